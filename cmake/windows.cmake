@@ -1,0 +1,58 @@
+# The Windows program, its portable layout and its ZIP.
+
+set(ORVANE_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+
+# Everything but the entry point, so that the window tests link the same code.
+add_library(orvane_windows STATIC
+  src/app/application.cpp
+  src/app/form.cpp
+  src/app/main_window.cpp
+  src/alarms/alarm_dialog.cpp
+  src/countdowns/countdown_dialog.cpp
+  src/settings/options_dialog.cpp
+  src/platform/ui/controls.cpp
+  src/platform/ui/window.cpp
+  src/platform/win32/services.cpp
+)
+target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)
+target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                           _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_compile_options(orvane_windows PRIVATE ${ORVANE_WARNINGS})
+target_compile_definitions(orvane_rules PUBLIC UNICODE _UNICODE NOMINMAX)
+
+# The resources: icon, built-in pictures, manifest and version.
+set(ORVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/orvane.rc)
+set_source_files_properties(${ORVANE_RESOURCES} PROPERTIES
+  COMPILE_DEFINITIONS "ORVANE_VERSION_COMMAS=${ORVANE_VERSION_COMMAS};ORVANE_VERSION_TEXT=\"${PROJECT_VERSION}\""
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/orvane.ico;${CMAKE_SOURCE_DIR}/res/HORLOGE.BMP;${CMAKE_SOURCE_DIR}/res/bell.bmp;${CMAKE_SOURCE_DIR}/res/orvane.manifest")
+add_library(orvane_resources OBJECT ${ORVANE_RESOURCES})
+
+add_executable(orvane WIN32 src/main.cpp $<TARGET_OBJECTS:orvane_resources>)
+target_link_libraries(orvane PRIVATE orvane_windows)
+target_compile_options(orvane PRIVATE ${ORVANE_WARNINGS})
+# A bare Windows has no MinGW runtime: carry it inside the executable.
+target_link_options(orvane PRIVATE -municode -static -static-libgcc -static-libstdc++)
+
+install(TARGETS orvane RUNTIME DESTINATION .)
+install(FILES res/HORLOGE.BMP res/Aidez-moi.doc DESTINATION .)
+install(DIRECTORY DESTINATION plugins)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Orvane)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  set(CPACK_SYSTEM_NAME win32)
+endif()
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_PACKAGE_FILE_NAME "Orvane-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME}")
+include(CPack)
+
+# The build also leaves the ZIP of the portable layout in the build folder.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+add_custom_target(portable_zip ALL
+  COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake -B ${CMAKE_BINARY_DIR}/package
+  DEPENDS orvane
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  COMMENT "Packing the portable ZIP"
+  VERBATIM)

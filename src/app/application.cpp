@@ -1,0 +1,86 @@
+#include "app/application.hpp"
+
+#include "alarms/alarm_dialog.hpp"
+#include "alarms/alarms_window.hpp"
+#include "app/error_text.hpp"
+#include "app/main_window.hpp"
+#include "countdowns/countdown_dialog.hpp"
+#include "countdowns/countdowns_window.hpp"
+#include "elapsed/elapsed_window.hpp"
+#include "settings/options_dialog.hpp"
+#include "stopwatches/stopwatches_window.hpp"
+
+namespace orvane {
+
+Application::Application(const Services& services) : services_(services) {}
+
+Application::~Application() {
+    // Secondary windows first: they are owned by the main window.
+    pasttime_.reset();
+    form7_.reset();
+    form6_.reset();
+    form5_.reset();
+    form4_.reset();
+    form3_.reset();
+    form2_.reset();
+    form1_.reset();
+}
+
+void Application::create() {
+    form1_ = std::make_unique<TForm1>(*this);
+    form1_->create();
+    const HWND owner = form1_->hwnd();
+    form2_ = std::make_unique<TForm2>(*this);
+    form2_->create(owner);
+    form3_ = std::make_unique<TForm3>(*this);
+    form3_->create(owner);
+    form4_ = std::make_unique<TForm4>(*this);
+    form4_->create(owner);
+    form5_ = std::make_unique<TForm5>(*this);
+    form5_->create(owner);
+    form6_ = std::make_unique<TForm6>(*this);
+    form6_->create(owner);
+    form7_ = std::make_unique<TForm7>(*this);
+    form7_->create(owner);
+    pasttime_ = std::make_unique<Tpasttime>(*this);
+    pasttime_->create(owner);
+    form1_->showAtStart();
+}
+
+int Application::run() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+void Application::quit() {
+    form1_->QuitRequested = true;
+    PostQuitMessage(0);
+}
+
+void Application::finish() {
+    form1_->FormDestroy(true);
+    pasttime_->destroy();
+    form7_->destroy();
+    form6_->destroy();
+    form5_->destroy();
+    form4_->destroy();
+    form3_->destroy();
+    form2_->destroy();
+    form1_->destroy();
+}
+
+void Application::endSession() {
+    form1_->QuitRequested = true;
+    form1_->FormDestroy(false);
+    PostQuitMessage(0);
+}
+
+void Application::reportError(const std::wstring& text) {
+    services_.boxes.show(errorBoxText(text), applicationTitle, box::ok | box::iconError);
+}
+
+}  // namespace orvane

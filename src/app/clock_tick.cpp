@@ -1,0 +1,51 @@
+#include "app/clock_tick.hpp"
+
+namespace orvane {
+
+int dayOfWeek(int year, int month, int day) {
+    // Days since 1970-01-01 (a Thursday), by the civil-from-days inverse.
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const long long days = static_cast<long long>(era) * 146097 + dayOfEra - 719468;
+    const long long mondayBased = ((days + 3) % 7 + 7) % 7;  // 0 = Monday
+    return static_cast<int>(mondayBased) + 1;
+}
+
+TickFields decodeTick(const LocalTime& now) {
+    TickFields tick;
+    tick.TickTime = now;
+    tick.TickHour = now.hour;
+    tick.TickMinute = now.minute;
+    tick.TickSecond = now.second;
+    return tick;
+}
+
+bool isHourlySignalDue(const TickFields& tick) {
+    return tick.TickMinute == 0 && tick.TickSecond == 0;
+}
+
+std::wstring_view dayName(const LocalTime& t) {
+    return DayNames[static_cast<std::size_t>(dayOfWeek(t.year, t.month, t.day))];
+}
+
+namespace {
+std::wstring twoDigits(unsigned value) {
+    return (value < 10 ? L"0" : L"") + std::to_wstring(value);
+}
+}  // namespace
+
+std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayMinute, const TickFields& tick) {
+    if (lastTrayMinute == tick.TickMinute) return std::nullopt;
+    lastTrayMinute = tick.TickMinute;
+    return L"Orvane - " + twoDigits(tick.TickHour) + L":" + twoDigits(tick.TickMinute);
+}
+
+int clockTimerDelay(std::uint16_t millisecond) {
+    const int intoSecond = millisecond < 1000 ? millisecond : 999;
+    return 1000 - intoSecond + clockTimerMarginMs;
+}
+
+}  // namespace orvane

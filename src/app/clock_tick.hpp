@@ -1,0 +1,46 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.hpp"
+
+namespace orvane {
+
+// French day names, Monday = 1 .. Sunday = 7, whatever the regional settings.
+inline constexpr std::array<std::wstring_view, 8> DayNames{
+    L"", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi", L"Dimanche"};
+
+// Day of the week of a Gregorian date, Monday = 1 .. Sunday = 7.
+int dayOfWeek(int year, int month, int day);
+
+// What one clock tick reads: the time and its decoded fields.
+struct TickFields {
+    LocalTime TickTime;
+    std::uint16_t TickHour = 0;
+    std::uint16_t TickMinute = 0;
+    std::uint16_t TickSecond = 0;
+};
+
+TickFields decodeTick(const LocalTime& now);
+
+// The hourly signal belongs to the tick whose minute and second are both 0.
+bool isHourlySignalDue(const TickFields& tick);
+
+std::wstring_view dayName(const LocalTime& t);
+
+// The first item of the tray menu reads "Orvane - HH:MM". It is recaptioned
+// at the first tick of each new minute; lastTrayMinute remembers the minute of
+// the last caption (0 at start, so a start during minute 0 keeps the initial
+// caption until minute 1).
+std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayMinute, const TickFields& tick);
+
+// How long the clock timer waits after a tick read at `millisecond` within its
+// second, so that the next tick lands just after the next second boundary.
+// The small margin keeps a timer that fires a hair early out of the old second.
+inline constexpr int clockTimerMarginMs = 2;
+int clockTimerDelay(std::uint16_t millisecond);
+
+}  // namespace orvane

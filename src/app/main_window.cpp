@@ -1,0 +1,317 @@
+#include "app/main_window.hpp"
+
+#include <commctrl.h>
+
+#include "alarms/alarm_dialog.hpp"
+#include "alarms/alarms_window.hpp"
+#include "app/application.hpp"
+#include "app/user_error.hpp"
+#include "countdowns/countdown_dialog.hpp"
+#include "countdowns/countdowns_window.hpp"
+#include "elapsed/elapsed_window.hpp"
+#include "platform/ui/controls.hpp"
+#include "settings/options_dialog.hpp"
+#include "stopwatches/stopwatches_window.hpp"
+
+namespace orvane {
+
+namespace {
+
+constexpr wchar_t aboutText[] =
+    L"Orvane v.2, l'horloge de bureau.\r\nÉcrite et maintenue par l'équipe Orvane.";
+constexpr wchar_t helpFileName[] = L"Aidez-moi.doc";
+constexpr wchar_t defaultFace[] = L"MS Sans Serif";
+
+void appendItem(HMENU menu, int id, const wchar_t* caption) {
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
+}
+
+HMENU appendPopup(HMENU bar, const wchar_t* caption) {
+    const HMENU popup = CreatePopupMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption);
+    return popup;
+}
+
+}  // namespace
+
+TForm1::TForm1(Application& app) : Form(app) {}
+
+TForm1::~TForm1() { releaseTrayIcons(); }
+
+void TForm1::create() {
+    // FormCreate: settings, tray icons, then the plug-in menu.
+    Services& services = app().services();
+    settings = loadClockSettings(services.profile, services.exeFolder);
+    extractTrayIcons();
+    trayIconIndex_ = 0;
+    QuitRequested = false;
+    LastTrayMinute = 0;
+
+    const HMENU bar = CreateMenu();
+    createForm({L"TForm1", L"Orvane", 274, 89, static_cast<int>(CW_USEDEFAULT),
+                static_cast<int>(CW_USEDEFAULT), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX},
+               nullptr, bar);
+    buildMenuBar();
+    buildTrayMenu();
+    createControls();
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    armClockTimer();
+}
+
+void TForm1::showAtStart() {
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+    SetForegroundWindow(hwnd());
+}
+
+void TForm1::buildMenuBar() {
+    const HMENU bar = GetMenu(hwnd());
+    const HMENU fichier = appendPopup(bar, L"Fichier");
+    appendItem(fichier, Quitter1, L"Quitter");
+    const HMENU supplements = appendPopup(bar, L"Suppléments");
+    appendItem(supplements, Alarme1, L"Alarmes");
+    appendItem(supplements, Chronomtre1, L"Chronomètres");
+    appendItem(supplements, Compterebours1, L"Comptes à rebours");
+    appendItem(supplements, PastTime1, L"PastTime");
+    ools1_ = appendPopup(bar, L"Plug-ins");
+    const HMENU configuration = appendPopup(bar, L"Configuration");
+    appendItem(configuration, Option1, L"Options");
+    const HMENU help = appendPopup(bar, L"?");
+    appendItem(help, Aide1, L"Aide");
+    appendItem(help, Apropos1, L"A propos...");
+    DrawMenuBar(hwnd());
+}
+
+void TForm1::buildTrayMenu() {
+    PopUpDroit_.reset(CreatePopupMenu());
+    appendItem(PopUpDroit_.get(), QuitterItem, L"00:00:00");
+    appendItem(PopUpDroit_.get(), RestaurerItem, L"Restaurer");
+    appendItem(PopUpDroit_.get(), Quitter2, L"Quitter");
+    SetMenuDefaultItem(PopUpDroit_.get(), QuitterItem, FALSE);
+}
+
+void TForm1::createControls() {
+    const int dpi = ui::screenDpi();
+    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
+    clockFont_ = ui::makeFont(defaultFace, 20, dpi);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+
+    const ui::ControlRow rows[] = {
+        {Image1, WC_STATICW, nullptr, 8, 8, 57, 57, WS_VISIBLE | SS_BITMAP},
+        {Label2, WC_STATICW, L"00:00:00", 72, 8, 0, 0, WS_VISIBLE | SS_NOPREFIX},
+        {Label1, WC_STATICW, L"00/00/0000", 72, 32, 0, 0, WS_VISIBLE | SS_NOPREFIX},
+        {Label3, WC_STATICW, L"Lundi", 176, 32, 0, 0, WS_VISIBLE | SS_NOPREFIX},
+        {Image2, WC_STATICW, nullptr, 152, 13, 13, 13, SS_BITMAP},
+        {StatusBar1, STATUSCLASSNAMEW, L"", 0, 70, 274, 19,
+         WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER},
+    };
+    for (const ui::ControlRow& row : rows) {
+        const bool isLabel = row.id == Label1 || row.id == Label2 || row.id == Label3;
+        const HWND control =
+            ui::createControl(hwnd(), row, dpi, isLabel ? clockFont_.get() : defaultFont_.get());
+        if (isLabel) ui::setLabelText(control, row.text);
+    }
+    int wholeWidth = -1;
+    SendMessageW(control(StatusBar1), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
+
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    dialPicture_.reset(static_cast<HBITMAP>(LoadImageW(
+        instance, MAKEINTRESOURCEW(resource::dialPicture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    bellPicture_.reset(static_cast<HBITMAP>(LoadImageW(
+        instance, MAKEINTRESOURCEW(resource::bellPicture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    SendMessageW(control(Image1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(dialPicture_.get()));
+    SendMessageW(control(Image2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bellPicture_.get()));
+    // Setting a picture fits the control to it; the layout's sizes hold at start.
+    SetWindowPos(control(Image1), nullptr, 0, 0, scale(57), scale(57), SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(control(Image2), nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void TForm1::extractTrayIcons() {
+    const std::wstring& exe = app().services().exePath;
+    for (UINT k = 0; k < trayIcons_.size(); ++k)
+        trayIcons_[k] = ExtractIconW(GetModuleHandleW(nullptr), exe.c_str(), k);
+}
+
+void TForm1::releaseTrayIcons() {
+    // ExtractIcon answers 0 or 1 when it found no icon: those are not icons.
+    for (HICON& icon : trayIcons_) {
+        if (reinterpret_cast<UINT_PTR>(icon) > 1) DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
+void TForm1::armClockTimer() {
+    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerDelay(app().services().clock.now().millisecond)),
+             nullptr);
+}
+
+void TForm1::onTimer(UINT_PTR id) {
+    if (id != Timer1) return;
+    // Armed before the tick so that a tick abandoned on an error still has a
+    // next one, and again after it so that a long beep does not shift the phase.
+    armClockTimer();
+    ClockTick();
+    armClockTimer();
+}
+
+void TForm1::ClockTick() {
+    Services& services = app().services();
+    tick = decodeTick(services.clock.now());
+    if (isHourlySignalDue(tick)) HourlySignal();
+    DrawDial();
+    ui::setLabelText(control(Label1), services.formats.shortDate(tick.TickTime));
+    ui::setLabelText(control(Label2), services.formats.longTime(tick.TickTime));
+    ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
+    if (const auto caption = trayCaptionUpdate(LastTrayMinute, tick)) {
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STRING;
+        item.dwTypeData = const_cast<wchar_t*>(caption->c_str());
+        SetMenuItemInfoW(PopUpDroit_.get(), QuitterItem, FALSE, &item);
+    }
+    CheckAlarms();
+}
+
+// The signal at the full hour, the dial's hands and the alarm check come with
+// their own windows; the tick already calls them at their places.
+void TForm1::HourlySignal() {}
+void TForm1::DrawDial() {}
+void TForm1::CheckAlarms() {}
+
+void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
+    Services& services = app().services();
+    switch (id) {
+    case Quitter1:
+    case Quitter2:
+        app().quit();
+        break;
+    case Alarme1:
+        app().form6().show();
+        break;
+    case Chronomtre1:
+        app().form2().show();
+        break;
+    case Compterebours1:
+        app().form4().show();
+        break;
+    case PastTime1:
+        app().pasttime().show();
+        break;
+    case Option1:
+        app().form3().show();
+        setEnabled(false);
+        break;
+    case Aide1:
+        services.shell.open(services.exeFolder + helpFileName);
+        break;
+    case Apropos1:
+        services.boxes.show(aboutText, L"A propos...", box::ok | box::iconInformation);
+        break;
+    case RestaurerItem:
+        RestaurerItemClick();
+        break;
+    default:  // QuitterItem only closes the menu
+        break;
+    }
+}
+
+void TForm1::onClose() {
+    // FormCloseQuery: the window closes only after a quit command; otherwise
+    // the program goes to the tray and everything keeps running.
+    if (QuitRequested) {
+        app().quit();
+        return;
+    }
+    hide();
+    app().form2().hide();
+    // A dialog hidden here is left as if cancelled, so the window it serves
+    // is not found disabled after a restore.
+    if (app().form3().isVisible()) app().form3().dismiss();
+    app().form4().hide();
+    if (app().form5().isVisible()) app().form5().dismiss();
+    if (app().form7().isVisible()) app().form7().dismiss();
+    AddTrayIcon();
+}
+
+void TForm1::AddTrayIcon() {
+    if (inTray_) return;
+    app().services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_], TrayTip);
+    inTray_ = true;
+}
+
+void TForm1::DeleteTrayIcon() {
+    app().services().tray.remove(hwnd(), TrayIconId);
+    inTray_ = false;
+}
+
+void TForm1::TrayCallback(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+    case WM_RBUTTONUP: {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        // The menu must belong to a foreground window to close when the user
+        // clicks elsewhere.
+        SetForegroundWindow(hwnd());
+        TrackPopupMenu(PopUpDroit_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y,
+                       0, hwnd(), nullptr);
+        PostMessageW(hwnd(), WM_NULL, 0, 0);
+        break;
+    }
+    case WM_LBUTTONDBLCLK:
+        if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+        show();
+        DeleteTrayIcon();
+        SetForegroundWindow(hwnd());
+        break;
+    default:  // a single click or a move shows nothing
+        break;
+    }
+}
+
+void TForm1::RestaurerItemClick() {
+    show();
+    DeleteTrayIcon();
+}
+
+void TForm1::FormDestroy(bool reportFailure) {
+    if (ended_) return;
+    ended_ = true;
+    KillTimer(hwnd(), Timer1);
+    DeleteTrayIcon();
+    releaseTrayIcons();
+    try {
+        saveClockSettings(app().services().profile, app().services().exeFolder, settings);
+    } catch (const UserError& error) {
+        if (reportFailure) app().reportError(error.text());
+    }
+}
+
+LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case TrayCallbackMessage:
+        TrayCallback(lParam);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Never stand in the way of a log-off or a shut-down.
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) app().endSession();
+        return 0;
+    case WM_TIMECHANGE:
+        armClockTimer();
+        return 0;
+    default:
+        if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+            // The shell restarted and forgot our icon: without it a program
+            // in the tray could be neither restored nor quit.
+            if (inTray_) {
+                inTray_ = false;
+                AddTrayIcon();
+            }
+            return 0;
+        }
+        return Form::handleMessage(message, wParam, lParam);
+    }
+}
+
+}  // namespace orvane

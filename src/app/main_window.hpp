@@ -1,0 +1,99 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "app/clock_tick.hpp"
+#include "app/form.hpp"
+#include "platform/ui/handles.hpp"
+#include "settings/clock_settings.hpp"
+
+namespace orvane {
+
+// The main clock window: time, date, day name, the dial, the menus and the
+// tray icon. It owns the settings and the state of the clock tick.
+class TForm1 final : public Form {
+public:
+    enum ControlId : int {
+        Image1 = 101,  // the dial
+        Label2,        // time
+        Label1,        // date
+        Label3,        // day name
+        Image2,        // alarm bell
+        StatusBar1,
+    };
+    enum MenuId : int {
+        Quitter1 = 201,
+        Alarme1,
+        Chronomtre1,
+        Compterebours1,
+        PastTime1,
+        Option1,
+        Aide1,
+        Apropos1,
+        // The tray menu PopUpDroit.
+        QuitterItem = 301,
+        RestaurerItem,
+        Quitter2,
+    };
+    static constexpr UINT TrayCallbackMessage = WM_USER + 1;
+    static constexpr UINT TrayIconId = 1;
+    static constexpr UINT_PTR Timer1 = 1;
+    static constexpr wchar_t TrayTip[] = L"Orvane v.2";
+
+    explicit TForm1(Application& app);
+    ~TForm1() override;
+
+    void create();
+    void showAtStart();
+
+    ClockSettings settings;
+    TickFields tick;
+    std::int32_t LastTrayMinute = 0;
+    bool QuitRequested = false;
+
+    void ClockTick();
+    // The end of the program: the tray icon goes, the icons are released and
+    // the settings are written. Runs once; a failed write is shown only when
+    // reportFailure is true (nobody reads a box while the session ends).
+    void FormDestroy(bool reportFailure);
+
+    void AddTrayIcon();
+    void DeleteTrayIcon();
+    bool isInTray() const { return inTray_; }
+    void TrayCallback(LPARAM mouseMessage);
+    void RestaurerItemClick();
+    HMENU trayMenu() const { return PopUpDroit_.get(); }
+    HMENU pluginMenu() const { return ools1_; }
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onCommand(int id, int code, HWND control) override;
+    void onTimer(UINT_PTR id) override;
+    void onClose() override;  // FormCloseQuery
+
+private:
+    void buildMenuBar();
+    void buildTrayMenu();
+    void createControls();
+    void extractTrayIcons();
+    void releaseTrayIcons();
+    void armClockTimer();
+
+    void HourlySignal();
+    void DrawDial();
+    void CheckAlarms();
+
+    std::array<HICON, 6> trayIcons_{};
+    int trayIconIndex_ = 0;
+    bool inTray_ = false;
+    bool ended_ = false;
+    HMENU ools1_ = nullptr;  // "Plug-ins", owned by the menu bar
+    ui::MenuHandle PopUpDroit_;
+    ui::FontHandle defaultFont_;
+    ui::FontHandle clockFont_;
+    ui::BitmapHandle dialPicture_;
+    ui::BitmapHandle bellPicture_;
+    UINT taskbarCreated_ = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,9 @@
+#include "countdowns/countdown_dialog.hpp"
+
+#include "app/application.hpp"
+
+namespace orvane {
+
+ui::Window& TForm5::servedWindow() { return app().form4(); }
+
+}  // namespace orvane

@@ -1,0 +1,28 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/application.hpp"
+#include "app/error_text.hpp"
+#include "platform/win32/services.hpp"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
+                                                       ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    orvane::win32::SystemClock clock;
+    orvane::win32::UserRegionalFormats formats;
+    orvane::win32::PrivateProfile profile;
+    orvane::win32::ShellOpen shell;
+    orvane::win32::SystemMessageBoxes boxes;
+    orvane::win32::DiskFiles files;
+    orvane::win32::NotificationAreaIcon tray;
+    const orvane::Services services{clock, formats, profile, shell, boxes, files, tray,
+                                    orvane::win32::executableFolder(), orvane::win32::executablePath()};
+
+    orvane::Application app(services);
+    app.create();
+    const int exitCode = app.run();
+    app.finish();
+    return exitCode;
+}

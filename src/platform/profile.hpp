@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+namespace orvane {
+
+// An initialisation file: sections of "key=value" lines. Keys and sections are
+// matched without regard to case and values come back without their
+// surrounding blanks.
+class ProfileStore {
+public:
+    virtual ~ProfileStore() = default;
+    // The value of the key, or fallback when the file, section or key is missing.
+    virtual std::wstring read(const std::wstring& file, const std::wstring& section,
+                              const std::wstring& key, const std::wstring& fallback) const = 0;
+    // Creates file, section or key as needed; false when the file cannot be written.
+    virtual bool write(const std::wstring& file, const std::wstring& section,
+                       const std::wstring& key, const std::wstring& value) = 0;
+};
+
+}  // namespace orvane

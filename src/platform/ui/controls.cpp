@@ -1,0 +1,43 @@
+#include "platform/ui/controls.hpp"
+
+namespace orvane::ui {
+
+int screenDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+HWND createControl(HWND parent, const ControlRow& row, int dpi, HFONT font) {
+    const HWND control = CreateWindowExW(
+        row.exStyle, row.className, row.text, WS_CHILD | row.style, MulDiv(row.left, dpi, 96),
+        MulDiv(row.top, dpi, 96), MulDiv(row.width, dpi, 96), MulDiv(row.height, dpi, 96), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), GetModuleHandleW(nullptr), nullptr);
+    if (control != nullptr && font != nullptr)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+FontHandle makeFont(const wchar_t* face, int pixelHeight, int dpi, bool bold, bool underline) {
+    return FontHandle(CreateFontW(-MulDiv(pixelHeight, dpi, 96), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+                                  FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, face));
+}
+
+void setLabelText(HWND label, const std::wstring& text) {
+    SetWindowTextW(label, text.c_str());
+    const HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace orvane::ui

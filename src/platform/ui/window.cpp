@@ -1,0 +1,140 @@
+#include "platform/ui/window.hpp"
+
+#include <exception>
+#include <vector>
+
+#include "app/user_error.hpp"
+
+namespace orvane::ui {
+
+namespace {
+
+void registerClass(const wchar_t* className, HICON icon, WNDPROC procedure) {
+    WNDCLASSEXW wc{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    wc.hIcon = icon;
+    RegisterClassExW(&wc);
+}
+
+std::wstring widen(const char* text) {
+    std::wstring wide;
+    for (const char* p = text; *p != '\0'; ++p) wide += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    return wide;
+}
+
+}  // namespace
+
+Window::~Window() { destroy(); }
+
+void Window::destroy() {
+    if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+}
+
+void Window::createFrame(const FrameSpec& spec, HWND owner, HMENU menu, HICON icon) {
+    registerClass(spec.className, icon, &Window::procedure);
+    const HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    RECT frame{0, 0, scale(spec.clientWidth), scale(spec.clientHeight)};
+    AdjustWindowRectEx(&frame, spec.style, menu != nullptr, spec.exStyle);
+    const int left = spec.left == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(spec.left);
+    const int top = spec.top == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(spec.top);
+    CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, left, top,
+                    frame.right - frame.left, frame.bottom - frame.top, owner, menu,
+                    GetModuleHandleW(nullptr), this);
+    // A menu bar that wraps onto two lines takes client height: give it back.
+    if (menu != nullptr && hwnd_ != nullptr) {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        const int missing = scale(spec.clientHeight) - (client.bottom - client.top);
+        if (missing != 0) {
+            RECT outer;
+            GetWindowRect(hwnd_, &outer);
+            SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + missing,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
+int Window::scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+
+void Window::show() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    BringWindowToTop(hwnd_);
+}
+
+void Window::hide() { ShowWindow(hwnd_, SW_HIDE); }
+bool Window::isVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
+void Window::setEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+bool Window::isEnabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+
+LRESULT Window::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_TIMER:
+        onTimer(wParam);
+        return 0;
+    case WM_CLOSE:
+        onClose();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) onActivate();
+        return defaultHandling(message, wParam, lParam);
+    default:
+        return defaultHandling(message, wParam, lParam);
+    }
+}
+
+LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The one place where a handler's failure is caught: the error box shows
+    // it, the rest of that handler is abandoned and the program goes on.
+    try {
+        return handleMessage(message, wParam, lParam);
+    } catch (const UserError& error) {
+        errors_.reportError(error.text());
+    } catch (const std::exception& error) {
+        errors_.reportError(widen(error.what()));
+    } catch (...) {
+        errors_.reportError(L"Erreur inattendue");
+    }
+    return 0;
+}
+
+LRESULT CALLBACK Window::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->dispatch(message, wParam, lParam);
+}
+
+std::wstring windowText(HWND hwnd) {
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1);
+    const int length = GetWindowTextW(hwnd, buffer.data(), static_cast<int>(buffer.size()));
+    return std::wstring(buffer.data(), static_cast<std::size_t>(length));
+}
+
+}  // namespace orvane::ui

@@ -1,0 +1,79 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace orvane::ui {
+
+// Where a handler's unhandled failure goes: the program's error box.
+class ErrorReporter {
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void reportError(const std::wstring& text) = 0;
+};
+
+// A top-level window as laid out: class name, caption, client size in pixels
+// at 96 DPI, and the first position on the screen (CW_USEDEFAULT lets the
+// system choose).
+struct FrameSpec {
+    const wchar_t* className;
+    const wchar_t* caption;
+    int clientWidth;
+    int clientHeight;
+    int left = CW_USEDEFAULT;
+    int top = CW_USEDEFAULT;
+    DWORD style = WS_CAPTION | WS_SYSMENU;  // fixed border, close box only
+    DWORD exStyle = 0;
+};
+
+// One object per window. The static procedure finds the object from the
+// HWND and hands it the message; no exception ever leaves it.
+class Window {
+public:
+    explicit Window(ErrorReporter& errors) : errors_(errors) {}
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+
+    // Make visible and bring to the front; a visible window only comes to the front.
+    void show();
+    void hide();
+    bool isVisible() const;
+    void setEnabled(bool enabled);
+    bool isEnabled() const;
+
+    // Pixels of the 96-DPI layout on this display.
+    int scale(int pixels) const;
+
+    void destroy();
+
+protected:
+    void createFrame(const FrameSpec& spec, HWND owner, HMENU menu, HICON icon);
+
+    // Message handlers; each default does what the system would.
+    virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void onCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+    virtual void onTimer(UINT_PTR /*id*/) {}
+    // The close box, Alt+F4 and the system menu's close: hide by default.
+    virtual void onClose() { hide(); }
+    // The window became the program's active window.
+    virtual void onActivate() {}
+
+    LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+    ErrorReporter& errors() { return errors_; }
+
+private:
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd_ = nullptr;
+    ErrorReporter& errors_;
+    int dpi_ = 96;
+};
+
+std::wstring windowText(HWND hwnd);
+
+}  // namespace orvane::ui

@@ -1,0 +1,117 @@
+#include "platform/win32/services.hpp"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace orvane::win32 {
+
+namespace {
+
+SYSTEMTIME toSystemTime(const LocalTime& t) {
+    SYSTEMTIME st{};
+    st.wYear = t.year;
+    st.wMonth = t.month;
+    st.wDay = t.day;
+    st.wHour = t.hour;
+    st.wMinute = t.minute;
+    st.wSecond = t.second;
+    st.wMilliseconds = t.millisecond;
+    return st;
+}
+
+}  // namespace
+
+LocalTime SystemClock::now() const {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+std::int64_t SystemClock::monotonicMilliseconds() const {
+    return static_cast<std::int64_t>(GetTickCount64());
+}
+
+std::wstring UserRegionalFormats::shortDate(const LocalTime& t) const {
+    const SYSTEMTIME st = toSystemTime(t);
+    wchar_t text[128];
+    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, 128, nullptr) == 0)
+        return L"";
+    return text;
+}
+
+std::wstring UserRegionalFormats::longTime(const LocalTime& t) const {
+    const SYSTEMTIME st = toSystemTime(t);
+    wchar_t text[128];
+    if (GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, text, 128) == 0) return L"";
+    return text;
+}
+
+// The wide calls keep the file itself in the system's 8-bit code page, as
+// existing files are, while a folder name outside that code page still works.
+std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
+                                  const std::wstring& key, const std::wstring& fallback) const {
+    // One more than the longest value the program keeps, so that a cut can be seen.
+    std::vector<wchar_t> buffer(4096);
+    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback.c_str(),
+                                                  buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                  file.c_str());
+    return std::wstring(buffer.data(), length);
+}
+
+bool PrivateProfile::write(const std::wstring& file, const std::wstring& section,
+                           const std::wstring& key, const std::wstring& value) {
+    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
+}
+
+void ShellOpen::open(const std::wstring& path) {
+    ShellExecuteW(nullptr, L"OPEN", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+int SystemMessageBoxes::show(const std::wstring& text, const std::wstring& title, std::uint32_t style) {
+    // Task-modal: every window of the program waits for the box, as the user expects.
+    return MessageBoxW(nullptr, text.c_str(), title.c_str(), style | MB_TASKMODAL);
+}
+
+bool DiskFiles::fileExists(const std::wstring& path) const {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessage, void* icon,
+                               const std::wstring& tip) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = static_cast<HWND>(window);
+    data.uID = id;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = callbackMessage;
+    data.hIcon = static_cast<HICON>(icon);
+    lstrcpynW(data.szTip, tip.c_str(), static_cast<int>(std::size(data.szTip)));
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void NotificationAreaIcon::remove(void* window, unsigned id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = static_cast<HWND>(window);
+    data.uID = id;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+std::wstring executablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring executableFolder() {
+    const std::wstring path = executablePath();
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+}  // namespace orvane::win32

@@ -1,0 +1,60 @@
+#pragma once
+// The real services, over the operating system.
+#include <string>
+
+#include "platform/clock.hpp"
+#include "platform/files.hpp"
+#include "platform/message_boxes.hpp"
+#include "platform/profile.hpp"
+#include "platform/shell.hpp"
+#include "platform/tray_icon.hpp"
+
+namespace orvane::win32 {
+
+class SystemClock final : public Clock {
+public:
+    LocalTime now() const override;
+    std::int64_t monotonicMilliseconds() const override;
+};
+
+class UserRegionalFormats final : public RegionalFormats {
+public:
+    std::wstring shortDate(const LocalTime& t) const override;
+    std::wstring longTime(const LocalTime& t) const override;
+};
+
+class PrivateProfile final : public ProfileStore {
+public:
+    std::wstring read(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                      const std::wstring& fallback) const override;
+    bool write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+               const std::wstring& value) override;
+};
+
+class ShellOpen final : public Shell {
+public:
+    void open(const std::wstring& path) override;
+};
+
+class SystemMessageBoxes final : public MessageBoxes {
+public:
+    int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override;
+};
+
+class DiskFiles final : public FileSystem {
+public:
+    bool fileExists(const std::wstring& path) const override;
+};
+
+class NotificationAreaIcon final : public TrayIcon {
+public:
+    void add(void* window, unsigned id, unsigned callbackMessage, void* icon,
+             const std::wstring& tip) override;
+    void remove(void* window, unsigned id) override;
+};
+
+// The folder of the running executable, ending with the path separator.
+std::wstring executableFolder();
+std::wstring executablePath();
+
+}  // namespace orvane::win32

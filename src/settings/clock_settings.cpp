@@ -1,0 +1,97 @@
+#include "settings/clock_settings.hpp"
+
+#include <limits>
+
+#include "app/user_error.hpp"
+
+namespace orvane {
+
+namespace {
+
+int digitValue(wchar_t c, int base) {
+    int value = -1;
+    if (c >= L'0' && c <= L'9') value = c - L'0';
+    else if (c >= L'a' && c <= L'f') value = c - L'a' + 10;
+    else if (c >= L'A' && c <= L'F') value = c - L'A' + 10;
+    return value < base ? value : -1;
+}
+
+std::wstring cut(std::wstring text) {
+    if (text.size() > settingsTextLimit) text.resize(settingsTextLimit);
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> parseSettingsInteger(std::wstring_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
+        negative = text.front() == L'-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.starts_with(L"0x") || text.starts_with(L"0X")) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (text.starts_with(L"$")) {
+        base = 16;
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+
+    // Accumulate in 64 bits and stop as soon as the value leaves the 32-bit
+    // range, so that any length of digits is safe.
+    constexpr long long limit = static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1;
+    long long magnitude = 0;
+    for (wchar_t c : text) {
+        const int digit = digitValue(c, base);
+        if (digit < 0) return std::nullopt;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit) return std::nullopt;
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& exeFolder) {
+    const std::wstring file = exeFolder + settingsFileName;
+    auto text = [&](const wchar_t* key, const std::wstring& fallback) {
+        return cut(profile.read(file, settingsSection, key, fallback));
+    };
+    auto integer = [&](const wchar_t* key, std::int32_t fallback) {
+        return parseSettingsInteger(text(key, L"")).value_or(fallback);
+    };
+
+    ClockSettings s;
+    s.Bip = integer(L"Bip", 1) != 0;
+    s.FrequenceBip = integer(L"FrequenceBip", 0);
+    s.DureeBip = integer(L"DureeBip", 0);
+    s.Musique = text(L"Musique", L"");
+    s.Pendule = text(L"Pendule", exeFolder + defaultDialFileName);
+    s.intensevibre = integer(L"intensevibre", 10);
+    s.dureevibre = integer(L"dureevibre", 20);
+    s.Couleur = integer(L"Couleur", 0);
+    s.penwidth = integer(L"penwidth", 1);
+    return s;
+}
+
+void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
+                       const ClockSettings& settings) {
+    const std::wstring file = exeFolder + settingsFileName;
+    auto write = [&](const wchar_t* key, const std::wstring& value) {
+        if (!profile.write(file, settingsSection, key, value))
+            throw UserError(L"Impossible d'écrire dans " + file);
+    };
+    write(L"Bip", settings.Bip ? L"1" : L"0");
+    write(L"FrequenceBip", std::to_wstring(settings.FrequenceBip));
+    write(L"DureeBip", std::to_wstring(settings.DureeBip));
+    write(L"Musique", settings.Musique);
+    write(L"intensevibre", std::to_wstring(settings.intensevibre));
+    write(L"dureevibre", std::to_wstring(settings.dureevibre));
+    write(L"Pendule", settings.Pendule);
+    write(L"Couleur", std::to_wstring(settings.Couleur));
+    write(L"penwidth", std::to_wstring(settings.penwidth));
+}
+
+}  // namespace orvane

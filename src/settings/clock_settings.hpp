@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/profile.hpp"
+
+namespace orvane {
+
+// The nine user settings, each named after its key in Configuration.ini.
+struct ClockSettings {
+    bool Bip = true;                  // true: beep at the hour; false: play Musique
+    std::int32_t FrequenceBip = 0;    // hertz
+    std::int32_t DureeBip = 0;        // milliseconds
+    std::wstring Musique;             // sound file played when Bip is false
+    std::wstring Pendule;             // dial picture; the exe folder's HORLOGE.BMP by default
+    std::int32_t intensevibre = 10;   // pixels: bound of each shake step
+    std::int32_t dureevibre = 20;     // shake steps, plus one
+    std::int32_t Couleur = 0;         // hand colour, 0x00BBGGRR
+    std::int32_t penwidth = 1;        // hand width in pixels
+
+    friend bool operator==(const ClockSettings&, const ClockSettings&) = default;
+};
+
+inline constexpr wchar_t settingsFileName[] = L"Configuration.ini";
+inline constexpr wchar_t settingsSection[] = L"Options";
+inline constexpr wchar_t defaultDialFileName[] = L"HORLOGE.BMP";
+// Text values longer than this are cut when read.
+inline constexpr std::size_t settingsTextLimit = 2047;
+
+// An integer as the settings file writes it by hand: signed decimal, or
+// hexadecimal after "0x", "0X" or "$", within the signed 32-bit range.
+std::optional<std::int32_t> parseSettingsInteger(std::wstring_view text);
+
+// Reads every key, in the file's order of reading; anything missing or
+// unreadable takes its default. exeFolder ends with the path separator.
+ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& exeFolder);
+
+// Writes the nine keys in their order. The first key that cannot be written
+// stops the writing with UserError "Impossible d'écrire dans <file>".
+void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
+                       const ClockSettings& settings);
+
+}  // namespace orvane

@@ -1,0 +1,9 @@
+#include "settings/options_dialog.hpp"
+
+#include "app/application.hpp"
+
+namespace orvane {
+
+ui::Window& TForm3::servedWindow() { return app().form1(); }
+
+}  // namespace orvane

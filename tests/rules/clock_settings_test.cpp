@@ -1,0 +1,185 @@
+#include "settings/clock_settings.hpp"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "app/user_error.hpp"
+#include "support/fake_profile.hpp"
+
+namespace orvane {
+namespace {
+
+using testing::FakeProfile;
+
+const std::wstring folder = L"C:\\Orvane\\";
+const std::wstring iniFile = folder + L"Configuration.ini";
+
+struct IntegerCase {
+    const wchar_t* text;
+    std::optional<std::int32_t> expected;
+};
+
+TEST(SettingsInteger, ReadsTheFormsAUserWritesByHand) {
+    const IntegerCase cases[] = {
+        {L"0", 0},
+        {L"500", 500},
+        {L"-12", -12},
+        {L"+7", 7},
+        {L"0x1F4", 500},
+        {L"0X1f4", 500},
+        {L"$FF00", 65280},
+        {L"-$10", -16},
+        {L"2147483647", 2147483647},
+        {L"-2147483648", -2147483647 - 1},
+        {L"2147483648", std::nullopt},
+        {L"-2147483649", std::nullopt},
+        {L"0x80000000", std::nullopt},
+        {L"99999999999999999999999", std::nullopt},
+        {L"", std::nullopt},
+        {L"-", std::nullopt},
+        {L"0x", std::nullopt},
+        {L"$", std::nullopt},
+        {L"abc", std::nullopt},
+        {L"oui", std::nullopt},
+        {L"12abc", std::nullopt},
+        {L"1 2", std::nullopt},
+        {L"1.5", std::nullopt},
+        {L"0x1G", std::nullopt},
+        {L"+-1", std::nullopt},
+    };
+    for (const IntegerCase& c : cases)
+        EXPECT_EQ(parseSettingsInteger(c.text), c.expected) << "text: " << ::testing::PrintToString(std::wstring(c.text));
+}
+
+TEST(SettingsLoad, NoFileGivesEveryDefault) {
+    FakeProfile profile;
+    const ClockSettings s = loadClockSettings(profile, folder);
+    EXPECT_TRUE(s.Bip);
+    EXPECT_EQ(s.FrequenceBip, 0);
+    EXPECT_EQ(s.DureeBip, 0);
+    EXPECT_EQ(s.Musique, L"");
+    EXPECT_EQ(s.Pendule, L"C:\\Orvane\\HORLOGE.BMP");
+    EXPECT_EQ(s.intensevibre, 10);
+    EXPECT_EQ(s.dureevibre, 20);
+    EXPECT_EQ(s.Couleur, 0);
+    EXPECT_EQ(s.penwidth, 1);
+}
+
+struct KeyCase {
+    const wchar_t* key;
+    const wchar_t* value;
+    ClockSettings expected;  // built from the defaults with one field changed
+};
+
+ClockSettings defaultsWith(void (*change)(ClockSettings&)) {
+    ClockSettings s;
+    s.Pendule = folder + L"HORLOGE.BMP";
+    change(s);
+    return s;
+}
+
+TEST(SettingsLoad, EachKeyReadsItsValueOrFallsBackToItsDefault) {
+    const KeyCase cases[] = {
+        {L"Bip", L"0", defaultsWith([](ClockSettings& s) { s.Bip = false; })},
+        {L"Bip", L"2", defaultsWith([](ClockSettings&) {})},
+        {L"Bip", L"oui", defaultsWith([](ClockSettings&) {})},
+        {L"Bip", L"0x0", defaultsWith([](ClockSettings& s) { s.Bip = false; })},
+        {L"FrequenceBip", L"0x1F4", defaultsWith([](ClockSettings& s) { s.FrequenceBip = 500; })},
+        {L"DureeBip", L"3000", defaultsWith([](ClockSettings& s) { s.DureeBip = 3000; })},
+        {L"penwidth", L"abc", defaultsWith([](ClockSettings&) {})},
+        {L"penwidth", L"-3", defaultsWith([](ClockSettings& s) { s.penwidth = -3; })},
+        {L"intensevibre", L"", defaultsWith([](ClockSettings&) {})},
+        {L"dureevibre", L"4294967296", defaultsWith([](ClockSettings&) {})},
+        {L"Couleur", L"65280", defaultsWith([](ClockSettings& s) { s.Couleur = 65280; })},
+        {L"Pendule", L"", defaultsWith([](ClockSettings& s) { s.Pendule = L""; })},
+        {L"Musique", L"C:\\Sons\\carillon été.wav",
+         defaultsWith([](ClockSettings& s) { s.Musique = L"C:\\Sons\\carillon été.wav"; })},
+        {L"PENWIDTH", L"4", defaultsWith([](ClockSettings& s) { s.penwidth = 4; })},
+    };
+    for (const KeyCase& c : cases) {
+        FakeProfile profile;
+        profile.set(iniFile, L"options", c.key, c.value);
+        EXPECT_EQ(loadClockSettings(profile, folder), c.expected)
+            << ::testing::PrintToString(std::wstring(c.key)) << "="
+            << ::testing::PrintToString(std::wstring(c.value));
+    }
+}
+
+TEST(SettingsLoad, KeysOfAnotherSectionOrFileAreNotRead) {
+    FakeProfile profile;
+    profile.set(iniFile, L"Autre", L"penwidth", L"5");
+    profile.set(L"C:\\Ailleurs\\Configuration.ini", L"Options", L"penwidth", L"6");
+    EXPECT_EQ(loadClockSettings(profile, folder).penwidth, 1);
+}
+
+TEST(SettingsLoad, LongTextIsCutTo2047Characters) {
+    FakeProfile profile;
+    const std::wstring longPath = L"C:\\" + std::wstring(2997, L'a');
+    profile.set(iniFile, L"Options", L"Pendule", longPath);
+    profile.set(iniFile, L"Options", L"Musique", std::wstring(2047, L'b'));
+    const ClockSettings s = loadClockSettings(profile, folder);
+    EXPECT_EQ(s.Pendule, longPath.substr(0, 2047));
+    EXPECT_EQ(s.Musique, std::wstring(2047, L'b'));
+}
+
+TEST(SettingsSave, WritesTheNineKeysInTheirOrderAndForms) {
+    FakeProfile profile;
+    ClockSettings s;
+    s.Bip = false;
+    s.FrequenceBip = 440;
+    s.DureeBip = 250;
+    s.Musique = L"C:\\Sons\\gong.wav";
+    s.Pendule = L"C:\\Images\\cadran.bmp";
+    s.intensevibre = -1;
+    s.Couleur = 255;
+    s.penwidth = 25;
+    saveClockSettings(profile, folder, s);
+
+    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+        {L"Bip", L"0"},
+        {L"FrequenceBip", L"440"},
+        {L"DureeBip", L"250"},
+        {L"Musique", L"C:\\Sons\\gong.wav"},
+        {L"intensevibre", L"-1"},
+        {L"dureevibre", L"20"},
+        {L"Pendule", L"C:\\Images\\cadran.bmp"},
+        {L"Couleur", L"255"},
+        {L"penwidth", L"25"},
+    };
+    ASSERT_EQ(profile.writes.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(profile.writes[i].file, iniFile);
+        EXPECT_EQ(profile.writes[i].section, L"Options");
+        EXPECT_EQ(profile.writes[i].key, expected[i].first);
+        EXPECT_EQ(profile.writes[i].value, expected[i].second);
+    }
+}
+
+TEST(SettingsSave, WhatIsWrittenReadsBackTheSame) {
+    FakeProfile profile;
+    ClockSettings s;
+    s.Bip = true;
+    s.FrequenceBip = 15000;
+    s.Musique = L"";
+    s.Pendule = L"D:\\cadran été.bmp";
+    s.Couleur = -2147483647 - 1;
+    saveClockSettings(profile, folder, s);
+    EXPECT_EQ(loadClockSettings(profile, folder), s);
+}
+
+TEST(SettingsSave, AFailedWriteStopsAndNamesTheFile) {
+    FakeProfile profile;
+    profile.failingKey = L"Musique";
+    try {
+        saveClockSettings(profile, folder, ClockSettings{});
+        FAIL() << "a failed write must be reported";
+    } catch (const UserError& error) {
+        EXPECT_EQ(error.text(), L"Impossible d'écrire dans C:\\Orvane\\Configuration.ini");
+    }
+    ASSERT_EQ(profile.writes.size(), 3u);  // Bip, FrequenceBip, DureeBip; nothing after the failure
+    EXPECT_EQ(profile.writes.back().key, L"DureeBip");
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,107 @@
+#include "app/clock_tick.hpp"
+
+#include <gtest/gtest.h>
+
+#include "app/error_text.hpp"
+
+namespace orvane {
+namespace {
+
+LocalTime at(int year, int month, int day, int hour, int minute, int second, int ms = 0) {
+    return LocalTime{static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
+                     static_cast<std::uint16_t>(day), static_cast<std::uint16_t>(hour),
+                     static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second),
+                     static_cast<std::uint16_t>(ms)};
+}
+
+TEST(DayName, FollowsTheCalendarThroughAWeekAndAcrossYearsAndLeapDays) {
+    const struct {
+        LocalTime date;
+        const wchar_t* name;
+    } cases[] = {
+        {at(2026, 12, 7, 0, 0, 0), L"Lundi"},     {at(2026, 12, 8, 0, 0, 0), L"Mardi"},
+        {at(2026, 12, 9, 0, 0, 0), L"Mercredi"},  {at(2026, 12, 10, 0, 0, 0), L"Jeudi"},
+        {at(2026, 12, 11, 0, 0, 0), L"Vendredi"}, {at(2026, 12, 12, 0, 0, 0), L"Samedi"},
+        {at(2026, 12, 13, 23, 59, 59), L"Dimanche"},
+        {at(2027, 1, 1, 0, 0, 0), L"Vendredi"},   {at(2024, 2, 29, 12, 0, 0), L"Jeudi"},
+        {at(2000, 3, 1, 0, 0, 0), L"Mercredi"},   {at(1900, 3, 1, 0, 0, 0), L"Jeudi"},
+        {at(1601, 1, 1, 0, 0, 0), L"Lundi"},      {at(30827, 12, 31, 0, 0, 0), L"Vendredi"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dayName(c.date), c.name) << c.date.year << "-" << c.date.month << "-" << c.date.day;
+}
+
+TEST(ClockTick, DecodesTheFieldsAndFindsTheFullHour) {
+    const struct {
+        LocalTime now;
+        bool hourly;
+    } cases[] = {
+        {at(2026, 12, 7, 14, 0, 0, 999), true},
+        {at(2026, 12, 7, 0, 0, 0), true},
+        {at(2026, 12, 7, 14, 0, 1), false},
+        {at(2026, 12, 7, 14, 1, 0), false},
+        {at(2026, 12, 7, 13, 59, 59, 999), false},
+    };
+    for (const auto& c : cases) {
+        const TickFields tick = decodeTick(c.now);
+        EXPECT_EQ(tick.TickTime, c.now);
+        EXPECT_EQ(tick.TickHour, c.now.hour);
+        EXPECT_EQ(tick.TickMinute, c.now.minute);
+        EXPECT_EQ(tick.TickSecond, c.now.second);
+        EXPECT_EQ(isHourlySignalDue(tick), c.hourly) << c.now.hour << ":" << c.now.minute << ":" << c.now.second;
+    }
+}
+
+TEST(TrayCaption, IsRewrittenAtTheFirstTickOfEachNewMinute) {
+    std::int32_t lastMinute = 0;
+    // A start during minute 0 keeps the initial caption until minute 1.
+    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 0, 30))), std::nullopt);
+    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 1, 0))), L"Orvane - 09:01");
+    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 1, 59))), std::nullopt);
+    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 5, 0))), L"Orvane - 09:05");
+    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 23, 59, 0))), L"Orvane - 23:59");
+    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 8, 0, 0, 0))), L"Orvane - 00:00");
+    EXPECT_EQ(lastMinute, 0);
+}
+
+TEST(ClockTimer, WaitsUntilJustAfterTheNextSecondBoundary) {
+    const struct {
+        std::uint16_t ms;
+        int delay;
+    } cases[] = {
+        {0, 1000 + clockTimerMarginMs},
+        {1, 999 + clockTimerMarginMs},
+        {370, 630 + clockTimerMarginMs},
+        {999, 1 + clockTimerMarginMs},
+        {1000, 1 + clockTimerMarginMs},  // a leap-second reading never asks for a wait of 0
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(clockTimerDelay(c.ms), c.delay) << c.ms;
+        // Whatever the phase, the next tick lands after the next boundary and
+        // within the margin of it.
+        const int landing = (c.ms < 1000 ? c.ms : 999) + c.delay;
+        EXPECT_GT(landing, 1000);
+        EXPECT_LE(landing, 1000 + clockTimerMarginMs + 1);
+    }
+}
+
+TEST(ErrorBoxText, AddsAFullStopOnlyAfterACharacterThatSortsAfterIt) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* shown;
+    } cases[] = {
+        {L"Impossible d'écrire dans C:\\x.ini", L"Impossible d'écrire dans C:\\x.ini."},
+        {L"valeur 12", L"valeur 12."},
+        {L"Erreur Chargement Pendule !", L"Erreur Chargement Pendule !"},
+        {L"Déjà fini.", L"Déjà fini."},
+        {L"tiret -", L"tiret -"},
+        {L"slash /", L"slash /."},
+        {L"entre (parenthèses)", L"entre (parenthèses)"},
+        {L"extension (.é", L"extension (.é."},
+        {L"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(errorBoxText(c.text), c.shown);
+}
+
+}  // namespace
+}  // namespace orvane
