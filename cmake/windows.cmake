@@ -1,6 +1,5 @@
 # The Windows program, its portable layout and its ZIP.
 
-set(ORVANE_VERSION_COMMAS "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
 # Everything but the entry point, so that the window tests link the same code.
 add_library(orvane_windows STATIC
@@ -22,10 +21,11 @@ target_compile_definitions(orvane_rules PUBLIC UNICODE _UNICODE NOMINMAX)
 
 # The resources: icon, built-in pictures, manifest and version.
 set(ORVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/orvane.rc)
+configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/orvane_version.h @ONLY)
 set_source_files_properties(${ORVANE_RESOURCES} PROPERTIES
-  COMPILE_DEFINITIONS "ORVANE_VERSION_COMMAS=${ORVANE_VERSION_COMMAS};ORVANE_VERSION_TEXT=\"${PROJECT_VERSION}\""
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/orvane.ico;${CMAKE_SOURCE_DIR}/res/HORLOGE.BMP;${CMAKE_SOURCE_DIR}/res/bell.bmp;${CMAKE_SOURCE_DIR}/res/orvane.manifest")
 add_library(orvane_resources OBJECT ${ORVANE_RESOURCES})
+target_include_directories(orvane_resources PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 add_executable(orvane WIN32 src/main.cpp $<TARGET_OBJECTS:orvane_resources>)
 target_link_libraries(orvane PRIVATE orvane_windows)

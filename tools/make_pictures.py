@@ -124,7 +124,7 @@ DIAL_INK_SHADOW = (110, 10, 16)
 DIAL_HUB = (255, 212, 80)
 DIAL_HUB_EDGE = (150, 40, 20)    # corners of the hub, so it looks round
 
-# Hand-drawn 5 x 7 digits; '#' is ink. Only the four numerals shown are needed.
+# Hand-drawn 5 x 7 digits; '#' is ink. Only those of 12, 3, 6 and 9 are needed.
 DIGITS = {
     "1": ["..#..",
           ".##..",
@@ -492,8 +492,10 @@ def help_rtf():
         elif kind == "p":
             lines.append(r"\pard\sa120\fs20 " + rtf_escape(text) + r"\par")
         else:
-            # Bullet: cp1252 0x95, hanging indent so wrapped lines align.
-            lines.append(r"\pard\fi-240\li480\sa60\fs20 \'95\tab " + rtf_escape(text) + r"\par")
+            # Bullet: cp1252 0x95, then a tab to the hanging indent so that
+            # wrapped lines line up with the first.
+            lines.append(r"\pard\fi-240\li480\tx480\sa60\fs20 \'95\tab " +
+                         rtf_escape(text) + r"\par")
     lines.append("}")
     return ("\r\n".join(lines) + "\r\n").encode("ascii")
 

@@ -1,5 +1,6 @@
 #include "alarms/alarm_dialog.hpp"
 
+#include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
 
 namespace orvane {

@@ -1,6 +1,7 @@
 #include "app/main_window.hpp"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "alarms/alarm_dialog.hpp"
 #include "alarms/alarms_window.hpp"
@@ -80,6 +81,7 @@ void TForm1::buildMenuBar() {
     appendItem(help, Aide1, L"Aide");
     appendItem(help, Apropos1, L"A propos...");
     DrawMenuBar(hwnd());
+    fitClientArea();
 }
 
 void TForm1::buildTrayMenu() {

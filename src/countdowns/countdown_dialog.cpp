@@ -1,6 +1,7 @@
 #include "countdowns/countdown_dialog.hpp"
 
 #include "app/application.hpp"
+#include "countdowns/countdowns_window.hpp"
 
 namespace orvane {
 

@@ -1,6 +1,7 @@
 #include "settings/options_dialog.hpp"
 
 #include "app/application.hpp"
+#include "app/main_window.hpp"
 
 namespace orvane {
 

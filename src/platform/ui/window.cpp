@@ -50,18 +50,20 @@ void Window::createFrame(const FrameSpec& spec, HWND owner, HMENU menu, HICON ic
     CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, left, top,
                     frame.right - frame.left, frame.bottom - frame.top, owner, menu,
                     GetModuleHandleW(nullptr), this);
-    // A menu bar that wraps onto two lines takes client height: give it back.
-    if (menu != nullptr && hwnd_ != nullptr) {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        const int missing = scale(spec.clientHeight) - (client.bottom - client.top);
-        if (missing != 0) {
-            RECT outer;
-            GetWindowRect(hwnd_, &outer);
-            SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + missing,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
+    clientSize_ = {scale(spec.clientWidth), scale(spec.clientHeight)};
+}
+
+void Window::fitClientArea() {
+    // A menu bar that wraps onto more lines takes client height: give it back.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int missingWidth = clientSize_.cx - (client.right - client.left);
+    const int missingHeight = clientSize_.cy - (client.bottom - client.top);
+    if (missingWidth == 0 && missingHeight == 0) return;
+    RECT outer;
+    GetWindowRect(hwnd_, &outer);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left + missingWidth,
+                 outer.bottom - outer.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int Window::scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }

@@ -52,6 +52,8 @@ public:
 
 protected:
     void createFrame(const FrameSpec& spec, HWND owner, HMENU menu, HICON icon);
+    // Brings the client area back to the layout's size once the menu bar is filled.
+    void fitClientArea();
 
     // Message handlers; each default does what the system would.
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -72,6 +74,7 @@ private:
     HWND hwnd_ = nullptr;
     ErrorReporter& errors_;
     int dpi_ = 96;
+    SIZE clientSize_{};
 };
 
 std::wstring windowText(HWND hwnd);

@@ -1,0 +1,88 @@
+#pragma once
+// Fake services for window tests: time that tests move, boxes that answer at
+// once, and records of what the program asked of the shell and the tray.
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/clock.hpp"
+#include "platform/files.hpp"
+#include "platform/message_boxes.hpp"
+#include "platform/shell.hpp"
+#include "platform/tray_icon.hpp"
+
+namespace orvane::testing {
+
+class FakeClock final : public Clock {
+public:
+    LocalTime now() const override { return time; }
+    std::int64_t monotonicMilliseconds() const override { return monotonic; }
+    LocalTime time{2026, 12, 7, 10, 30, 15, 250};
+    std::int64_t monotonic = 0;
+};
+
+// French formats, whatever the machine's settings.
+class FakeFormats final : public RegionalFormats {
+public:
+    std::wstring shortDate(const LocalTime& t) const override {
+        wchar_t text[32];
+        std::swprintf(text, 32, L"%02u/%02u/%04u", t.day, t.month, t.year);
+        return text;
+    }
+    std::wstring longTime(const LocalTime& t) const override {
+        wchar_t text[32];
+        std::swprintf(text, 32, L"%02u:%02u:%02u", t.hour, t.minute, t.second);
+        return text;
+    }
+};
+
+class FakeBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        std::wstring text, title;
+        std::uint32_t style;
+    };
+    int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override {
+        shown.push_back({text, title, style});
+        return answer;
+    }
+    std::vector<Shown> shown;
+    int answer = box::answerOk;
+};
+
+class FakeShell final : public Shell {
+public:
+    void open(const std::wstring& path) override { opened.push_back(path); }
+    std::vector<std::wstring> opened;
+};
+
+class FakeFiles final : public FileSystem {
+public:
+    bool fileExists(const std::wstring& path) const override { return files.count(path) != 0; }
+    std::set<std::wstring> files;
+};
+
+class FakeTray final : public TrayIcon {
+public:
+    void add(void* window, unsigned id, unsigned callbackMessage, void* icon, const std::wstring& tip) override {
+        ++adds;
+        if (present) ++doubleAdds;
+        present = true;
+        last = {window, id, callbackMessage, icon, tip};
+    }
+    void remove(void*, unsigned) override {
+        ++removes;
+        present = false;
+    }
+    struct Registration {
+        void* window = nullptr;
+        unsigned id = 0, callbackMessage = 0;
+        void* icon = nullptr;
+        std::wstring tip;
+    } last;
+    bool present = false;
+    int adds = 0, removes = 0, doubleAdds = 0;
+};
+
+}  // namespace orvane::testing
