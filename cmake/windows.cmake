@@ -10,6 +10,7 @@ add_library(orvane_windows STATIC
   src/countdowns/countdown_dialog.cpp
   src/settings/options_dialog.cpp
   src/platform/ui/controls.cpp
+  src/platform/ui/tabs.cpp
   src/platform/ui/window.cpp
   src/platform/win32/services.cpp
 )

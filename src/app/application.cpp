@@ -50,6 +50,9 @@ void Application::create() {
 int Application::run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab, the arrows and Enter move between controls as in any dialog.
+        const HWND active = GetActiveWindow();
+        if (active != nullptr && IsDialogMessageW(active, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -17,8 +17,7 @@
 #include "platform/win32/services.hpp"
 #include "settings/options_dialog.hpp"
 #include "stopwatches/stopwatches_window.hpp"
-#include "support/fake_profile.hpp"
-#include "support/fake_services.hpp"
+#include "support/fake_world.hpp"
 
 namespace orvane {
 namespace {
@@ -62,14 +61,13 @@ protected:
         return shown;
     }
 
-    FakeClock clock;
-    FakeFormats formats;
-    FakeProfile profile;
-    FakeShell shell;
-    FakeBoxes boxes;
-    FakeFiles files;
-    FakeTray tray;
-    Services services{clock, formats, profile, shell, boxes, files, tray, folder, win32::executablePath()};
+    FakeWorld world;
+    FakeClock& clock = world.clock;
+    FakeProfile& profile = world.profile;
+    FakeShell& shell = world.shell;
+    FakeBoxes& boxes = world.boxes;
+    FakeTray& tray = world.tray;
+    Services services = world.services();
     std::unique_ptr<Application> app;
 };
 

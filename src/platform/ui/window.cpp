@@ -28,6 +28,18 @@ std::wstring widen(const char* text) {
     return wide;
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK matchControl(HWND child, LPARAM state) {
+    auto* search = reinterpret_cast<ControlSearch*>(state);
+    if (GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 }  // namespace
 
 Window::~Window() { destroy(); }
@@ -66,6 +78,13 @@ void Window::fitClientArea() {
                  outer.bottom - outer.top + missingHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+HWND Window::control(int id) const {
+    if (const HWND direct = GetDlgItem(hwnd_, id)) return direct;
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(hwnd_, matchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 int Window::scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
 void Window::show() {
@@ -88,6 +107,15 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_NOTIFY:
+        return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (lParam != 0) {
+            onScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+            return 0;
+        }
+        return defaultHandling(message, wParam, lParam);
     case WM_TIMER:
         onTimer(wParam);
         return 0;

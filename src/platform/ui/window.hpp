@@ -36,7 +36,8 @@ public:
     Window& operator=(const Window&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+    // A control by its number, wherever it sits in the window (on a tab page too).
+    HWND control(int id) const;
 
     // Make visible and bring to the front; a visible window only comes to the front.
     void show();
@@ -59,6 +60,9 @@ protected:
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void onCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
     virtual void onTimer(UINT_PTR /*id*/) {}
+    virtual LRESULT onNotify(const NMHDR& /*header*/) { return 0; }
+    // Track bars and up-down arrows.
+    virtual void onScroll(HWND /*control*/, int /*code*/) {}
     // The close box, Alt+F4 and the system menu's close: hide by default.
     virtual void onClose() { hide(); }
     // The window became the program's active window.

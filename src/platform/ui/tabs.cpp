@@ -1,0 +1,85 @@
+#include "platform/ui/tabs.hpp"
+
+#include <commctrl.h>
+
+namespace orvane::ui {
+
+namespace {
+
+constexpr wchar_t pageClass[] = L"OrvaneTabPage";
+
+// A page hands what its controls say to the form that holds it, so that a
+// form's handlers see the same messages wherever a control sits.
+LRESULT CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_DRAWITEM:
+        return SendMessageW(GetParent(page), message, wParam, lParam);
+    default:
+        return DefWindowProcW(page, message, wParam, lParam);
+    }
+}
+
+void registerPageClass() {
+    WNDCLASSEXW wc{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), pageClass, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = pageProcedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = pageClass;
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+void TabPages::create(HWND form, int id, int left, int top, int width, int height,
+                      const std::vector<std::wstring>& captions, int dpi, HFONT font) {
+    registerPageClass();
+    RECT area{MulDiv(left, dpi, 96), MulDiv(top, dpi, 96), MulDiv(left + width, dpi, 96),
+              MulDiv(top + height, dpi, 96)};
+    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
+                           area.left, area.top, area.right - area.left, area.bottom - area.top, form,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (font != nullptr) SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(captions[i].c_str());
+        SendMessageW(tab_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT display = area;
+    SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        const HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, pageClass, captions[i].c_str(),
+                                          WS_CHILD | WS_CLIPSIBLINGS, display.left, display.top,
+                                          display.right - display.left, display.bottom - display.top, form,
+                                          nullptr, GetModuleHandleW(nullptr), nullptr);
+        // Pages lie above the tab control, which only draws the tabs and the frame.
+        SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        pages_.push_back(page);
+    }
+    select(0);
+}
+
+int TabPages::selected() const { return static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)); }
+
+void TabPages::select(int index) {
+    SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    for (int i = 0; i < count(); ++i) ShowWindow(page(i), i == index ? SW_SHOW : SW_HIDE);
+}
+
+bool TabPages::handleNotify(const NMHDR& header) {
+    if (header.hwndFrom != tab_ || header.code != TCN_SELCHANGE) return false;
+    select(selected());
+    return true;
+}
+
+}  // namespace orvane::ui

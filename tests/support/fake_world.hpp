@@ -1,0 +1,25 @@
+#pragma once
+// Every service the program uses, faked, and the Services that hand them over.
+#include "app/application.hpp"
+#include "platform/win32/services.hpp"
+#include "support/fake_profile.hpp"
+#include "support/fake_services.hpp"
+
+namespace orvane::testing {
+
+struct FakeWorld {
+    FakeClock clock;
+    FakeFormats formats;
+    FakeProfile profile;
+    FakeShell shell;
+    FakeBoxes boxes;
+    FakeFiles files;
+    FakeTray tray;
+    std::wstring exeFolder = L"C:\\Orvane\\";
+
+    Services services() {
+        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath()};
+    }
+};
+
+}  // namespace orvane::testing

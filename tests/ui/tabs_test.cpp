@@ -1,0 +1,66 @@
+#include "platform/ui/tabs.hpp"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "platform/ui/controls.hpp"
+#include "platform/ui/window.hpp"
+
+namespace orvane::ui {
+namespace {
+
+class NoErrors final : public ErrorReporter {
+public:
+    void reportError(const std::wstring& text) override { ADD_FAILURE() << "unexpected error box"; (void)text; }
+};
+
+// A form with three tabs and one button on each page.
+class TabbedForm final : public Window {
+public:
+    using Window::Window;
+    void create() {
+        createFrame({L"OrvaneTabsTest", L"tabs", 300, 160}, nullptr, nullptr, nullptr);
+        tabs.create(hwnd(), 100, 3, 3, 290, 150, {L"Un", L"Deux", L"Trois"}, 96, nullptr);
+        for (int i = 0; i < 3; ++i)
+            createControl(tabs.page(i), {200 + i, WC_BUTTONW, L"Configurer...", 24, 80, 75, 25, WS_VISIBLE}, 96,
+                          nullptr);
+    }
+    TabPages tabs;
+    std::vector<int> clicked;
+
+protected:
+    void onCommand(int id, int code, HWND) override {
+        if (code == BN_CLICKED) clicked.push_back(id);
+    }
+    LRESULT onNotify(const NMHDR& header) override {
+        tabs.handleNotify(header);
+        return 0;
+    }
+};
+
+TEST(TabPages, ShowOnePageAtATimeAndPassTheirControlsMessagesToTheForm) {
+    NoErrors errors;
+    TabbedForm form(errors);
+    form.create();
+    EXPECT_EQ(form.tabs.selected(), 0);
+    EXPECT_TRUE(IsWindowVisible(form.tabs.page(0)) || !IsWindowVisible(form.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(form.tabs.page(1)));
+
+    // The user picks the third tab: the tab control says so to its parent.
+    SendMessageW(form.tabs.tabControl(), TCM_SETCURSEL, 2, 0);
+    NMHDR change{form.tabs.tabControl(), 100, TCN_SELCHANGE};
+    SendMessageW(form.hwnd(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&change));
+    EXPECT_EQ(GetWindowLongW(form.tabs.page(2), GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongW(form.tabs.page(0), GWL_STYLE) & WS_VISIBLE, 0);
+
+    // A control on a page is found by its number and its clicks reach the form.
+    const HWND button = form.control(201);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(GetParent(button), form.tabs.page(1));
+    SendMessageW(button, BM_CLICK, 0, 0);
+    SendMessageW(form.control(202), BM_CLICK, 0, 0);
+    EXPECT_EQ(form.clicked, (std::vector<int>{201, 202}));
+}
+
+}  // namespace
+}  // namespace orvane::ui
