@@ -11,6 +11,9 @@ inline constexpr std::uint32_t yesNo = 0x4;
 inline constexpr std::uint32_t iconError = 0x10;
 inline constexpr std::uint32_t iconExclamation = 0x30;
 inline constexpr std::uint32_t iconInformation = 0x40;
+// For boxes a user must see even when the program sits in the tray.
+inline constexpr std::uint32_t setForeground = 0x10000;
+inline constexpr std::uint32_t topMost = 0x40000;
 inline constexpr int answerOk = 1;
 inline constexpr int answerYes = 6;
 inline constexpr int answerNo = 7;
