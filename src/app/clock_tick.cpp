@@ -1,16 +1,12 @@
 #include "app/clock_tick.hpp"
 
+#include "app/calendar.hpp"
+
 namespace orvane {
 
 int dayOfWeek(int year, int month, int day) {
-    // Days since 1970-01-01 (a Thursday), by the civil-from-days inverse.
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const long long days = static_cast<long long>(era) * 146097 + dayOfEra - 719468;
-    const long long mondayBased = ((days + 3) % 7 + 7) % 7;  // 0 = Monday
+    // 1970-01-01 was a Thursday.
+    const std::int64_t mondayBased = ((daysFromCivil(year, month, day) + 3) % 7 + 7) % 7;
     return static_cast<int>(mondayBased) + 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/calendar.hpp"
 #include "app/error_text.hpp"
 
 namespace orvane {
@@ -101,6 +102,23 @@ TEST(ErrorBoxText, AddsAFullStopOnlyAfterACharacterThatSortsAfterIt) {
         {L"", L""},
     };
     for (const auto& c : cases) EXPECT_EQ(errorBoxText(c.text), c.shown);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(Calendar, CountsWholeDaysAndSecondsAcrossMonthsYearsAndLeapDays) {
+    EXPECT_EQ(daysFromCivil(1970, 1, 1), 0);
+    EXPECT_EQ(daysFromCivil(1969, 12, 31), -1);
+    EXPECT_EQ(daysFromCivil(2024, 3, 1) - daysFromCivil(2024, 2, 28), 2);
+    EXPECT_EQ(daysFromCivil(2023, 3, 1) - daysFromCivil(2023, 2, 28), 1);
+    EXPECT_EQ(daysFromCivil(2100, 3, 1) - daysFromCivil(2100, 2, 28), 1);
+    EXPECT_EQ(daysFromCivil(2027, 1, 1) - daysFromCivil(2026, 1, 1), 365);
+    EXPECT_EQ(localSeconds(LocalTime{2026, 12, 8, 0, 0, 0, 999}) - localSeconds(LocalTime{2026, 12, 7, 23, 59, 59, 0}), 1);
+    EXPECT_EQ(localSeconds(LocalTime{1970, 1, 2, 1, 1, 1, 0}), 90061);
 }
 
 }  // namespace
