@@ -44,7 +44,8 @@ start_virtual_display() {
     return 1
 }
 
-# A headless Wine prefix with a virtual desktop (where the tray icon shows),
+# A headless Wine prefix with a virtual desktop and its taskbar (where the tray
+# icon shows),
 # no crash dialogs, and Wine's own fonts standing in for the Windows ones.
 prepare_wine_prefix() {
     [ -f "$WINEPREFIX/.orvane-ready" ] && return 0
@@ -57,10 +58,10 @@ prepare_wine_prefix() {
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
+"Desktop"="shell"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1280x1024"
+"shell"="1280x1024"
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
