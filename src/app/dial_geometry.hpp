@@ -1,0 +1,29 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+namespace orvane {
+
+// The dial's hands are drawn from this pixel of the face picture.
+inline constexpr int dialCentreX = 28;
+inline constexpr int dialCentreY = 28;
+// The picture control shows the face at its own size, cut to this square.
+inline constexpr int dialShownSize = 71;
+
+struct HandLine {
+    int fromX, fromY, toX, toY;  // the end point itself is not painted
+};
+
+// Offset of a hand's end from the centre, x to the right and y upward, for a
+// value out of `divisions` (12 for the hour, 60 otherwise), each rounded to
+// the nearest integer with halves going to the even neighbour.
+struct HandOffset {
+    int dx, dy;
+    friend bool operator==(const HandOffset&, const HandOffset&) = default;
+};
+HandOffset handOffset(int value, int divisions, int length);
+
+// The hour, minute and second hands, in drawing order (the second hand on top).
+std::array<HandLine, 3> dialHands(std::uint16_t hour, std::uint16_t minute, std::uint16_t second);
+
+}  // namespace orvane

@@ -1,0 +1,18 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+// The speaker and the media player.
+class Sound {
+public:
+    virtual ~Sound() = default;
+    // A tone; returns when it has ended. A frequency the speaker refuses gives silence.
+    virtual void beep(int frequency, int durationMs) = 0;
+    // Opens the file (the file opened before is closed first), starts playing it
+    // and returns at once. The system's error text when it cannot be played.
+    virtual std::optional<std::wstring> play(const std::wstring& path) = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/clock_settings.hpp"
+
+namespace orvane {
+
+// What the options dialog's controls hold.
+struct OptionsControls {
+    enum class Sound { Beep, File, Nothing };
+    Sound sound = Sound::Beep;
+    int frequency = 0;      // TrackBar2, hertz
+    int duration = 0;       // TrackBar1, milliseconds
+    int intensity = 0;      // TrackBar3
+    int shakeCount = 0;     // TrackBar4
+    std::wstring soundFile;    // OpenDialog1's file name
+    std::wstring pictureFile;  // OpenDialog2's file name
+    std::uint32_t colour = 0;  // ColorDialog1's colour
+    std::wstring widthText;    // ComboBox1's text
+};
+
+inline constexpr int frequencyMax = 15000;
+inline constexpr int durationMax = 3000;
+inline constexpr int intensityMax = 20;
+inline constexpr int shakeCountMax = 200;
+
+// The controls as activation loads them from the settings; a missing picture
+// leaves no picture name. "Rien" is never chosen here: it comes back as a beep
+// whose sliders are at 0. Sliders bring values back into their ranges.
+OptionsControls optionsFromSettings(const ClockSettings& settings, bool pictureExists);
+
+// "OK": stores the controls into the settings in their order. A width that is
+// not a decimal integer stops at that step with its error text; what came
+// before is already stored.
+void confirmOptions(const OptionsControls& controls, ClockSettings& settings);
+
+// A decimal integer as typed: an optional sign and digits, in 32 bits.
+std::optional<std::int32_t> parseDecimalInteger(std::wstring_view text);
+// The width read from its text, or UserError "'<text>' n'est pas une valeur entière correcte".
+std::int32_t widthFromText(const std::wstring& text);
+
+// The picture files the options and the dial can show, by extension.
+enum class PictureKind { Bitmap, Icon, Metafile, EnhancedMetafile, Unknown };
+// The extension without its dot ("" when the name has none).
+std::wstring pictureExtension(const std::wstring& path);
+PictureKind pictureKind(const std::wstring& path);
+std::wstring unknownPictureText(const std::wstring& path);
+
+}  // namespace orvane

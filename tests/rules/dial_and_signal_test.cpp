@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <vector>
+
+#include "app/dial_geometry.hpp"
+#include "app/hourly_signal.hpp"
+
+namespace orvane {
+namespace {
+
+TEST(DialHands, EndPointsFollowTheWorkedPoints) {
+    const struct {
+        int value, divisions, length;
+        HandOffset expected;
+    } cases[] = {
+        {3, 12, 9, {9, 0}},   {6, 12, 9, {0, -9}},  {9, 12, 9, {-9, 0}},   {0, 12, 9, {0, 9}},
+        {0, 60, 12, {0, 12}}, {15, 60, 12, {12, 0}}, {30, 60, 12, {0, -12}}, {45, 60, 12, {-12, 0}},
+        {10, 60, 12, {10, 6}}, {5, 60, 12, {6, 10}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(handOffset(c.value, c.divisions, c.length), c.expected) << c.value << "/" << c.divisions;
+}
+
+TEST(DialHands, EveryValueLandsOnTheCircleOfItsLength) {
+    for (int divisions : {12, 60}) {
+        const int length = divisions == 12 ? 9 : 12;
+        for (int v = 0; v < divisions; ++v) {
+            const HandOffset o = handOffset(v, divisions, length);
+            const double radius = std::sqrt(double(o.dx * o.dx + o.dy * o.dy));
+            EXPECT_NEAR(radius, length, 1.0) << v << "/" << divisions;
+            // The hand lies in the right quarter of the dial (clockwise from 12).
+            if (v * 4 < divisions) {
+                EXPECT_GE(o.dx, 0) << v;
+            }
+            if (v * 4 > divisions && v * 4 < 3 * divisions) {
+                EXPECT_LE(o.dy, 0) << v;
+            }
+            if (v * 2 > divisions) {
+                EXPECT_LE(o.dx, 0) << v;
+            }
+        }
+    }
+}
+
+TEST(DialHands, NoonAndQuarterToFourLookRight) {
+    const auto noon = dialHands(12, 0, 0);
+    EXPECT_EQ(noon[0].toX, 28);
+    EXPECT_EQ(noon[0].toY, 19);
+    EXPECT_EQ(noon[1].toY, 16);
+    EXPECT_EQ(noon[2].toY, 16);
+    const auto midnight = dialHands(0, 0, 0);
+    EXPECT_EQ(midnight[0].toY, 19);
+    const auto t = dialHands(15, 45, 30);
+    EXPECT_EQ(t[0].toX, 37);  // hour: right
+    EXPECT_EQ(t[0].toY, 28);
+    EXPECT_EQ(t[1].toX, 16);  // minute: left
+    EXPECT_EQ(t[2].toY, 40);  // second: down
+    for (const HandLine& line : t) {
+        EXPECT_EQ(line.fromX, 28);
+        EXPECT_EQ(line.fromY, 28);
+    }
+}
+
+LocalTime at(int hour, int minute, int second, int ms = 0, int day = 7) {
+    return LocalTime{2026, 12, static_cast<std::uint16_t>(day), static_cast<std::uint16_t>(hour),
+                     static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second),
+                     static_cast<std::uint16_t>(ms)};
+}
+
+TEST(HourlySignal, IsGivenOnceForEachFullHourTheClockPasses) {
+    const struct {
+        const char* what;
+        std::optional<LocalTime> previous;
+        LocalTime now;
+        bool due;
+    } cases[] = {
+        {"on time", at(13, 59, 59, 2), at(14, 0, 0, 2), true},
+        {"400 ms late", at(13, 59, 59, 400), at(14, 0, 0, 400), true},
+        {"a late tick that missed second 0", at(13, 59, 59, 990), at(14, 0, 1, 10), true},
+        {"3 s late", at(13, 59, 58), at(14, 0, 1), true},
+        {"a second tick in second 0", at(14, 0, 0, 10), at(14, 0, 0, 900), false},
+        {"the tick after", at(14, 0, 0), at(14, 0, 1), false},
+        {"an ordinary minute", at(14, 4, 59), at(14, 5, 0), false},
+        {"midnight", at(23, 59, 59, 0, 7), at(0, 0, 0, 0, 8), true},
+        {"a gap over a minute", at(13, 58, 30), at(14, 0, 5), false},
+        {"a gap over a minute ending on the hour", at(13, 30, 0), at(14, 0, 0), true},
+        {"first tick in second 0", std::nullopt, at(14, 0, 0, 500), true},
+        {"first tick later", std::nullopt, at(14, 0, 1), false},
+        {"clock set back across the hour", at(14, 0, 30), at(13, 59, 50), false},
+        {"then the hour again", at(13, 59, 59), at(14, 0, 0), true},
+        {"clock set back onto the hour", at(15, 10, 0), at(14, 0, 0), true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(hourlySignalDue(c.previous, c.now), c.due) << c.what;
+}
+
+// Random numbers from a list; reseeding is counted.
+class ScriptedRandom final : public Random {
+public:
+    explicit ScriptedRandom(std::deque<int> values) : values_(std::move(values)) {}
+    void reseed() override { ++reseeds; }
+    int below(int n) override {
+        EXPECT_GT(n, 0);
+        const int v = values_.empty() ? 0 : values_.front();
+        if (!values_.empty()) values_.pop_front();
+        EXPECT_LT(v, n);
+        return v;
+    }
+    int reseeds = 0;
+
+private:
+    std::deque<int> values_;
+};
+
+class RecordedWindow final : public MovableWindow {
+public:
+    RecordedWindow(int left, int top) : left_(left), top_(top) {}
+    int left() const override { return left_; }
+    int top() const override { return top_; }
+    void moveTo(int left, int top) override {
+        left_ = left;
+        top_ = top;
+        moves.push_back({left, top});
+    }
+    std::vector<std::pair<int, int>> moves;
+
+private:
+    int left_, top_;
+};
+
+TEST(WindowShake, StepsAlternateAndTheEdgesStopAtZero) {
+    const struct {
+        const char* what;
+        int left, top, intensity, count, extra;
+        std::deque<int> randoms;
+        std::vector<std::pair<int, int>> moves;
+    } cases[] = {
+        {"one step: left and down", 100, 100, 10, 0, 0, {7, 4}, {{93, 100}, {93, 104}}},
+        {"two steps come back part way", 100, 100, 10, 1, 0, {7, 4, 2, 9}, {{93, 100}, {93, 104}, {95, 104}, {95, 95}}},
+        {"the left edge stops at 0", 3, 50, 10, 0, 0, {7, 4}, {{-4, 50}, {-4, 54}, {0, 54}}},
+        {"zero intensity does not move", 100, 100, 0, 2, 0, {}, {{100, 100}, {100, 100}, {100, 100}, {100, 100}, {100, 100}, {100, 100}}},
+        {"negative intensity does not move", 100, 100, -5, 0, 0, {}, {{100, 100}, {100, 100}}},
+        {"negative count makes no step", 100, 100, 10, -1, 0, {}, {}},
+        {"the options test is one larger", 100, 100, 0, 0, 1, {}, {{99, 100}, {99, 101}}},
+        {"the top edge stops at 0 after a right-up step", 10, 2, 10, 1, 0, {1, 1, 1, 9}, {{9, 2}, {9, 3}, {10, 3}, {10, -6}, {10, 0}}},
+    };
+    for (const auto& c : cases) {
+        ScriptedRandom random(c.randoms);
+        RecordedWindow window(c.left, c.top);
+        WindowShake(window, random, c.intensity, c.count, c.extra);
+        EXPECT_EQ(window.moves, c.moves) << c.what;
+        EXPECT_EQ(random.reseeds, 1) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace orvane
