@@ -10,8 +10,10 @@ add_library(orvane_windows STATIC
   src/countdowns/countdown_dialog.cpp
   src/settings/options_dialog.cpp
   src/platform/ui/controls.cpp
+  src/platform/ui/picture.cpp
   src/platform/ui/tabs.cpp
   src/platform/ui/window.cpp
+  src/platform/win32/media.cpp
   src/platform/win32/services.cpp
 )
 target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)

@@ -3,6 +3,7 @@
 
 #include "app/application.hpp"
 #include "app/error_text.hpp"
+#include "platform/win32/media.hpp"
 #include "platform/win32/services.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -17,8 +18,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SystemMessageBoxes boxes;
     orvane::win32::DiskFiles files;
     orvane::win32::NotificationAreaIcon tray;
-    const orvane::Services services{clock, formats, profile, shell, boxes, files, tray,
-                                    orvane::win32::executableFolder(), orvane::win32::executablePath()};
+    orvane::win32::SpeakerAndMediaPlayer sound;
+    orvane::win32::SeededRandom random;
+    orvane::win32::SystemFileChooser fileChooser;
+    orvane::win32::SystemColorChooser colorChooser;
+    const orvane::Services services{clock,         formats,
+                                    profile,       shell,
+                                    boxes,         files,
+                                    tray,          orvane::win32::executableFolder(),
+                                    orvane::win32::executablePath(),
+                                    sound,         random,
+                                    fileChooser,   colorChooser};
 
     orvane::Application app(services);
     app.create();

@@ -82,6 +82,15 @@ void Application::endSession() {
     PostQuitMessage(0);
 }
 
+bool Application::isOwnWindow(HWND window) const {
+    if (window == nullptr || !form1_) return false;
+    const ui::Window* windows[] = {form1_.get(), form2_.get(), form3_.get(), form4_.get(),
+                                   form5_.get(), form6_.get(), form7_.get(), pasttime_.get()};
+    for (const ui::Window* w : windows)
+        if (w != nullptr && w->hwnd() == window) return true;
+    return false;
+}
+
 void Application::reportError(const std::wstring& text) {
     services_.boxes.show(errorBoxText(text), applicationTitle, box::ok | box::iconError);
 }

@@ -2,11 +2,15 @@
 #include <memory>
 #include <string>
 
+#include "platform/choosers.hpp"
 #include "platform/clock.hpp"
+#include "platform/file_chooser.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/profile.hpp"
+#include "platform/random.hpp"
 #include "platform/shell.hpp"
+#include "platform/sound.hpp"
 #include "platform/tray_icon.hpp"
 #include "platform/ui/window.hpp"
 
@@ -33,6 +37,10 @@ struct Services {
     TrayIcon& tray;
     std::wstring exeFolder;  // ends with the path separator
     std::wstring exePath;    // the program's icons are taken from it
+    Sound& sound;
+    Random& random;
+    FileChooser& fileChooser;
+    ColorChooser& colorChooser;
 };
 
 // The program: its services and its eight windows, each created once and
@@ -58,6 +66,8 @@ public:
 
     // The program's error box: title "Orvane", error icon, one OK button.
     void reportError(const std::wstring& text) override;
+    // Whether a window is one of the program's eight.
+    bool isOwnWindow(HWND window) const;
 
     Services& services() { return services_; }
     TForm1& form1() { return *form1_; }

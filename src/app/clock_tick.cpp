@@ -19,10 +19,6 @@ TickFields decodeTick(const LocalTime& now) {
     return tick;
 }
 
-bool isHourlySignalDue(const TickFields& tick) {
-    return tick.TickMinute == 0 && tick.TickSecond == 0;
-}
-
 std::wstring_view dayName(const LocalTime& t) {
     return DayNames[static_cast<std::size_t>(dayOfWeek(t.year, t.month, t.day))];
 }

@@ -26,9 +26,6 @@ struct TickFields {
 
 TickFields decodeTick(const LocalTime& now);
 
-// The hourly signal belongs to the tick whose minute and second are both 0.
-bool isHourlySignalDue(const TickFields& tick);
-
 std::wstring_view dayName(const LocalTime& t);
 
 // The first item of the tray menu reads "Orvane - HH:MM". It is recaptioned

@@ -3,14 +3,20 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "alarms/alarm_dialog.hpp"
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
+#include "app/dial_geometry.hpp"
+#include "app/hourly_signal.hpp"
 #include "app/user_error.hpp"
 #include "countdowns/countdown_dialog.hpp"
 #include "countdowns/countdowns_window.hpp"
 #include "elapsed/elapsed_window.hpp"
 #include "platform/ui/controls.hpp"
+#include "platform/ui/picture.hpp"
+#include "platform/ui/window_mover.hpp"
 #include "settings/options_dialog.hpp"
 #include "stopwatches/stopwatches_window.hpp"
 
@@ -159,7 +165,10 @@ void TForm1::onTimer(UINT_PTR id) {
 void TForm1::ClockTick() {
     Services& services = app().services();
     tick = decodeTick(services.clock.now());
-    if (isHourlySignalDue(tick)) HourlySignal();
+    // The previous tick is replaced before anything can fail or show a box.
+    const bool signalDue = hourlySignalDue(previousTick_, tick.TickTime);
+    previousTick_ = tick.TickTime;
+    if (signalDue) HourlySignal();
     DrawDial();
     ui::setLabelText(control(Label1), services.formats.shortDate(tick.TickTime));
     ui::setLabelText(control(Label2), services.formats.longTime(tick.TickTime));
@@ -174,10 +183,56 @@ void TForm1::ClockTick() {
     CheckAlarms();
 }
 
-// The signal at the full hour, the dial's hands and the alarm check come with
-// their own windows; the tick already calls them at their places.
-void TForm1::HourlySignal() {}
-void TForm1::DrawDial() {}
+void TForm1::HourlySignal() {
+    Services& services = app().services();
+    ui::WindowMover mover(hwnd());
+    WindowShake(mover, services.random, settings.intensevibre, settings.dureevibre);
+    if (settings.Bip) services.sound.beep(settings.FrequenceBip, settings.DureeBip);
+    else PlayMediaFile(settings.Musique);
+}
+
+void TForm1::PlayMediaFile(const std::wstring& path) {
+    if (const auto error = app().services().sound.play(path)) throw UserError(*error);
+}
+
+void TForm1::DrawDial() {
+    // A face that is missing or unreadable leaves the dial as it was, with a
+    // word in the status bar; the tick goes on.
+    constexpr wchar_t failed[] = L"Erreur Chargement Pendule !";
+    if (!app().services().files.fileExists(settings.Pendule)) {
+        setStatusText(failed);
+        return;
+    }
+    ui::BitmapHandle face;
+    try {
+        face = ui::loadPicture(settings.Pendule);
+    } catch (const UserError&) {
+        // Not a kind of picture we read: the same as an unreadable file.
+    }
+    if (!face) {
+        setStatusText(failed);
+        return;
+    }
+    {
+        ui::BitmapCanvas canvas(face.get());
+        // Wider than the face, a hand looks the same; a bound keeps GDI reasonable.
+        const int width = std::clamp(settings.penwidth, 0, 1000);
+        ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(settings.Couleur)));
+        const HGDIOBJ previousPen = SelectObject(canvas.dc(), pen ? pen.get() : GetStockObject(BLACK_PEN));
+        for (const HandLine& hand : dialHands(tick.TickHour, tick.TickMinute, tick.TickSecond)) {
+            MoveToEx(canvas.dc(), hand.fromX, hand.fromY, nullptr);
+            LineTo(canvas.dc(), hand.toX, hand.toY);
+        }
+        SelectObject(canvas.dc(), previousPen);
+    }
+    ui::setStaticPicture(control(Image1), dialPicture_, std::move(face));
+    ui::fitPictureControl(control(Image1), scale(dialShownSize));
+    setStatusText(L"");
+}
+
+void TForm1::setStatusText(const std::wstring& text) {
+    if (ui::windowText(control(StatusBar1)) != text) SetWindowTextW(control(StatusBar1), text.c_str());
+}
 void TForm1::CheckAlarms() {}
 
 void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {

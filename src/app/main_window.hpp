@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "app/clock_tick.hpp"
 #include "app/form.hpp"
@@ -52,6 +53,9 @@ public:
     bool QuitRequested = false;
 
     void ClockTick();
+    // Plays a sound file on the program's one media player; the player's
+    // error text fails the caller.
+    void PlayMediaFile(const std::wstring& path);
     // The end of the program: the tray icon goes, the icons are released and
     // the settings are written. Runs once; a failed write is shown only when
     // reportFailure is true (nobody reads a box while the session ends).
@@ -83,6 +87,9 @@ private:
     void DrawDial();
     void CheckAlarms();
 
+    void setStatusText(const std::wstring& text);
+
+    std::optional<LocalTime> previousTick_;
     std::array<HICON, 6> trayIcons_{};
     int trayIconIndex_ = 0;
     bool inTray_ = false;

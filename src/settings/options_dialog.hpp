@@ -1,18 +1,95 @@
 #pragma once
+#include <cstdint>
+#include <string>
+
 #include "app/form.hpp"
+#include "platform/ui/handles.hpp"
+#include "platform/ui/tabs.hpp"
+#include "settings/options_rules.hpp"
 
 namespace orvane {
 
-// The dialog that edits the clock settings.
+// The options dialog: the hourly sound, the shake and the dial, with tests of
+// the beep, the sound and the shake. It works on its own controls and stores
+// them into the settings only on "OK".
 class TForm3 final : public DialogForm {
 public:
+    enum ControlId : int {
+        PageControl1 = 100,
+        Button3,  // "OK"
+        Button4,  // "Annuler"
+        // Sonnerie
+        GroupBox1,
+        RadioButton1,
+        Label2,
+        TrackBar2,
+        Label3,
+        TrackBar1,
+        Button1,
+        RadioButton2,
+        Edit1,
+        Button2,
+        Button5,
+        RadioButton3,
+        // Vibration
+        GroupBox3,
+        Label4,
+        TrackBar3,
+        Label5,
+        TrackBar4,
+        Button7,
+        // Pendule
+        GroupBox2,
+        Label1,
+        Edit2,
+        Button6,
+        Image1,
+        GroupBox4,
+        Panel1,
+        Button8,
+        GroupBox5,
+        ComboBox1,
+        Panel2,
+    };
+
     using DialogForm::DialogForm;
-    void create(HWND owner) {
-        createForm({L"TForm3", L"Options...", 425, 364, 281, 199}, owner);
-    }
+    void create(HWND owner);
+
+    // Every control reloaded from the settings; unconfirmed changes are dropped.
+    void FormActivate();
+    // What the controls hold now, as "OK" would read them.
+    OptionsControls controls() const;
 
 protected:
     ui::Window& servedWindow() override;
+    void onActivate() override;
+    void onCommand(int id, int code, HWND control) override;
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void createControls();
+    void Button3Click();  // "OK"
+    void Button2Click();  // sound browse
+    void Button6Click();  // picture browse
+    void Button8Click();  // colour
+    void ComboBox1Change(int code);
+    void ShakeTest();
+    void showPreview(const std::wstring& path, int size);
+    void setColourSample(std::uint32_t colour);
+    void setLineSample(int width);
+    int trackPosition(int id) const;
+    void setTrackPosition(int id, int position);
+
+    ui::TabPages pages_;
+    ui::FontHandle font_;
+    ui::FontHandle boldFont_;
+    ui::FontHandle underlinedFont_;
+    ui::BitmapHandle preview_;
+    ui::BrushHandle colourBrush_;
+    std::wstring soundFileName_;    // OpenDialog1's file name
+    std::wstring pictureFileName_;  // OpenDialog2's file name
+    std::uint32_t colour_ = 0;      // ColorDialog1's colour
+    std::wstring reportedPicture_;  // a picture whose failure was already shown
 };
 
 }  // namespace orvane

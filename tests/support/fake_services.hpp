@@ -2,11 +2,17 @@
 // Fake services for window tests: time that tests move, boxes that answer at
 // once, and records of what the program asked of the shell and the tray.
 #include <cstdio>
+#include <deque>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/choosers.hpp"
 #include "platform/clock.hpp"
+#include "platform/file_chooser.hpp"
+#include "platform/random.hpp"
+#include "platform/sound.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/shell.hpp"
@@ -83,6 +89,55 @@ public:
     } last;
     bool present = false;
     int adds = 0, removes = 0, doubleAdds = 0;
+};
+
+class FakeSound final : public Sound {
+public:
+    void beep(int frequency, int durationMs) override { beeps.push_back({frequency, durationMs}); }
+    std::optional<std::wstring> play(const std::wstring& path) override {
+        played.push_back(path);
+        return failure;
+    }
+    std::vector<std::pair<int, int>> beeps;
+    std::vector<std::wstring> played;
+    std::optional<std::wstring> failure;  // the error text every play gives
+};
+
+// Gives the listed numbers, then 0; tests pick the shake they want.
+class FakeRandom final : public Random {
+public:
+    void reseed() override { ++reseeds; }
+    int below(int n) override {
+        int value = 0;
+        if (!values.empty()) {
+            value = values.front();
+            values.pop_front();
+        }
+        return n > 0 ? value % n : 0;
+    }
+    std::deque<int> values;
+    int reseeds = 0;
+};
+
+class FakeFileChooser final : public FileChooser {
+public:
+    std::optional<std::wstring> open(void*, const std::wstring& current, const std::wstring& filter) override {
+        shownWith.push_back(current);
+        filters.push_back(filter);
+        return answer;
+    }
+    std::optional<std::wstring> answer;  // nothing: the user cancels
+    std::vector<std::wstring> shownWith, filters;
+};
+
+class FakeColorChooser final : public ColorChooser {
+public:
+    std::optional<std::uint32_t> choose(void*, std::uint32_t current) override {
+        shownWith.push_back(current);
+        return answer;
+    }
+    std::optional<std::uint32_t> answer;
+    std::vector<std::uint32_t> shownWith;
 };
 
 }  // namespace orvane::testing

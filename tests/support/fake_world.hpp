@@ -15,10 +15,15 @@ struct FakeWorld {
     FakeBoxes boxes;
     FakeFiles files;
     FakeTray tray;
+    FakeSound sound;
+    FakeRandom random;
+    FakeFileChooser fileChooser;
+    FakeColorChooser colorChooser;
     std::wstring exeFolder = L"C:\\Orvane\\";
 
     Services services() {
-        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath()};
+        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath(),
+                        sound, random, fileChooser, colorChooser};
     }
 };
 

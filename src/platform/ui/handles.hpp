@@ -35,6 +35,7 @@ private:
 inline void freeFont(HFONT h) { DeleteObject(h); }
 inline void freeBitmap(HBITMAP h) { DeleteObject(h); }
 inline void freeBrush(HBRUSH h) { DeleteObject(h); }
+inline void freePen(HPEN h) { DeleteObject(h); }
 inline void freeIcon(HICON h) { DestroyIcon(h); }
 inline void freeMenu(HMENU h) { DestroyMenu(h); }
 inline void freeWindow(HWND h) { DestroyWindow(h); }
@@ -42,6 +43,7 @@ inline void freeWindow(HWND h) { DestroyWindow(h); }
 using FontHandle = UniqueHandle<HFONT, freeFont>;
 using BitmapHandle = UniqueHandle<HBITMAP, freeBitmap>;
 using BrushHandle = UniqueHandle<HBRUSH, freeBrush>;
+using PenHandle = UniqueHandle<HPEN, freePen>;
 using IconHandle = UniqueHandle<HICON, freeIcon>;
 using MenuHandle = UniqueHandle<HMENU, freeMenu>;
 

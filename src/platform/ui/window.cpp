@@ -123,7 +123,10 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onClose();
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) onActivate();
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            activatedFrom_ = reinterpret_cast<HWND>(lParam);
+            onActivate();
+        }
         return defaultHandling(message, wParam, lParam);
     default:
         return defaultHandling(message, wParam, lParam);

@@ -65,8 +65,11 @@ protected:
     virtual void onScroll(HWND /*control*/, int /*code*/) {}
     // The close box, Alt+F4 and the system menu's close: hide by default.
     virtual void onClose() { hide(); }
-    // The window became the program's active window.
+    // The window became the active window; activatedFrom() tells which window
+    // was active before (a message box or chooser of the program, another of
+    // its windows, or another program's).
     virtual void onActivate() {}
+    HWND activatedFrom() const { return activatedFrom_; }
 
     LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
     ErrorReporter& errors() { return errors_; }
@@ -78,6 +81,7 @@ private:
     HWND hwnd_ = nullptr;
     ErrorReporter& errors_;
     int dpi_ = 96;
+    HWND activatedFrom_ = nullptr;
     SIZE clientSize_{};
 };
 

@@ -1,0 +1,153 @@
+#include "platform/ui/picture.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/user_error.hpp"
+#include "settings/options_rules.hpp"
+
+namespace orvane::ui {
+
+BitmapCanvas::BitmapCanvas(HBITMAP bitmap)
+    : dc_(CreateCompatibleDC(nullptr)), previous_(SelectObject(dc_, bitmap)) {}
+
+BitmapCanvas::~BitmapCanvas() {
+    SelectObject(dc_, previous_);
+    DeleteDC(dc_);
+}
+
+BitmapHandle createPictureBitmap(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap) {
+        BitmapCanvas canvas(bitmap.get());
+        RECT all{0, 0, width, height};
+        FillRect(canvas.dc(), &all, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return bitmap;
+}
+
+SIZE bitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+}
+
+namespace {
+
+// Pictures larger than this are not faces anyone would use; refuse them
+// rather than allocate without bound.
+constexpr int largestSide = 4096;
+
+bool sensible(LONG width, LONG height) {
+    return width > 0 && height > 0 && width <= largestSide && height <= largestSide;
+}
+
+BitmapHandle fromBitmapFile(const std::wstring& path) {
+    BitmapHandle source(static_cast<HBITMAP>(
+        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (!source) return {};
+    const SIZE size = bitmapSize(source.get());
+    if (!sensible(size.cx, size.cy)) return {};
+    BitmapHandle copy = createPictureBitmap(size.cx, size.cy);
+    if (!copy) return {};
+    BitmapCanvas from(source.get());
+    BitmapCanvas to(copy.get());
+    BitBlt(to.dc(), 0, 0, size.cx, size.cy, from.dc(), 0, 0, SRCCOPY);
+    return copy;
+}
+
+BitmapHandle fromIconFile(const std::wstring& path) {
+    IconHandle icon(static_cast<HICON>(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+    if (!icon) return {};
+    ICONINFO info{};
+    if (!GetIconInfo(icon.get(), &info)) return {};
+    BitmapHandle mask(info.hbmMask);
+    BitmapHandle colour(info.hbmColor);
+    SIZE size = bitmapSize(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask);
+    if (info.hbmColor == nullptr) size.cy /= 2;  // a monochrome icon stacks its two masks
+    if (!sensible(size.cx, size.cy)) return {};
+    BitmapHandle picture = createPictureBitmap(size.cx, size.cy);
+    if (!picture) return {};
+    BitmapCanvas canvas(picture.get());
+    DrawIconEx(canvas.dc(), 0, 0, icon.get(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    return picture;
+}
+
+BitmapHandle fromEnhancedMetafile(HENHMETAFILE metafile) {
+    if (metafile == nullptr) return {};
+    ENHMETAHEADER header{};
+    GetEnhMetaFileHeader(metafile, sizeof header, &header);
+    const LONG width = header.rclBounds.right - header.rclBounds.left + 1;
+    const LONG height = header.rclBounds.bottom - header.rclBounds.top + 1;
+    BitmapHandle picture;
+    if (sensible(width, height)) picture = createPictureBitmap(width, height);
+    if (picture) {
+        BitmapCanvas canvas(picture.get());
+        RECT frame{0, 0, width, height};
+        PlayEnhMetaFile(canvas.dc(), metafile, &frame);
+    }
+    DeleteEnhMetaFile(metafile);
+    return picture;
+}
+
+BitmapHandle fromWindowsMetafile(const std::wstring& path) {
+    std::error_code error;
+    const auto length = std::filesystem::file_size(std::filesystem::path(path), error);
+    if (error || length > 16 * 1024 * 1024) return {};
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), {});
+    // A "placeable" metafile starts with a 22-byte header that the system's
+    // reader does not expect.
+    std::size_t offset = 0;
+    if (bytes.size() > 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A) offset = 22;
+    if (bytes.size() <= offset) return {};
+    return fromEnhancedMetafile(
+        SetWinMetaFileBits(static_cast<UINT>(bytes.size() - offset), bytes.data() + offset, nullptr, nullptr));
+}
+
+}  // namespace
+
+BitmapHandle loadPicture(const std::wstring& path) {
+    switch (pictureKind(path)) {
+    case PictureKind::Bitmap:
+        return fromBitmapFile(path);
+    case PictureKind::Icon:
+        return fromIconFile(path);
+    case PictureKind::EnhancedMetafile:
+        return fromEnhancedMetafile(GetEnhMetaFileW(path.c_str()));
+    case PictureKind::Metafile:
+        return fromWindowsMetafile(path);
+    case PictureKind::Unknown:
+        break;
+    }
+    throw UserError(unknownPictureText(path));
+}
+
+void setStaticPicture(HWND control, BitmapHandle& owner, BitmapHandle picture) {
+    const auto given = reinterpret_cast<HBITMAP>(
+        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get())));
+    // The control answers with the picture it showed; that is normally the one
+    // we keep (freed below), but a control that made its own copy hands that back.
+    if (given != nullptr && given != owner.get()) DeleteObject(given);
+    owner = std::move(picture);
+}
+
+void fitPictureControl(HWND control, int limit) {
+    const auto picture = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const SIZE size = picture != nullptr ? bitmapSize(picture) : SIZE{limit, limit};
+    SetWindowPos(control, nullptr, 0, 0, std::min<LONG>(size.cx, limit), std::min<LONG>(size.cy, limit),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace orvane::ui

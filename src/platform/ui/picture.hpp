@@ -1,0 +1,45 @@
+#pragma once
+// Pictures read from files and drawn on.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/ui/handles.hpp"
+
+namespace orvane::ui {
+
+// A 24-bit bitmap of the given size, filled with the window background colour.
+BitmapHandle createPictureBitmap(int width, int height);
+
+// Reads a bitmap, icon, metafile or enhanced metafile into a 24-bit bitmap
+// of the picture's own size, so that anything drawn on it keeps its colour.
+// An extension the loader does not know throws UserError with the loader's
+// text; a file that cannot be read as its kind gives an empty handle.
+BitmapHandle loadPicture(const std::wstring& path);
+
+SIZE bitmapSize(HBITMAP bitmap);
+
+// A memory DC with a bitmap selected; everything selected is put back.
+class BitmapCanvas {
+public:
+    explicit BitmapCanvas(HBITMAP bitmap);
+    ~BitmapCanvas();
+    BitmapCanvas(const BitmapCanvas&) = delete;
+    BitmapCanvas& operator=(const BitmapCanvas&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// Sets the picture of a SS_BITMAP static, which the caller's handle owns, and
+// frees whatever picture the control gives back that is not the one kept.
+void setStaticPicture(HWND control, BitmapHandle& owner, BitmapHandle picture);
+
+// Fits a picture control to its picture at natural size, cut to a square of
+// `limit` pixels: the control paints nothing beyond the picture, so the
+// captions beside it stay readable.
+void fitPictureControl(HWND control, int limit);
+
+}  // namespace orvane::ui

@@ -1,0 +1,83 @@
+#include "platform/win32/media.hpp"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+
+#include <vector>
+
+namespace orvane::win32 {
+
+namespace {
+constexpr wchar_t soundAlias[] = L"orvane_sound";
+
+std::wstring mciError(MCIERROR code) {
+    wchar_t text[256] = {};
+    if (!mciGetErrorStringW(code, text, 256) || text[0] == L'\0')
+        return L"Impossible de jouer le son (erreur MCI " + std::to_wstring(code) + L")";
+    return text;
+}
+}  // namespace
+
+SpeakerAndMediaPlayer::~SpeakerAndMediaPlayer() {
+    if (open_) mciSendStringW((std::wstring(L"close ") + soundAlias).c_str(), nullptr, 0, nullptr);
+}
+
+void SpeakerAndMediaPlayer::beep(int frequency, int durationMs) {
+    // The speaker refuses frequencies outside 37..32767 Hz: silence, as asked.
+    if (frequency < 37 || frequency > 32767 || durationMs <= 0) return;
+    Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(durationMs));
+}
+
+std::optional<std::wstring> SpeakerAndMediaPlayer::play(const std::wstring& path) {
+    if (open_) {
+        mciSendStringW((std::wstring(L"close ") + soundAlias).c_str(), nullptr, 0, nullptr);
+        open_ = false;
+    }
+    // The device comes from the file's extension, as the media player chooses it.
+    const std::wstring open = L"open \"" + path + L"\" alias " + soundAlias;
+    if (const MCIERROR error = mciSendStringW(open.c_str(), nullptr, 0, nullptr)) return mciError(error);
+    open_ = true;
+    if (const MCIERROR error = mciSendStringW((std::wstring(L"play ") + soundAlias).c_str(), nullptr, 0, nullptr))
+        return mciError(error);
+    return std::nullopt;
+}
+
+void SeededRandom::reseed() {
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    generator_.seed(static_cast<std::mt19937::result_type>(counter.QuadPart ^ (counter.QuadPart >> 32)));
+}
+
+int SeededRandom::below(int n) {
+    if (n <= 1) return 0;
+    return std::uniform_int_distribution<int>(0, n - 1)(generator_);
+}
+
+std::optional<std::wstring> SystemFileChooser::open(void* owner, const std::wstring& current,
+                                                    const std::wstring& filter) {
+    std::vector<wchar_t> name(32768, L'\0');
+    current.copy(name.data(), std::min(current.size(), name.size() - 1));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = static_cast<HWND>(owner);
+    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return std::wstring(name.data());
+}
+
+std::optional<std::uint32_t> SystemColorChooser::choose(void* owner, std::uint32_t current) {
+    CHOOSECOLORW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = static_cast<HWND>(owner);
+    dialog.rgbResult = current;
+    dialog.lpCustColors = reinterpret_cast<COLORREF*>(customColours_);
+    dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&dialog)) return std::nullopt;
+    return dialog.rgbResult;
+}
+
+}  // namespace orvane::win32

@@ -1,0 +1,45 @@
+#pragma once
+// The speaker, the media player, random numbers and the system's choosers.
+#include <cstdint>
+#include <random>
+
+#include "platform/choosers.hpp"
+#include "platform/file_chooser.hpp"
+#include "platform/random.hpp"
+#include "platform/sound.hpp"
+
+namespace orvane::win32 {
+
+class SpeakerAndMediaPlayer final : public Sound {
+public:
+    ~SpeakerAndMediaPlayer() override;
+    void beep(int frequency, int durationMs) override;
+    std::optional<std::wstring> play(const std::wstring& path) override;
+
+private:
+    bool open_ = false;
+};
+
+class SeededRandom final : public Random {
+public:
+    void reseed() override;
+    int below(int n) override;
+
+private:
+    std::mt19937 generator_;
+};
+
+class SystemFileChooser final : public FileChooser {
+public:
+    std::optional<std::wstring> open(void* owner, const std::wstring& current, const std::wstring& filter) override;
+};
+
+class SystemColorChooser final : public ColorChooser {
+public:
+    std::optional<std::uint32_t> choose(void* owner, std::uint32_t current) override;
+
+private:
+    std::uint32_t customColours_[16] = {};
+};
+
+}  // namespace orvane::win32

@@ -1,0 +1,152 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/application.hpp"
+#include "app/main_window.hpp"
+#include "support/app_fixture.hpp"
+
+namespace orvane {
+namespace {
+
+using namespace orvane::testing;
+
+constexpr std::uint32_t white = 0xFFFFFF;
+constexpr std::uint32_t red = 0x0000FF;
+constexpr wchar_t dialFailure[] = L"Erreur Chargement Pendule !";
+
+class DialTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        face = folder.path() + L"face.bmp";
+        writeBitmapFile(face, 58, 56, white);
+        world.files.files.insert(face);
+        main().settings.Pendule = face;
+        main().settings.Couleur = static_cast<std::int32_t>(red);
+    }
+    HBITMAP dial() {
+        return reinterpret_cast<HBITMAP>(SendMessageW(main().control(TForm1::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+
+    ScratchFolder folder;
+    std::wstring face;
+};
+
+TEST_F(DialTest, HandsAreDrawnOnTheFaceInTheirColourWithoutTheirEndPoints) {
+    tickAt({2026, 12, 7, 15, 45, 30, 0});
+    const HBITMAP picture = dial();
+    // Hour hand right, minute hand left, second hand down, from (28, 28).
+    const struct {
+        int x, y;
+        std::uint32_t colour;
+    } pixels[] = {
+        {28, 28, red}, {36, 28, red}, {37, 28, white}, {17, 28, red}, {16, 28, white},
+        {28, 39, red}, {28, 40, white}, {28, 20, white}, {5, 5, white}, {57, 55, white},
+    };
+    for (const auto& p : pixels) EXPECT_EQ(pixelAt(picture, p.x, p.y), p.colour) << p.x << "," << p.y;
+    EXPECT_EQ(text(main(), TForm1::StatusBar1), L"");
+    RECT r;
+    GetClientRect(main().control(TForm1::Image1), &r);
+    EXPECT_EQ(r.right, 58) << "the face shows at its own size";
+    EXPECT_EQ(r.bottom, 56);
+}
+
+TEST_F(DialTest, AWidePenAndAnotherTimeMoveThePixels) {
+    main().settings.penwidth = 3;
+    main().settings.Couleur = 0x00FF00;
+    tickAt({2026, 12, 7, 12, 0, 0, 0});
+    // All three hands straight up; a 3-pixel pen covers the columns beside.
+    EXPECT_EQ(pixelAt(dial(), 27, 22), 0x00FF00u);
+    EXPECT_EQ(pixelAt(dial(), 29, 22), 0x00FF00u);
+    EXPECT_EQ(pixelAt(dial(), 28, 34), white);
+}
+
+TEST_F(DialTest, AMissingOrUnreadableFaceFreezesTheDialUntilItComesBack) {
+    tickAt({2026, 12, 7, 10, 0, 5, 0});
+    const HBITMAP drawn = dial();
+    const std::uint32_t handPixel = pixelAt(drawn, 28, 18);  // the minute hand at 0
+
+    world.files.files.clear();
+    tickAt({2026, 12, 7, 10, 0, 6, 0});
+    EXPECT_EQ(text(main(), TForm1::StatusBar1), dialFailure);
+    EXPECT_EQ(dial(), drawn) << "the dial keeps the last picture, hands included";
+    EXPECT_EQ(pixelAt(dial(), 28, 18), handPixel);
+
+    // A file that is there but is no picture we read: the same, and no box.
+    const std::wstring notAPicture = folder.path() + L"face.png";
+    writeBitmapFile(notAPicture, 10, 10, white);
+    const std::wstring damaged = folder.path() + L"damaged.bmp";
+    { std::ofstream(std::filesystem::path(damaged)) << "not a bitmap"; }
+    for (const std::wstring& bad : {notAPicture, damaged}) {
+        world.files.files.insert(bad);
+        main().settings.Pendule = bad;
+        tickAt({2026, 12, 7, 10, 0, 7, 0});
+        EXPECT_EQ(text(main(), TForm1::StatusBar1), dialFailure);
+        EXPECT_EQ(dial(), drawn);
+    }
+    EXPECT_TRUE(world.boxes.shown.empty());
+
+    main().settings.Pendule = face;
+    world.files.files.insert(face);
+    tickAt({2026, 12, 7, 10, 0, 8, 0});
+    EXPECT_EQ(text(main(), TForm1::StatusBar1), L"");
+    EXPECT_NE(dial(), drawn);
+}
+
+TEST_F(DialTest, TenThousandTicksKeepNoOldPicture) {
+    tickAt({2026, 12, 7, 10, 0, 0, 0});
+    // GDI handles are slots that a freed object gives back: an object made
+    // after the ticks lands in the same slot only if the ticks left none behind.
+    const HBRUSH before = CreateSolidBrush(0x123456);
+    DeleteObject(before);
+    HBITMAP previous = dial();
+    for (int i = 1; i <= 10000; ++i) {
+        tickAt({2026, 12, 7, 10, static_cast<std::uint16_t>(i / 60 % 60), static_cast<std::uint16_t>(i % 60), 0});
+        if (i <= 3) {
+            EXPECT_EQ(GetObjectType(previous), 0u) << "the picture replaced at tick " << i << " is freed";
+            previous = dial();
+        }
+    }
+    const HBRUSH after = CreateSolidBrush(0x123456);
+    EXPECT_EQ(LOWORD(reinterpret_cast<UINT_PTR>(after)), LOWORD(reinterpret_cast<UINT_PTR>(before)));
+    DeleteObject(after);
+}
+
+TEST_F(DialTest, TheHourlySignalShakesThenBeepsOncePerFullHour) {
+    SetWindowPos(main().hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    main().settings.dureevibre = 0;
+    main().settings.FrequenceBip = 880;
+    main().settings.DureeBip = 300;
+    world.random.values = {7, 4};
+    tickAt({2026, 12, 7, 13, 59, 59, 990});
+    EXPECT_TRUE(world.sound.beeps.empty());
+    tickAt({2026, 12, 7, 14, 0, 1, 20});  // a late tick still gives the hour
+    RECT r;
+    GetWindowRect(main().hwnd(), &r);
+    EXPECT_EQ(r.left, 93);
+    EXPECT_EQ(r.top, 104);
+    EXPECT_EQ(world.sound.beeps, (std::vector<std::pair<int, int>>{{880, 300}}));
+    tickAt({2026, 12, 7, 14, 0, 1, 600});  // the same second again
+    EXPECT_EQ(world.sound.beeps.size(), 1u);
+}
+
+TEST_F(DialTest, AnUnplayableSoundAbandonsTheRestOfThatTick) {
+    main().settings.Bip = false;
+    main().settings.Musique = L"";
+    world.sound.failure = L"Le nom de périphérique spécifié n'est pas valide";
+    tickAt({2026, 12, 7, 14, 59, 59, 0});
+    tickAt({2026, 12, 7, 15, 0, 0, 0});
+    EXPECT_EQ(world.sound.played, (std::vector<std::wstring>{L""}));
+    ASSERT_EQ(world.boxes.shown.size(), 1u);
+    EXPECT_EQ(world.boxes.shown[0].text, L"Le nom de périphérique spécifié n'est pas valide.");
+    EXPECT_EQ(world.boxes.shown[0].title, L"Orvane");
+    EXPECT_EQ(text(main(), TForm1::Label2), L"14:59:59") << "the texts of that tick are not written";
+    tickAt({2026, 12, 7, 15, 0, 1, 0});
+    EXPECT_EQ(text(main(), TForm1::Label2), L"15:00:01");
+    EXPECT_EQ(world.boxes.shown.size(), 1u) << "no retry within the hour";
+}
+
+}  // namespace
+}  // namespace orvane
