@@ -95,6 +95,35 @@ TEST_F(DialTest, AMissingOrUnreadableFaceFreezesTheDialUntilItComesBack) {
     EXPECT_NE(dial(), drawn);
 }
 
+TEST_F(DialTest, IconsAndEnhancedMetafilesAreDrawnUnderTheHands) {
+    // An enhanced metafile of a blue square, 40 pixels wide.
+    const std::wstring metafile = folder.path() + L"face.emf";
+    const HDC recorder = CreateEnhMetaFileW(nullptr, metafile.c_str(), nullptr, nullptr);
+    const HBRUSH blue = CreateSolidBrush(0xFF0000);
+    RECT square{0, 0, 40, 40};
+    FillRect(recorder, &square, blue);
+    DeleteObject(blue);
+    DeleteEnhMetaFile(CloseEnhMetaFile(recorder));
+    const std::wstring icon = ORVANE_SOURCE_DIR L"/res/orvane.ico";
+
+    const struct {
+        std::wstring path;
+        int side;
+        std::uint32_t corner;
+    } faces[] = {{metafile, 40, 0xFF0000}, {icon, 32, GetSysColor(COLOR_BTNFACE)}};
+    for (const auto& f : faces) {
+        world.files.files.insert(f.path);
+        main().settings.Pendule = f.path;
+        tickAt({2026, 12, 7, 15, 45, 30, 0});
+        EXPECT_EQ(text(main(), TForm1::StatusBar1), L"") << ::testing::PrintToString(f.path);
+        BITMAP size{};
+        GetObjectW(dial(), sizeof size, &size);
+        EXPECT_NEAR(size.bmWidth, f.side, 1) << ::testing::PrintToString(f.path);
+        EXPECT_EQ(pixelAt(dial(), 28, 30), red) << "the second hand lies on top";
+        EXPECT_EQ(pixelAt(dial(), 0, 0), f.corner) << "the picture lies under the hands";
+    }
+}
+
 TEST_F(DialTest, TenThousandTicksKeepNoOldPicture) {
     tickAt({2026, 12, 7, 10, 0, 0, 0});
     // GDI handles are slots that a freed object gives back: an object made

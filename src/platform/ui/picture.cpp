@@ -68,7 +68,7 @@ BitmapHandle fromBitmapFile(const std::wstring& path) {
 }
 
 BitmapHandle fromIconFile(const std::wstring& path) {
-    IconHandle icon(static_cast<HICON>(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+    IconHandle icon(static_cast<HICON>(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
     if (!icon) return {};
     ICONINFO info{};
     if (!GetIconInfo(icon.get(), &info)) return {};
