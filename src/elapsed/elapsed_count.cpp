@@ -1,0 +1,49 @@
+#include "elapsed/elapsed_count.hpp"
+
+#include "app/calendar.hpp"
+
+namespace orvane {
+
+std::int64_t elapsedSecondsSince(int year, int month, int day, int hour, int minute, int second,
+                                 const LocalTime& now) {
+    const std::int64_t days = daysFromCivil(now.year, now.month, now.day) - daysFromCivil(year, month, day);
+    return days * 86400 + static_cast<std::int64_t>(now.hour - hour) * 3600 +
+           static_cast<std::int64_t>(now.minute - minute) * 60 + (now.second - second);
+}
+
+std::array<std::wstring, 4> elapsedTexts(std::int64_t n) {
+    // Quotients and remainders truncate toward zero, so a negative count has
+    // negative parts.
+    auto text = [](std::int64_t v) { return std::to_wstring(v); };
+    return {
+        text(n / 86400) + L" jour(s), " + text(n % 86400 / 3600) + L" heures, " + text(n % 3600 / 60) +
+            L" minute(s), et " + text(n % 60) + L" seconde(s)",
+        text(n / 3600) + L" heures, " + text(n % 3600 / 60) + L" minute(s), et " + text(n % 60) + L" seconde(s)",
+        text(n / 60) + L" minute(s), et " + text(n % 60) + L" seconde(s)",
+        text(n) + L" seconde(s)",
+    };
+}
+
+std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int second) {
+    return L"Temps écoulé depuis le " + date + L" à " + std::to_wstring(hour) + L":" + std::to_wstring(minute) +
+           L":" + std::to_wstring(second);
+}
+
+void ElapsedCount::begin(std::int64_t seconds, std::int64_t nowMs) {
+    next_ = seconds;
+    movedAt_ = nowMs;
+}
+
+std::optional<std::int64_t> ElapsedCount::tick(std::int64_t nowMs) {
+    if (next_ == 0 || nowMs < movedAt_) return std::nullopt;
+    std::int64_t whole = (nowMs - movedAt_) / 1000;
+    if (whole == 0) return std::nullopt;
+    // A negative count never rises past 0: it stops there.
+    if (next_ < 0 && next_ + whole > 0) whole = -next_;
+    const std::int64_t shown = next_ + whole - 1;
+    next_ += whole;
+    movedAt_ += whole * 1000;
+    return shown;
+}
+
+}  // namespace orvane

@@ -1,0 +1,39 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/clock.hpp"
+
+namespace orvane {
+
+// The seconds from a picked day and time of day to now, as a plain difference
+// of whole seconds: negative for a moment later today.
+std::int64_t elapsedSecondsSince(int year, int month, int day, int hour, int minute, int second,
+                                 const LocalTime& now);
+
+// The four result labels, Label1 to Label4, for a count n.
+std::array<std::wstring, 4> elapsedTexts(std::int64_t n);
+
+// Label10: "Temps écoulé depuis le <date> à H:M:S" without leading zeros.
+std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int second);
+
+// The running count. It shows a value at each tick and moves by the whole
+// seconds run since it last moved, measured on a clock that never jumps.
+// A count of 0 is stopped; a negative count rises and stops at 0, its labels
+// left on -1.
+class ElapsedCount {
+public:
+    // "Voir !": a new count from this value, first shown one second from now.
+    void begin(std::int64_t seconds, std::int64_t nowMs);
+    // The value to show now, if the count moved; nothing otherwise.
+    std::optional<std::int64_t> tick(std::int64_t nowMs);
+    std::int64_t ElapsedSeconds() const { return next_; }
+
+private:
+    std::int64_t next_ = 0;     // shown at the next tick
+    std::int64_t movedAt_ = 0;  // monotonic ms
+};
+
+}  // namespace orvane
