@@ -288,6 +288,43 @@ def draw_bell():
 
 
 # ---------------------------------------------------------------------------
+# The stopwatches' lap button: a diskette (disk.bmp)
+# ---------------------------------------------------------------------------
+
+DISK = [
+    "................",
+    ".kkkkkkkkkkkkkk.",
+    ".kbbsswwwwwwbbk.",
+    ".kbbsswwwwwwbbk.",
+    ".kbbsswwwkkwbbk.",
+    ".kbbsswwwkkwbbk.",
+    ".kbbsswwwwwwbbk.",
+    ".kbbbbbbbbbbbbk.",
+    ".kbbbbbbbbbbbbk.",
+    ".kbblllllllllbk.",
+    ".kbbllgggggglbk.",
+    ".kbbllllllllllk.",
+    ".kbbllgggggglbk.",
+    ".kbbllllllllllk.",
+    ".kkkkkkkkkkkkkk.",
+    "................",
+]
+DISK_COLOURS = {
+    ".": BUTTON_FACE,
+    "k": (24, 32, 64),      # outline
+    "b": (44, 76, 150),     # blue body
+    "s": (90, 120, 190),    # shutter edge
+    "w": (208, 212, 220),   # metal shutter
+    "l": (250, 250, 250),   # label
+    "g": (150, 150, 160),   # lines on the label
+}
+
+
+def draw_disk():
+    return [[DISK_COLOURS[ch] for ch in line] for line in DISK]
+
+
+# ---------------------------------------------------------------------------
 # The program icon (orvane.ico)
 # ---------------------------------------------------------------------------
 
@@ -509,6 +546,7 @@ def main():
     outputs = {
         "HORLOGE.BMP": bmp8_bytes(draw_dial(), first_colours=[BUTTON_FACE]),
         "bell.bmp": bmp8_bytes(draw_bell(), first_colours=[BUTTON_FACE]),
+        "disk.bmp": bmp8_bytes(draw_disk(), first_colours=[BUTTON_FACE]),
         "orvane.ico": ico_bytes([draw_icon(16), draw_icon(32), draw_icon(48)]),
         "Aidez-moi.doc": help_rtf(),
     }

@@ -1,15 +1,51 @@
 #pragma once
 #include "app/form.hpp"
+#include "elapsed/elapsed_count.hpp"
+#include "platform/ui/handles.hpp"
 
 namespace orvane {
 
-// The window of the time elapsed since a chosen moment.
+// The time elapsed since a chosen moment, four ways, running second by second.
 class Tpasttime final : public Form {
 public:
+    enum ControlId : int {
+        GroupBox1 = 100,
+        DateTimePicker1,
+        SpinEdit1,  // hour
+        UpDown1,
+        Label8,
+        SpinEdit2,  // minute
+        UpDown2,
+        Label9,
+        SpinEdit3,  // second
+        UpDown3,
+        Button1,  // "Voir !"
+        Label10,
+        Label1,
+        Label2,
+        Label3,
+        Label4,
+    };
+    static constexpr UINT_PTR Timer1 = 1;
+
     using Form::Form;
-    void create(HWND owner) {
-        createForm({L"Tpasttime", L"PastTime", 364, 171, CW_USEDEFAULT, CW_USEDEFAULT}, owner);
-    }
+    void create(HWND owner);
+    const ElapsedCount& count() const { return count_; }
+
+protected:
+    void onCommand(int id, int code, HWND control) override;
+    void onTimer(UINT_PTR id) override;
+    void onActivate() override;  // FormActivate
+
+private:
+    void Button1Click();
+    void setLatestDateToday();
+    int spinValue(int edit, int high);
+
+    ElapsedCount count_;
+    ui::FontHandle font_;
+    ui::FontHandle groupFont_;
+    ui::FontHandle boldFont_;
 };
 
 }  // namespace orvane

@@ -55,6 +55,17 @@ void TabPages::create(HWND form, int id, int left, int top, int width, int heigh
         item.pszText = const_cast<wchar_t*>(captions[i].c_str());
         SendMessageW(tab_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
+    // Tabs that would not fit in one row share its width, as narrow as needed,
+    // rather than hide behind scroll arrows.
+    RECT last{};
+    if (!captions.empty() &&
+        SendMessageW(tab_, TCM_GETITEMRECT, captions.size() - 1, reinterpret_cast<LPARAM>(&last)) &&
+        last.right > area.right - area.left) {
+        SetWindowLongW(tab_, GWL_STYLE, GetWindowLongW(tab_, GWL_STYLE) | TCS_FIXEDWIDTH);
+        SendMessageW(tab_, TCM_SETPADDING, 0, MAKELPARAM(2, 3));
+        const int tabWidth = (area.right - area.left - 4) / static_cast<int>(captions.size());
+        SendMessageW(tab_, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, last.bottom - last.top));
+    }
     RECT display = area;
     SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
     for (std::size_t i = 0; i < captions.size(); ++i) {

@@ -1,0 +1,128 @@
+#include "elapsed/elapsed_window.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/application.hpp"
+#include "platform/ui/controls.hpp"
+#include "settings/options_rules.hpp"
+
+namespace orvane {
+
+namespace {
+
+constexpr DWORD label = WS_VISIBLE | SS_NOPREFIX;
+constexpr DWORD spin = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_RIGHT;
+constexpr DWORD arrows = WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+
+// The three spin fields with their arrows and ranges.
+struct SpinField {
+    int edit, arrows, high;
+};
+constexpr SpinField spins[] = {
+    {Tpasttime::SpinEdit1, Tpasttime::UpDown1, 23},
+    {Tpasttime::SpinEdit2, Tpasttime::UpDown2, 59},
+    {Tpasttime::SpinEdit3, Tpasttime::UpDown3, 59},
+};
+
+const ui::ControlRow rows[] = {
+    {Tpasttime::GroupBox1, WC_BUTTONW, L"PastTime", 8, 4, 348, 56, WS_VISIBLE | BS_GROUPBOX},
+    {Tpasttime::DateTimePicker1, DATETIMEPICK_CLASSW, L"", 20, 24, 100, 21, WS_VISIBLE | WS_TABSTOP | DTS_SHORTDATEFORMAT},
+    {Tpasttime::SpinEdit1, WC_EDITW, L"0", 130, 24, 42, 21, spin},
+    {Tpasttime::Label8, WC_STATICW, L":", 176, 27, 4, 13, label},
+    {Tpasttime::SpinEdit2, WC_EDITW, L"0", 184, 24, 42, 21, spin},
+    {Tpasttime::Label9, WC_STATICW, L":", 230, 27, 4, 13, label},
+    {Tpasttime::SpinEdit3, WC_EDITW, L"0", 238, 24, 42, 21, spin},
+    {Tpasttime::Button1, WC_BUTTONW, L"Voir !", 290, 22, 58, 25, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+    {Tpasttime::Label10, WC_STATICW, L"Temps écoulé depuis le ...", 8, 68, 348, 16, label},
+    {Tpasttime::Label1, WC_STATICW, L"0 jour(s), 0 heure(s), 0 minute(s), et 0 seconde(s)", 16, 92, 340, 14, label},
+    {Tpasttime::Label2, WC_STATICW, L"0 heure(s), 0 minute(s), et 0 seconde(s) ", 16, 111, 340, 14, label},
+    {Tpasttime::Label3, WC_STATICW, L"0 minute(s), et 0 seconde(s)", 16, 130, 340, 14, label},
+    {Tpasttime::Label4, WC_STATICW, L"0 seconde(s)", 16, 149, 340, 14, label},
+};
+
+}  // namespace
+
+void Tpasttime::create(HWND owner) {
+    createForm({L"Tpasttime", L"PastTime", 364, 171}, owner);
+    const int dpi = ui::screenDpi();
+    font_ = ui::makeFont(L"MS Sans Serif", 11, dpi);
+    groupFont_ = ui::makeFont(L"MS Sans Serif", 11, dpi, true);
+    boldFont_ = ui::makeFont(L"MS Sans Serif", 13, dpi, true);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    for (const ui::ControlRow& row : rows)
+        ui::createControl(hwnd(), row, dpi,
+                          row.id == Label10 ? boldFont_.get() : row.id == GroupBox1 ? groupFont_.get() : font_.get());
+    for (const SpinField& s : spins) {
+        const HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | arrows, 0, 0, 0, 0, hwnd(),
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.arrows)),
+                                            GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control(s.edit)), 0);
+        SendMessageW(upDown, UDM_SETRANGE32, 0, s.high);
+        SendMessageW(upDown, UDM_SETPOS32, 0, 0);
+    }
+    // It opens on today and never offers a day after it.
+    setLatestDateToday();
+    SetTimer(hwnd(), Timer1, 1000, nullptr);
+}
+
+void Tpasttime::onActivate() { setLatestDateToday(); }
+
+void Tpasttime::setLatestDateToday() {
+    const LocalTime now = app().services().clock.now();
+    SYSTEMTIME range[2] = {};
+    range[1].wYear = now.year;
+    range[1].wMonth = now.month;
+    range[1].wDay = now.day;
+    range[1].wHour = 23;
+    range[1].wMinute = 59;
+    range[1].wSecond = 59;
+    SendMessageW(control(DateTimePicker1), DTM_SETRANGE, GDTR_MAX, reinterpret_cast<LPARAM>(range));
+}
+
+int Tpasttime::spinValue(int edit, int high) {
+    // A typed value comes back into range; text that is no number counts as 0.
+    const int value = std::clamp(parseDecimalInteger(ui::windowText(control(edit))).value_or(0), 0, high);
+    SetWindowTextW(control(edit), std::to_wstring(value).c_str());
+    return value;
+}
+
+void Tpasttime::onCommand(int id, int code, HWND /*control*/) {
+    if (id == Button1 && code == BN_CLICKED) {
+        Button1Click();
+        return;
+    }
+    if (code == EN_KILLFOCUS)
+        for (const SpinField& s : spins)
+            if (id == s.edit) spinValue(s.edit, s.high);
+}
+
+void Tpasttime::Button1Click() {
+    Services& services = app().services();
+    const LocalTime now = services.clock.now();
+    SYSTEMTIME picked{};
+    SendMessageW(control(DateTimePicker1), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked));
+    const int hour = spinValue(SpinEdit1, 23);
+    const int minute = spinValue(SpinEdit2, 59);
+    const int second = spinValue(SpinEdit3, 59);
+    count_.begin(elapsedSecondsSince(picked.wYear, picked.wMonth, picked.wDay, hour, minute, second, now),
+                 services.clock.monotonicMilliseconds());
+    const LocalTime pickedDay{picked.wYear, picked.wMonth, picked.wDay, 0, 0, 0, 0};
+    SetWindowTextW(control(Label10),
+                   elapsedHeading(services.formats.shortDate(pickedDay), hour, minute, second).c_str());
+    // The first figure shows one second from now.
+    SetTimer(hwnd(), Timer1, 1000, nullptr);
+}
+
+void Tpasttime::onTimer(UINT_PTR id) {
+    if (id != Timer1) return;
+    const auto shown = count_.tick(app().services().clock.monotonicMilliseconds());
+    if (!shown) return;
+    const auto texts = elapsedTexts(*shown);
+    // Written from the seconds up, as the count is told.
+    const int labels[] = {Label1, Label2, Label3, Label4};
+    for (int i = 3; i >= 0; --i) SetWindowTextW(control(labels[i]), texts[static_cast<std::size_t>(i)].c_str());
+}
+
+}  // namespace orvane

@@ -1,0 +1,108 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "elapsed/elapsed_window.hpp"
+#include "stopwatches/stopwatches_window.hpp"
+#include "support/app_fixture.hpp"
+
+namespace orvane {
+namespace {
+
+using namespace orvane::testing;
+
+class StopwatchWindowTest : public AppFixture {
+protected:
+    TForm2& watches() { return app->form2(); }
+    void timer(ui::Window& w, UINT_PTR id, std::int64_t monotonic) {
+        world.clock.monotonic = monotonic;
+        SendMessageW(w.hwnd(), WM_TIMER, id, 0);
+    }
+    std::vector<std::wstring> laps(int listBox) {
+        std::vector<std::wstring> rows;
+        const HWND list = watches().control(listBox);
+        const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t row[32] = {};
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row));
+            rows.push_back(row);
+        }
+        return rows;
+    }
+};
+
+TEST_F(StopwatchWindowTest, EachTabDrivesItsOwnStopwatchAndLapList) {
+    for (int id : {TForm2::Label1, TForm2::Label5}) EXPECT_EQ(text(watches(), id), L"00:00:00");
+    EXPECT_FALSE(watches().isVisible()) << "the window is hidden and the watches count anyway";
+
+    world.clock.monotonic = 0;
+    command(watches(), TForm2::Button1);  // Start on the first tab
+    timer(watches(), 1, 1010);
+    timer(watches(), 1, 3500);
+    EXPECT_EQ(text(watches(), TForm2::Label1), L"00:00:03");
+    command(watches(), TForm2::SpeedButton1);
+    command(watches(), TForm2::SpeedButton1);  // twice in the same second: the same text twice
+    EXPECT_EQ(laps(TForm2::ListBox5), (std::vector<std::wstring>{L"00:00:03", L"00:00:03"}));
+    EXPECT_TRUE(laps(TForm2::ListBox1).empty());
+
+    world.clock.monotonic = 4000;
+    command(watches(), TForm2::Button13);  // Start on the last tab
+    timer(watches(), 5, 65000);
+    command(watches(), TForm2::SpeedButton5);
+    EXPECT_EQ(laps(TForm2::ListBox1), (std::vector<std::wstring>{L"00:01:01"}));
+    EXPECT_EQ(text(watches(), TForm2::Label5), L"00:01:01");
+    EXPECT_EQ(text(watches(), TForm2::Label1), L"00:00:03") << "tab 1 moves only on its own timer";
+
+    world.clock.monotonic = 66000;
+    command(watches(), TForm2::Button15);  // RAZ on the last tab
+    EXPECT_EQ(text(watches(), TForm2::Label5), L"00:00:00");
+    EXPECT_TRUE(laps(TForm2::ListBox1).empty());
+    EXPECT_FALSE(watches().table().slot(5).running);
+    EXPECT_EQ(laps(TForm2::ListBox5).size(), 2u);
+}
+
+TEST_F(StopwatchWindowTest, StopKeepsTheCountAndItsFraction) {
+    world.clock.monotonic = 0;
+    command(watches(), TForm2::Button4);  // slot 2
+    world.clock.monotonic = 3500;
+    command(watches(), TForm2::Button5);
+    EXPECT_EQ(text(watches(), TForm2::Label2), L"00:00:03");
+    timer(watches(), 2, 10000);  // a late event after the stop changes nothing
+    EXPECT_EQ(text(watches(), TForm2::Label2), L"00:00:03");
+    world.clock.monotonic = 20000;
+    command(watches(), TForm2::Button4);
+    timer(watches(), 2, 20500);
+    EXPECT_EQ(text(watches(), TForm2::Label2), L"00:00:04");
+}
+
+TEST_F(StopwatchWindowTest, TheElapsedWindowCountsFromTheChosenMoment) {
+    Tpasttime& past = app->pasttime();
+    EXPECT_EQ(text(past, Tpasttime::Label2), L"0 heure(s), 0 minute(s), et 0 seconde(s) ");
+    world.clock.time = {2026, 12, 7, 10, 0, 0, 0};
+    SYSTEMTIME yesterday{2026, 12, 0, 6, 0, 0, 0, 0};
+    SendMessageW(past.control(Tpasttime::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
+                 reinterpret_cast<LPARAM>(&yesterday));
+    world.clock.monotonic = 0;
+    command(past, Tpasttime::Button1);
+    EXPECT_EQ(text(past, Tpasttime::Label10), L"Temps écoulé depuis le 06/12/2026 à 0:0:0");
+    EXPECT_EQ(text(past, Tpasttime::Label1), L"0 jour(s), 0 heure(s), 0 minute(s), et 0 seconde(s)")
+        << "the labels change at the next tick";
+    timer(past, Tpasttime::Timer1, 1000);
+    EXPECT_EQ(text(past, Tpasttime::Label1), L"1 jour(s), 10 heures, 0 minute(s), et 0 seconde(s)");
+    EXPECT_EQ(text(past, Tpasttime::Label4), L"122400 seconde(s)");
+
+    // "Voir !" again, with a time typed out of range: it comes back to 23.
+    SetWindowTextW(past.control(Tpasttime::SpinEdit1), L"99");
+    SetWindowTextW(past.control(Tpasttime::SpinEdit2), L"5");
+    SetWindowTextW(past.control(Tpasttime::SpinEdit3), L"abc");
+    world.clock.monotonic = 1500;
+    command(past, Tpasttime::Button1);
+    EXPECT_EQ(text(past, Tpasttime::SpinEdit1), L"23");
+    EXPECT_EQ(text(past, Tpasttime::Label10), L"Temps écoulé depuis le 06/12/2026 à 23:5:0");
+    timer(past, Tpasttime::Timer1, 2600);
+    EXPECT_EQ(text(past, Tpasttime::Label4), L"39300 seconde(s)");
+}
+
+}  // namespace
+}  // namespace orvane
