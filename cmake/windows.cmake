@@ -36,7 +36,7 @@ add_executable(orvane WIN32 src/main.cpp $<TARGET_OBJECTS:orvane_resources>)
 target_link_libraries(orvane PRIVATE orvane_windows)
 target_compile_options(orvane PRIVATE ${ORVANE_WARNINGS})
 # A bare Windows has no MinGW runtime: carry it inside the executable.
-target_link_options(orvane PRIVATE -municode -static -static-libgcc -static-libstdc++)
+target_link_options(orvane PRIVATE -municode -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 install(TARGETS orvane RUNTIME DESTINATION .)
 install(FILES res/HORLOGE.BMP res/Aidez-moi.doc DESTINATION .)
