@@ -6,9 +6,9 @@ namespace orvane {
 
 Form::Form(Application& app) : ui::Window(app), app_(app) {}
 
-void Form::createForm(const ui::FrameSpec& spec, HWND owner, HMENU menu) {
+void Form::createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu) {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource::programIcon));
-    createFrame(spec, owner, menu, icon);
+    createFrame(layout, owner, menu, icon);
 }
 
 void DialogForm::dismiss() {

@@ -12,7 +12,7 @@ public:
 
 protected:
     // Creates the frame owned by the main window (no taskbar button of its own).
-    void createForm(const ui::FrameSpec& spec, HWND owner, HMENU menu = nullptr);
+    void createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu = nullptr);
     Application& app() { return app_; }
     const Application& app() const { return app_; }
 

@@ -49,20 +49,20 @@ void Window::destroy() {
     hwnd_ = nullptr;
 }
 
-void Window::createFrame(const FrameSpec& spec, HWND owner, HMENU menu, HICON icon) {
-    registerClass(spec.className, icon, &Window::procedure);
+void Window::createFrame(const FrameSpec& layout, HWND owner, HMENU menu, HICON icon) {
+    registerClass(layout.className, icon, &Window::procedure);
     const HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
 
-    RECT frame{0, 0, scale(spec.clientWidth), scale(spec.clientHeight)};
-    AdjustWindowRectEx(&frame, spec.style, menu != nullptr, spec.exStyle);
-    const int left = spec.left == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(spec.left);
-    const int top = spec.top == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(spec.top);
-    CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, left, top,
+    RECT frame{0, 0, scale(layout.clientWidth), scale(layout.clientHeight)};
+    AdjustWindowRectEx(&frame, layout.style, menu != nullptr, layout.exStyle);
+    const int left = layout.left == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(layout.left);
+    const int top = layout.top == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(layout.top);
+    CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, left, top,
                     frame.right - frame.left, frame.bottom - frame.top, owner, menu,
                     GetModuleHandleW(nullptr), this);
-    clientSize_ = {scale(spec.clientWidth), scale(spec.clientHeight)};
+    clientSize_ = {scale(layout.clientWidth), scale(layout.clientHeight)};
 }
 
 void Window::fitClientArea() {

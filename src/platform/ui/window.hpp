@@ -52,7 +52,7 @@ public:
     void destroy();
 
 protected:
-    void createFrame(const FrameSpec& spec, HWND owner, HMENU menu, HICON icon);
+    void createFrame(const FrameSpec& layout, HWND owner, HMENU menu, HICON icon);
     // Brings the client area back to the layout's size once the menu bar is filled.
     void fitClientArea();
 
