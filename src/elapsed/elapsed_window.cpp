@@ -64,7 +64,6 @@ void Tpasttime::create(HWND owner) {
     }
     // It opens on today and never offers a day after it.
     setLatestDateToday();
-    SetTimer(hwnd(), Timer1, 1000, nullptr);
 }
 
 void Tpasttime::onActivate() { setLatestDateToday(); }
@@ -111,13 +110,16 @@ void Tpasttime::Button1Click() {
     const LocalTime pickedDay{picked.wYear, picked.wMonth, picked.wDay, 0, 0, 0, 0};
     SetWindowTextW(control(Label10),
                    elapsedHeading(services.formats.shortDate(pickedDay), hour, minute, second).c_str());
-    // The first figure shows one second from now.
-    SetTimer(hwnd(), Timer1, 1000, nullptr);
+    // The first figure shows one second from now. A stopped count needs no
+    // timer: nothing would change on screen.
+    if (count_.ElapsedSeconds() != 0) SetTimer(hwnd(), Timer1, 1000, nullptr);
+    else KillTimer(hwnd(), Timer1);
 }
 
 void Tpasttime::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
     const auto shown = count_.tick(app().services().clock.monotonicMilliseconds());
+    if (count_.ElapsedSeconds() == 0) KillTimer(hwnd(), Timer1);
     if (!shown) return;
     const auto texts = elapsedTexts(*shown);
     // Written from the seconds up, as the count is told.
