@@ -178,7 +178,7 @@ void TForm1::ClockTick() {
 // their own windows; the tick already calls them at their places.
 void TForm1::HourlySignal() {}
 void TForm1::DrawDial() {}
-void TForm1::CheckAlarms() {}
+void TForm1::CheckAlarms() { app().form6().CheckAlarms(tick); }
 
 void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
     Services& services = app().services();

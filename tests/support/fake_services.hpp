@@ -2,11 +2,13 @@
 // Fake services for window tests: time that tests move, boxes that answer at
 // once, and records of what the program asked of the shell and the tray.
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/clock.hpp"
+#include "platform/file_chooser.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/shell.hpp"
@@ -83,6 +85,25 @@ public:
     } last;
     bool present = false;
     int adds = 0, removes = 0, doubleAdds = 0;
+};
+
+// Answers with the next prepared choice (nothing: the user cancels) and
+// records how it was asked.
+class FakeFileChooser final : public FileChooser {
+public:
+    std::optional<std::wstring> open(void* owner, const std::wstring& current, const std::wstring& filter) override {
+        asked.push_back({owner, current, filter});
+        if (answers.empty()) return std::nullopt;
+        std::optional<std::wstring> answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    struct Request {
+        void* owner;
+        std::wstring current, filter;
+    };
+    std::vector<std::optional<std::wstring>> answers;
+    std::vector<Request> asked;
 };
 
 }  // namespace orvane::testing
