@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr wchar_t defaultFace[] = L"MS Sans Serif";
 constexpr int tabWidth = 62;
+constexpr POINT bellPlace{128, 27};
+constexpr int bellGap = 4;
 
 void check(HWND button, bool checked) {
     SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -58,7 +61,7 @@ void TForm6::createSlotTab(int n, int dpi) {
         HFONT font;
     } rows[] = {
         {{c.timeLabel, WC_STATICW, L"00:00:00", 24, 19, 99, 29, WS_VISIBLE | SS_NOPREFIX}, timeFont_.get()},
-        {{c.indicator, WC_STATICW, nullptr, 128, 27, 13, 13, SS_BITMAP}, nullptr},
+        {{c.indicator, WC_STATICW, nullptr, bellPlace.x, bellPlace.y, 13, 13, SS_BITMAP}, nullptr},
         {{c.titleLabel, WC_STATICW, L"", 184, 8, 0, 0, WS_VISIBLE | SS_NOPREFIX}, titleFont_.get()},
         {{c.frame, WC_BUTTONW, L"Activer ?", 136, 56, 153, 57, WS_VISIBLE | BS_GROUPBOX}, defaultFont_.get()},
         {{c.yes, WC_BUTTONW, L"oui", 160, 80, 49, 17, WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON},
@@ -70,20 +73,33 @@ void TForm6::createSlotTab(int n, int dpi) {
     };
     for (const auto& r : rows) ui::createControl(page, r.row, dpi, r.font);
 
-    const HWND time = control(c.timeLabel);
-    ui::setLabelText(time, L"00:00:00");
     const HWND bell = control(c.indicator);
     SendMessageW(bell, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bellPicture_.get()));
     // Setting a picture fits the control to it; the layout's size holds.
     SetWindowPos(bell, nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setTimeText(n, L"00:00:00");
     check(control(c.no), true);
+}
+
+void TForm6::setTimeText(int n, const std::wstring& text) {
+    const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
+    const HWND time = control(c.timeLabel);
+    ui::setLabelText(time, text);
+    // The bell sits just right of the time. Where the system's font draws
+    // the time wider than planned, the bell moves right rather than hide
+    // under it.
+    RECT timeBox;
+    GetWindowRect(time, &timeBox);
+    MapWindowPoints(nullptr, TabSheet(n), reinterpret_cast<POINT*>(&timeBox), 2);
+    const int bellLeft = std::max(scale(bellPlace.x), static_cast<int>(timeBox.right) + scale(bellGap));
+    SetWindowPos(control(c.indicator), nullptr, bellLeft, scale(bellPlace.y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm6::FormActivate() {
     for (int n = 1; n <= AlarmCount; ++n)
         ui::setLabelText(control(slotControls[static_cast<std::size_t>(n)].titleLabel), alarms_[n].Title);
-    for (int n = 1; n <= AlarmCount; ++n)
-        ui::setLabelText(control(slotControls[static_cast<std::size_t>(n)].timeLabel), alarmTimeText(alarms_[n]));
+    for (int n = 1; n <= AlarmCount; ++n) setTimeText(n, alarmTimeText(alarms_[n]));
     for (int n = 1; n <= AlarmCount; ++n) {
         const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
         check(control(c.yes), alarms_[n].armed());

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <string>
 
 #include "alarms/alarm_table.hpp"
 #include "app/clock_tick.hpp"
@@ -65,6 +66,7 @@ protected:
 
 private:
     void createSlotTab(int n, int dpi);
+    void setTimeText(int n, const std::wstring& text);
     void showIndicators(const AlarmIndicators& shown);
 
     AlarmTable alarms_;

@@ -133,7 +133,7 @@ TEST_F(AlarmsWindowTest, ControlsSitAtTheirPlacesOnTheTab) {
     const struct {
         int id, left, top, width, height;
     } places[] = {
-        {TForm6::Label1, 24, 19, 0, 0},      {TForm6::Image4, 128, 27, 13, 13},   {TForm6::Label6, 184, 8, 0, 0},
+        {TForm6::Label1, 24, 19, 0, 0},      {TForm6::Label6, 184, 8, 0, 0},
         {TForm6::RadioGroup1, 136, 56, 153, 57}, {TForm6::rb9, 160, 80, 49, 17}, {TForm6::rb10, 224, 80, 57, 17},
         {TForm6::Button3, 24, 80, 75, 25},
     };
@@ -149,6 +149,20 @@ TEST_F(AlarmsWindowTest, ControlsSitAtTheirPlacesOnTheTab) {
             EXPECT_EQ(box.bottom - box.top, alarms().scale(p.height)) << p.id;
         }
     }
+    // The bell stands right of the time, where the font leaves room for it,
+    // and never under it.
+    alarms().alarms().configure(4, {18, 48, L"", L"", false, L""});
+    alarms().FormActivate();
+    RECT time, bell;
+    GetWindowRect(a6(TForm6::Label4), &time);
+    GetWindowRect(a6(TForm6::Image4), &bell);
+    MapWindowPoints(nullptr, alarms().TabSheet(4), reinterpret_cast<POINT*>(&time), 2);
+    MapWindowPoints(nullptr, alarms().TabSheet(4), reinterpret_cast<POINT*>(&bell), 2);
+    EXPECT_GE(bell.left, alarms().scale(128));
+    EXPECT_GT(bell.left, time.right);
+    EXPECT_EQ(bell.top, alarms().scale(27));
+    EXPECT_EQ(bell.right - bell.left, alarms().scale(13));
+    EXPECT_EQ(bell.bottom - bell.top, alarms().scale(13));
 }
 
 TEST_F(AlarmsWindowTest, ConfiguringSlotOneArmsItRefreshesTheTabAndFiresAtItsMinute) {
