@@ -7,6 +7,7 @@ add_library(orvane_windows STATIC
   src/app/form.cpp
   src/app/main_window.cpp
   src/alarms/alarm_dialog.cpp
+  src/alarms/alarms_window.cpp
   src/countdowns/countdown_dialog.cpp
   src/settings/options_dialog.cpp
   src/stopwatches/stopwatches_window.cpp
@@ -17,6 +18,7 @@ add_library(orvane_windows STATIC
   src/platform/ui/window.cpp
   src/platform/win32/media.cpp
   src/platform/win32/services.cpp
+  src/platform/win32/file_chooser.cpp
 )
 target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)
 target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX

@@ -4,6 +4,7 @@
 #include "app/application.hpp"
 #include "app/error_text.hpp"
 #include "platform/win32/media.hpp"
+#include "platform/win32/file_chooser.hpp"
 #include "platform/win32/services.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -20,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::NotificationAreaIcon tray;
     orvane::win32::SpeakerAndMediaPlayer sound;
     orvane::win32::SeededRandom random;
-    orvane::win32::SystemFileChooser fileChooser;
+    orvane::win32::OpenFileChooser fileChooser;
     orvane::win32::SystemColorChooser colorChooser;
     const orvane::Services services{clock,         formats,
                                     profile,       shell,

@@ -1,18 +1,64 @@
 #pragma once
+#include <cstdint>
+#include <string>
+
+#include "alarms/alarm_table.hpp"
 #include "app/form.hpp"
+#include "platform/ui/handles.hpp"
 
 namespace orvane {
 
-// The dialog that edits one alarm.
+// The dialog that edits one alarm. Its controls keep what they last held from
+// one opening to the next; it is never loaded from a slot.
 class TForm7 final : public DialogForm {
 public:
+    enum ControlId : int {
+        GroupBox1 = 100,  // "Heure de l'alarme "
+        UpDown2,          // hour
+        Label3,           // two-digit hour
+        Label2,           // ":"
+        Label1,           // two-digit minute
+        UpDown1,          // minute
+        GroupBox2,        // "Options de l'alarme"
+        Label5,
+        Edit2,            // title
+        Label4,
+        Edit1,            // message
+        CheckBox1,        // open a file when the alarm fires
+        Button1,          // "Parcourir..."
+        Label6,           // the chosen file's path
+        Button2,          // "OK"
+        Button3,          // "Annuler"
+    };
+
     using DialogForm::DialogForm;
-    void create(HWND owner) {
-        createForm({L"TForm7", L"Configuration de l'alarme", 395, 284, 393, 275}, owner);
-    }
+    void create(HWND owner);
+
+    // The slot that "OK" writes to, 1..5, set before the dialog is shown.
+    std::int8_t EditedSlot = 1;
+    // OpenDialog1's current file name: what "OK" stores as the slot's file.
+    const std::wstring& chosenFile() const { return OpenDialog1FileName_; }
+
+    void UpDown1Click();
+    void UpDown2Click();
+    void CheckBox1Click();
+    void Button1Click();  // "Parcourir..."
+    void Button2Click();  // "OK"
+    void Button3Click();  // "Annuler"
 
 protected:
     ui::Window& servedWindow() override;
+    void onCommand(int id, int code, HWND control) override;
+    void onScroll(HWND control, int code) override;
+
+private:
+    void createControls();
+    int position(int upDown) const;
+
+    std::wstring OpenDialog1FileName_;
+    ui::FontHandle defaultFont_;
+    ui::FontHandle groupFont_;
+    ui::FontHandle timeFont_;
 };
 
 }  // namespace orvane

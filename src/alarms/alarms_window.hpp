@@ -1,15 +1,80 @@
 #pragma once
+#include <array>
+#include <string>
+
+#include "alarms/alarm_table.hpp"
+#include "app/clock_tick.hpp"
 #include "app/form.hpp"
+#include "platform/ui/handles.hpp"
+#include "platform/ui/tabs.hpp"
 
 namespace orvane {
 
-// The window of the five daily alarms, one per tab.
+// The window of the five daily alarms, one per tab. It owns the alarm table.
 class TForm6 final : public Form {
 public:
+    enum ControlId : int {
+        PageControl1 = 100,
+        // Each slot's time, then each slot's title.
+        Label1, Label2, Label3, Label4, Label5,
+        Label6, Label7, Label8, Label9, Label10,
+        // Each slot's bell, shown while the slot is armed.
+        Image1, Image2, Image3, Image4, Image5,
+        // "oui" (odd numbers) and "non" (even numbers) of each slot.
+        rb1, rb2, rb3, rb4, rb5, rb6, rb7, rb8, rb9, rb10,
+        // The frames "Activer ?" around each pair.
+        RadioGroup1, RadioGroup2, RadioGroup3, RadioGroup4, RadioGroup5,
+        // "Configurer..." of each slot.
+        Button1, Button2, Button3, Button4, Button5,
+    };
+
+    // One tab's controls; every tab is built from this one template.
+    struct SlotControls {
+        int timeLabel, indicator, titleLabel, yes, no, frame, configure;
+    };
+    // Indexed by slot number 1..5 (TabSheet1..TabSheet5); entry 0 is unused.
+    static constexpr std::array<SlotControls, AlarmCount + 1> slotControls{{
+        {},
+        {Label1, Image1, Label6, rb1, rb2, RadioGroup1, Button1},
+        {Label2, Image2, Label7, rb3, rb4, RadioGroup2, Button2},
+        {Label3, Image3, Label8, rb5, rb6, RadioGroup3, Button3},
+        {Label4, Image4, Label9, rb7, rb8, RadioGroup4, Button4},
+        {Label5, Image5, Label10, rb9, rb10, RadioGroup5, Button5},
+    }};
+
     using Form::Form;
-    void create(HWND owner) {
-        createForm({L"TForm6", L"Alarmes", 329, 167, 306, 229}, owner);
-    }
+    void create(HWND owner);
+
+    AlarmTable& alarms() { return alarms_; }
+    const AlarmTable& alarms() const { return alarms_; }
+
+    // Run by the main window at the end of every clock tick.
+    void CheckAlarms(TickFields tick);
+    // Shows the table as it is: times, titles and armed choices of the five tabs.
+    void FormActivate();
+    // Opens the configuration dialog for slot n and waits for it, disabled.
+    void ConfigureAlarm(int n);
+
+    // The page of slot n's tab.
+    HWND TabSheet(int n) const { return PageControl1_.page(n - 1); }
+    ui::TabPages& pages() { return PageControl1_; }
+
+protected:
+    void onCommand(int id, int code, HWND control) override;
+    LRESULT onNotify(const NMHDR& header) override;
+    void onActivate() override { FormActivate(); }
+
+private:
+    void createSlotTab(int n, int dpi);
+    void setTimeText(int n, const std::wstring& text);
+    void showIndicators(const AlarmIndicators& shown);
+
+    AlarmTable alarms_;
+    ui::TabPages PageControl1_;
+    ui::FontHandle defaultFont_;
+    ui::FontHandle timeFont_;
+    ui::FontHandle titleFont_;
+    ui::BitmapHandle bellPicture_;
 };
 
 }  // namespace orvane

@@ -233,7 +233,8 @@ void TForm1::DrawDial() {
 void TForm1::setStatusText(const std::wstring& text) {
     if (ui::windowText(control(StatusBar1)) != text) SetWindowTextW(control(StatusBar1), text.c_str());
 }
-void TForm1::CheckAlarms() {}
+
+void TForm1::CheckAlarms() { app().form6().CheckAlarms(tick); }
 
 void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
     Services& services = app().services();

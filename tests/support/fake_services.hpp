@@ -119,15 +119,24 @@ public:
     int reseeds = 0;
 };
 
+// Answers with the prepared choices in turn, then with `answer` (nothing:
+// the user cancels), and records how it was asked.
 class FakeFileChooser final : public FileChooser {
 public:
-    std::optional<std::wstring> open(void*, const std::wstring& current, const std::wstring& filter) override {
-        shownWith.push_back(current);
-        filters.push_back(filter);
-        return answer;
+    struct Request {
+        void* owner;
+        std::wstring current, filter;
+    };
+    std::optional<std::wstring> open(void* owner, const std::wstring& current, const std::wstring& filter) override {
+        asked.push_back({owner, current, filter});
+        if (answers.empty()) return answer;
+        std::optional<std::wstring> next = answers.front();
+        answers.erase(answers.begin());
+        return next;
     }
-    std::optional<std::wstring> answer;  // nothing: the user cancels
-    std::vector<std::wstring> shownWith, filters;
+    std::vector<std::optional<std::wstring>> answers;
+    std::optional<std::wstring> answer;
+    std::vector<Request> asked;
 };
 
 class FakeColorChooser final : public ColorChooser {

@@ -136,8 +136,8 @@ TEST_F(OptionsTest, BrowsingForASoundPicksTheRadioButton) {
     command(options(), TForm3::Button2);
     EXPECT_EQ(text(options(), TForm3::Edit1), L"C:\\Sons\\gong.wav");
     EXPECT_TRUE(checked(TForm3::RadioButton2));
-    ASSERT_EQ(world.fileChooser.filters.size(), 1u);
-    EXPECT_EQ(world.fileChooser.filters[0], std::wstring(L"*.wav\0*.wav\0", 12));
+    ASSERT_EQ(world.fileChooser.asked.size(), 1u);
+    EXPECT_EQ(world.fileChooser.asked[0].filter, std::wstring(L"*.wav\0*.wav\0", 12));
 
     command(options(), TForm3::Button5);  // the test plays the chosen file
     EXPECT_EQ(world.sound.played, (std::vector<std::wstring>{L"C:\\Sons\\gong.wav"}));

@@ -54,21 +54,6 @@ int SeededRandom::below(int n) {
     return std::uniform_int_distribution<int>(0, n - 1)(generator_);
 }
 
-std::optional<std::wstring> SystemFileChooser::open(void* owner, const std::wstring& current,
-                                                    const std::wstring& filter) {
-    std::vector<wchar_t> name(32768, L'\0');
-    current.copy(name.data(), std::min(current.size(), name.size() - 1));
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = static_cast<HWND>(owner);
-    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-    return std::wstring(name.data());
-}
-
 std::optional<std::uint32_t> SystemColorChooser::choose(void* owner, std::uint32_t current) {
     CHOOSECOLORW dialog{};
     dialog.lStructSize = sizeof dialog;

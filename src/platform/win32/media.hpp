@@ -1,10 +1,9 @@
 #pragma once
-// The speaker, the media player, random numbers and the system's choosers.
+// The speaker, the media player, random numbers and the colour chooser.
 #include <cstdint>
 #include <random>
 
 #include "platform/choosers.hpp"
-#include "platform/file_chooser.hpp"
 #include "platform/random.hpp"
 #include "platform/sound.hpp"
 
@@ -27,11 +26,6 @@ public:
 
 private:
     std::mt19937 generator_;
-};
-
-class SystemFileChooser final : public FileChooser {
-public:
-    std::optional<std::wstring> open(void* owner, const std::wstring& current, const std::wstring& filter) override;
 };
 
 class SystemColorChooser final : public ColorChooser {

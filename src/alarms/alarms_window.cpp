@@ -1,0 +1,146 @@
+#include "alarms/alarms_window.hpp"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "alarms/alarm_dialog.hpp"
+#include "app/application.hpp"
+#include "app/main_window.hpp"
+#include "platform/ui/controls.hpp"
+
+namespace orvane {
+
+namespace {
+
+constexpr wchar_t defaultFace[] = L"MS Sans Serif";
+constexpr int tabWidth = 62;
+constexpr POINT bellPlace{128, 27};
+constexpr int bellGap = 4;
+
+void check(HWND button, bool checked) {
+    SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+}  // namespace
+
+void TForm6::create(HWND owner) {
+    createForm({L"TForm6", L"Alarmes", 329, 167, 306, 229}, owner);
+    const int dpi = ui::screenDpi();
+    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
+    timeFont_ = ui::makeFont(defaultFace, 24, dpi, true);
+    titleFont_ = ui::makeFont(defaultFace, 13, dpi, false, true);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+    bellPicture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                       MAKEINTRESOURCEW(resource::bellPicture), IMAGE_BITMAP,
+                                                       0, 0, LR_CREATEDIBSECTION)));
+
+    std::vector<std::wstring> captions;
+    for (int n = 1; n <= AlarmCount; ++n) captions.push_back(L"Alarme n°" + std::to_wstring(n));
+    PageControl1_.create(hwnd(), PageControl1, 3, 3, 321, 161, captions, dpi, defaultFont_.get());
+    // The five captions share the window's width evenly, so that every tab
+    // shows without scroll arrows whatever the font; the row keeps its
+    // height, and so the pages their place.
+    const HWND tab = PageControl1_.tabControl();
+    RECT first{};
+    SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SetWindowLongW(tab, GWL_STYLE, GetWindowLongW(tab, GWL_STYLE) | TCS_FIXEDWIDTH);
+    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(scale(tabWidth), first.bottom - first.top));
+    for (int n = 1; n <= AlarmCount; ++n) createSlotTab(n, dpi);
+}
+
+void TForm6::createSlotTab(int n, int dpi) {
+    const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
+    const HWND page = TabSheet(n);
+    // The pair of radio buttons is a group of its own on each page, so each
+    // tab's "oui" and "non" exclude each other and nothing else.
+    const struct {
+        ui::ControlRow row;
+        HFONT font;
+    } rows[] = {
+        {{c.timeLabel, WC_STATICW, L"00:00:00", 24, 19, 99, 29, WS_VISIBLE | SS_NOPREFIX}, timeFont_.get()},
+        {{c.indicator, WC_STATICW, nullptr, bellPlace.x, bellPlace.y, 13, 13, SS_BITMAP}, nullptr},
+        {{c.titleLabel, WC_STATICW, L"", 184, 8, 0, 0, WS_VISIBLE | SS_NOPREFIX}, titleFont_.get()},
+        {{c.frame, WC_BUTTONW, L"Activer ?", 136, 56, 153, 57, WS_VISIBLE | BS_GROUPBOX}, defaultFont_.get()},
+        {{c.yes, WC_BUTTONW, L"oui", 160, 80, 49, 17, WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON},
+         defaultFont_.get()},
+        {{c.no, WC_BUTTONW, L"non", 224, 80, 57, 17, WS_VISIBLE | BS_AUTORADIOBUTTON}, defaultFont_.get()},
+        {{c.configure, WC_BUTTONW, L"Configurer...", 24, 80, 75, 25,
+          WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON},
+         defaultFont_.get()},
+    };
+    for (const auto& r : rows) ui::createControl(page, r.row, dpi, r.font);
+
+    const HWND bell = control(c.indicator);
+    SendMessageW(bell, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bellPicture_.get()));
+    // Setting a picture fits the control to it; the layout's size holds.
+    SetWindowPos(bell, nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setTimeText(n, L"00:00:00");
+    check(control(c.no), true);
+}
+
+void TForm6::setTimeText(int n, const std::wstring& text) {
+    const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
+    const HWND time = control(c.timeLabel);
+    ui::setLabelText(time, text);
+    // The bell sits just right of the time. Where the system's font draws
+    // the time wider than planned, the bell moves right rather than hide
+    // under it.
+    RECT timeBox;
+    GetWindowRect(time, &timeBox);
+    MapWindowPoints(nullptr, TabSheet(n), reinterpret_cast<POINT*>(&timeBox), 2);
+    const int bellLeft = std::max(scale(bellPlace.x), static_cast<int>(timeBox.right) + scale(bellGap));
+    SetWindowPos(control(c.indicator), nullptr, bellLeft, scale(bellPlace.y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm6::FormActivate() {
+    for (int n = 1; n <= AlarmCount; ++n)
+        ui::setLabelText(control(slotControls[static_cast<std::size_t>(n)].titleLabel), alarms_[n].Title);
+    for (int n = 1; n <= AlarmCount; ++n) setTimeText(n, alarmTimeText(alarms_[n]));
+    for (int n = 1; n <= AlarmCount; ++n) {
+        const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
+        check(control(c.yes), alarms_[n].armed());
+        check(control(c.no), !alarms_[n].armed());
+    }
+}
+
+void TForm6::CheckAlarms(TickFields tick) {
+    Services& services = app().services();
+    orvane::CheckAlarms(alarms_, tick, {services.formats, services.shell, services.boxes},
+                        [this](const AlarmIndicators& shown) { showIndicators(shown); });
+}
+
+void TForm6::showIndicators(const AlarmIndicators& shown) {
+    for (int n = 1; n <= AlarmCount; ++n) {
+        const bool armed = shown.slot[static_cast<std::size_t>(n)];
+        ShowWindow(control(slotControls[static_cast<std::size_t>(n)].indicator), armed ? SW_SHOWNA : SW_HIDE);
+    }
+    ShowWindow(app().form1().control(TForm1::Image2), shown.any ? SW_SHOWNA : SW_HIDE);
+}
+
+void TForm6::ConfigureAlarm(int n) {
+    TForm7& dialog = app().form7();
+    dialog.EditedSlot = static_cast<std::int8_t>(n);
+    setEnabled(false);
+    dialog.show();
+}
+
+void TForm6::onCommand(int id, int code, HWND /*control*/) {
+    if (code != BN_CLICKED) return;
+    for (int n = 1; n <= AlarmCount; ++n) {
+        const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
+        if (id == c.yes) alarms_.arm(n);
+        else if (id == c.no) alarms_.disarm(n);
+        else if (id == c.configure) ConfigureAlarm(n);
+    }
+}
+
+LRESULT TForm6::onNotify(const NMHDR& header) {
+    PageControl1_.handleNotify(header);
+    return 0;
+}
+
+}  // namespace orvane

@@ -1,0 +1,252 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <tuple>
+
+#include "alarms/alarm_dialog.hpp"
+#include "alarms/alarms_window.hpp"
+#include "app/application.hpp"
+#include "app/main_window.hpp"
+#include "platform/ui/window.hpp"
+#include "support/fake_world.hpp"
+
+namespace orvane {
+namespace {
+
+using namespace orvane::testing;
+
+LocalTime at(int hour, int minute, int second, int ms = 0, int day = 7) {
+    return LocalTime{2026, 12, static_cast<std::uint16_t>(day), static_cast<std::uint16_t>(hour),
+                     static_cast<std::uint16_t>(minute), static_cast<std::uint16_t>(second),
+                     static_cast<std::uint16_t>(ms)};
+}
+
+class AlarmsWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = std::make_unique<Application>(services);
+        app->create();
+        SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Alarme1, 0);  // "Suppléments" > "Alarmes"
+    }
+    void TearDown() override {
+        app.reset();
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    TForm6& alarms() { return app->form6(); }
+    TForm7& dialog() { return app->form7(); }
+    const AlarmSlot& slot(int n) { return alarms().alarms()[n]; }
+    const TForm6::SlotControls& tab(int n) { return TForm6::slotControls[static_cast<std::size_t>(n)]; }
+    HWND a6(int id) { return alarms().control(id); }
+    HWND a7(int id) { return dialog().control(id); }
+    static std::wstring text(HWND control) { return ui::windowText(control); }
+    static bool checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // Shown as far as the control itself goes, whichever tab is in front.
+    static bool shown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+    static void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+    void type(int id, const wchar_t* value) { SendMessageW(a7(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value)); }
+    void tick(const LocalTime& now) {
+        clock.time = now;
+        SendMessageW(app->form1().hwnd(), WM_TIMER, TForm1::Timer1, 0);
+    }
+    bool mainBell() { return shown(app->form1().control(TForm1::Image2)); }
+    RECT placeIn(HWND control, HWND parent) {
+        RECT box;
+        GetWindowRect(control, &box);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&box), 2);
+        return box;
+    }
+
+    // Presses an arrow of an up-down control with the mouse.
+    void press(int upDown, bool up, int times) {
+        RECT area;
+        GetClientRect(a7(upDown), &area);
+        const LPARAM point = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
+        for (int i = 0; i < times; ++i) {
+            SendMessageW(a7(upDown), WM_LBUTTONDOWN, MK_LBUTTON, point);
+            SendMessageW(a7(upDown), WM_LBUTTONUP, 0, point);
+        }
+    }
+    void setTime(int hour, int minute) {
+        press(TForm7::UpDown2, false, 24);
+        press(TForm7::UpDown2, true, hour);
+        press(TForm7::UpDown1, false, 60);
+        press(TForm7::UpDown1, true, minute);
+    }
+
+    FakeWorld world;
+    FakeClock& clock = world.clock;
+    FakeBoxes& boxes = world.boxes;
+    FakeFileChooser& chooser = world.fileChooser;
+    Services services = world.services();
+    std::unique_ptr<Application> app;
+};
+
+TEST_F(AlarmsWindowTest, FirstDisplayShowsFiveDisarmedTabsBuiltFromOneTemplate) {
+    ASSERT_TRUE(alarms().isVisible());
+    const HWND tabs = alarms().pages().tabControl();
+    RECT tabArea, last;
+    GetClientRect(tabs, &tabArea);
+    SendMessageW(tabs, TCM_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&last));
+    EXPECT_LE(last.right, tabArea.right) << "all five tabs fit without scroll arrows";
+    for (int n = 1; n <= 5; ++n) {
+        const auto& c = tab(n);
+        for (const int id : {c.timeLabel, c.indicator, c.titleLabel, c.yes, c.no, c.frame, c.configure})
+            EXPECT_EQ(GetParent(a6(id)), alarms().TabSheet(n)) << "control " << id;
+        EXPECT_EQ(text(a6(c.timeLabel)) + text(a6(c.titleLabel)) + text(a6(c.frame)) + text(a6(c.configure)),
+                  L"00:00:00Non définiActiver ?Configurer...");
+        EXPECT_FALSE(checked(a6(c.yes)));
+        EXPECT_TRUE(checked(a6(c.no)));
+        EXPECT_FALSE(shown(a6(c.indicator)));
+    }
+    tick(at(10, 0, 0));
+    EXPECT_FALSE(mainBell());
+}
+
+TEST_F(AlarmsWindowTest, ConfiguringSlotOneArmsItShowsTheBellsAndFiresDaily) {
+    click(a6(TForm6::Button1));
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_FALSE(alarms().isEnabled()) << "the alarms window waits for the dialog";
+    setTime(8, 5);
+    EXPECT_EQ(text(a7(TForm7::Label3)) + text(a7(TForm7::Label2)) + text(a7(TForm7::Label1)), L"08:05");
+    type(TForm7::Edit2, L"Café");
+    click(a7(TForm7::Button2));
+
+    EXPECT_FALSE(dialog().isVisible());
+    EXPECT_TRUE(alarms().isEnabled());
+    EXPECT_EQ(text(a6(TForm6::Label1)), L"08:05:00");
+    EXPECT_EQ(text(a6(TForm6::Label6)), L"Café");
+    EXPECT_TRUE(checked(a6(TForm6::rb1)));
+    EXPECT_FALSE(checked(a6(TForm6::rb2)));
+    tick(at(8, 4, 59, 600));
+    EXPECT_TRUE(shown(a6(TForm6::Image1)));
+    EXPECT_FALSE(shown(a6(TForm6::Image2)));
+    EXPECT_TRUE(mainBell());
+    const RECT time = placeIn(a6(TForm6::Label1), alarms().TabSheet(1));
+    const RECT bell = placeIn(a6(TForm6::Image1), alarms().TabSheet(1));
+    EXPECT_GT(bell.left, time.right) << "the bell is not hidden under the time";
+
+    // A late timer fires it all the same, once; and again the next day.
+    tick(at(8, 5, 1, 20));
+    tick(at(8, 5, 1, 900));
+    tick(at(8, 5, 0, 600, 8));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, L"Il est : 08:05:01\r\nAlarme n°1 : Café est activée. \r\nNon défini");
+    EXPECT_EQ(boxes.shown[0].title, L"Alarme activée !");
+
+    // "non" disarms without touching the rest; the bells go at the next tick.
+    click(a6(TForm6::rb2));
+    tick(at(8, 5, 1, 600, 8));
+    EXPECT_FALSE(shown(a6(TForm6::Image1)));
+    EXPECT_FALSE(mainBell());
+    EXPECT_EQ(std::tie(slot(1).Status, slot(1).Hour, slot(1).Minute, slot(1).Title),
+              std::make_tuple(L"nook", 8, 5, L"Café"));
+    click(a6(TForm6::rb1));
+    EXPECT_TRUE(slot(1).armed());
+}
+
+TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
+    const HWND browse = a7(TForm7::Button1);
+    click(a6(TForm6::Button1));
+    setTime(7, 30);
+    type(TForm7::Edit2, L"Réveil");
+    type(TForm7::Edit1, L"Debout");
+    EXPECT_FALSE(IsWindowEnabled(browse));
+    click(a7(TForm7::CheckBox1));
+    EXPECT_TRUE(IsWindowEnabled(browse));
+    chooser.answers = {L"C:\\Programmes\\reveil.exe", std::nullopt};
+    click(browse);
+    click(browse);  // cancelled: the name stays
+    EXPECT_EQ(text(a7(TForm7::Label6)), L"C:\\Programmes\\reveil.exe");
+    ASSERT_EQ(chooser.asked.size(), 2u);
+    EXPECT_EQ(chooser.asked[0].owner, dialog().hwnd());
+    EXPECT_EQ(chooser.asked[0].filter, L"") << "every file may be chosen";
+    EXPECT_EQ(chooser.asked[1].current, L"C:\\Programmes\\reveil.exe");
+    click(a7(TForm7::Button2));
+
+    click(a6(TForm6::Button3));
+    EXPECT_EQ(dialog().EditedSlot, 3);
+    click(a7(TForm7::Button2));
+    EXPECT_TRUE(slot(3).armed());
+    EXPECT_EQ(std::tie(slot(3).Hour, slot(3).Minute, slot(3).Title, slot(3).Message, slot(3).RunFile, slot(3).FilePath),
+              std::make_tuple(7, 30, L"Réveil", L"Debout", L"oui", L"C:\\Programmes\\reveil.exe"));
+
+    // Cleared, the box disables "Parcourir..." and "OK" stores "non" with the file.
+    click(a6(TForm6::Button4));
+    click(a7(TForm7::CheckBox1));
+    EXPECT_FALSE(IsWindowEnabled(browse));
+    click(a7(TForm7::Button2));
+    EXPECT_EQ(std::tie(slot(4).RunFile, slot(4).FilePath), std::make_tuple(L"non", L"C:\\Programmes\\reveil.exe"));
+
+    // The path shows inside the options frame, under the check box.
+    const RECT path = placeIn(a7(TForm7::Label6), dialog().hwnd());
+    const RECT frame = placeIn(a7(TForm7::GroupBox2), dialog().hwnd());
+    EXPECT_GE(path.top, placeIn(a7(TForm7::CheckBox1), dialog().hwnd()).bottom);
+    EXPECT_TRUE(path.left > frame.left && path.right < frame.right && path.bottom < frame.bottom);
+}
+
+TEST_F(AlarmsWindowTest, LeavingWithoutOkChangesNoSlotButTheEntriesStay) {
+    // "Annuler", the close box, Escape, and the main window going to the tray.
+    const std::function<void()> leaves[] = {
+        [&] { click(a7(TForm7::Button3)); },
+        [&] { SendMessageW(dialog().hwnd(), WM_CLOSE, 0, 0); },
+        [&] { SendMessageW(dialog().hwnd(), WM_COMMAND, IDCANCEL, 0); },
+        [&] { SendMessageW(app->form1().hwnd(), WM_CLOSE, 0, 0); },
+    };
+    int hour = 9;
+    for (const auto& leave : leaves) {
+        click(a6(TForm6::Button5));
+        setTime(hour, 59);
+        type(TForm7::Edit1, L"Autre message");
+        leave();
+        EXPECT_FALSE(dialog().isVisible());
+        EXPECT_TRUE(alarms().isVisible());
+        EXPECT_TRUE(alarms().isEnabled());
+        EXPECT_EQ(std::tie(slot(5).Status, slot(5).Hour, slot(5).Message), std::make_tuple(L"nook", 0, L"Non défini"));
+        click(a6(TForm6::Button5));
+        EXPECT_EQ(text(a7(TForm7::Label3)), twoDigitText(hour)) << "the entries stay for the next opening";
+        EXPECT_EQ(text(a7(TForm7::Edit1)), L"Autre message");
+        click(a7(TForm7::Button3));
+        ++hour;
+    }
+}
+
+TEST_F(AlarmsWindowTest, TheArrowsStopAtTheirEnds) {
+    click(a6(TForm6::Button1));
+    const struct {
+        int upDown, label;
+        bool up;
+        int presses;
+        const wchar_t* text;
+    } presses[] = {
+        {TForm7::UpDown2, TForm7::Label3, false, 1, L"00"}, {TForm7::UpDown2, TForm7::Label3, true, 9, L"09"},
+        {TForm7::UpDown2, TForm7::Label3, true, 30, L"23"}, {TForm7::UpDown1, TForm7::Label1, false, 3, L"00"},
+        {TForm7::UpDown1, TForm7::Label1, true, 70, L"59"}, {TForm7::UpDown1, TForm7::Label1, false, 1, L"58"},
+    };
+    for (const auto& p : presses) {
+        press(p.upDown, p.up, p.presses);
+        EXPECT_EQ(text(a7(p.label)), p.text);
+        EXPECT_EQ(twoDigitText(static_cast<int>(SendMessageW(a7(p.upDown), UDM_GETPOS32, 0, 0))), p.text);
+    }
+}
+
+TEST_F(AlarmsWindowTest, TheTabsFollowTheTableEachTimeTheWindowIsActivated) {
+    alarms().alarms().configure(4, {23, 7, L"Dodo", L"", false, L""});
+    alarms().alarms().disarm(4);
+    alarms().alarms().arm(5);
+    EXPECT_EQ(text(a6(TForm6::Label4)), L"00:00:00");
+    SendMessageW(alarms().hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(text(a6(TForm6::Label4)) + text(a6(TForm6::Label9)), L"23:07:00Dodo");
+    EXPECT_TRUE(checked(a6(TForm6::rb8)));
+    EXPECT_TRUE(checked(a6(TForm6::rb9)));
+    EXPECT_FALSE(checked(a6(TForm6::rb10)));
+}
+
+}  // namespace
+}  // namespace orvane
