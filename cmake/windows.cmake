@@ -8,11 +8,13 @@ add_library(orvane_windows STATIC
   src/app/main_window.cpp
   src/alarms/alarm_dialog.cpp
   src/countdowns/countdown_dialog.cpp
+  src/countdowns/countdowns_window.cpp
   src/settings/options_dialog.cpp
   src/platform/ui/controls.cpp
   src/platform/ui/tabs.cpp
   src/platform/ui/window.cpp
   src/platform/win32/services.cpp
+  src/platform/win32/file_chooser.cpp
 )
 target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)
 target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -24,7 +26,7 @@ target_compile_definitions(orvane_rules PUBLIC UNICODE _UNICODE NOMINMAX)
 set(ORVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/orvane.rc)
 configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/orvane_version.h @ONLY)
 set_source_files_properties(${ORVANE_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/orvane.ico;${CMAKE_SOURCE_DIR}/res/HORLOGE.BMP;${CMAKE_SOURCE_DIR}/res/bell.bmp;${CMAKE_SOURCE_DIR}/res/orvane.manifest")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/orvane.ico;${CMAKE_SOURCE_DIR}/res/HORLOGE.BMP;${CMAKE_SOURCE_DIR}/res/bell.bmp;${CMAKE_SOURCE_DIR}/res/restart.bmp;${CMAKE_SOURCE_DIR}/res/orvane.manifest")
 add_library(orvane_resources OBJECT ${ORVANE_RESOURCES})
 target_include_directories(orvane_resources PRIVATE ${CMAKE_BINARY_DIR}/generated)
 

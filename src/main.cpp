@@ -3,6 +3,7 @@
 
 #include "app/application.hpp"
 #include "app/error_text.hpp"
+#include "platform/win32/file_chooser.hpp"
 #include "platform/win32/services.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -17,8 +18,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SystemMessageBoxes boxes;
     orvane::win32::DiskFiles files;
     orvane::win32::NotificationAreaIcon tray;
+    orvane::win32::OpenFileChooser fileChooser;
     const orvane::Services services{clock, formats, profile, shell, boxes, files, tray,
-                                    orvane::win32::executableFolder(), orvane::win32::executablePath()};
+                                    orvane::win32::executableFolder(), orvane::win32::executablePath(),
+                                    fileChooser};
 
     orvane::Application app(services);
     app.create();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/clock.hpp"
+#include "platform/file_chooser.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/profile.hpp"
@@ -33,6 +34,7 @@ struct Services {
     TrayIcon& tray;
     std::wstring exeFolder;  // ends with the path separator
     std::wstring exePath;    // the program's icons are taken from it
+    FileChooser& fileChooser;
 };
 
 // The program: its services and its eight windows, each created once and

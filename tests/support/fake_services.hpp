@@ -2,11 +2,13 @@
 // Fake services for window tests: time that tests move, boxes that answer at
 // once, and records of what the program asked of the shell and the tray.
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/clock.hpp"
+#include "platform/file_chooser.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/shell.hpp"
@@ -83,6 +85,21 @@ public:
     } last;
     bool present = false;
     int adds = 0, removes = 0, doubleAdds = 0;
+};
+
+// A chooser that answers at once: the file in `answer`, or a cancel.
+class FakeFileChooser final : public FileChooser {
+public:
+    struct Call {
+        void* owner;
+        std::wstring current, filter;
+    };
+    std::optional<std::wstring> open(void* owner, const std::wstring& current, const std::wstring& filter) override {
+        calls.push_back({owner, current, filter});
+        return answer;
+    }
+    std::vector<Call> calls;
+    std::optional<std::wstring> answer;  // nullopt: the user cancels
 };
 
 }  // namespace orvane::testing

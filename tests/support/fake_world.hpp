@@ -16,9 +16,11 @@ struct FakeWorld {
     FakeFiles files;
     FakeTray tray;
     std::wstring exeFolder = L"C:\\Orvane\\";
+    FakeFileChooser fileChooser;
 
     Services services() {
-        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath()};
+        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath(),
+                        fileChooser};
     }
 };
 
