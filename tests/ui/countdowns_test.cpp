@@ -25,12 +25,7 @@ protected:
         app->create();
         SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Compterebours1, 0);
     }
-    void TearDown() override {
-        app.reset();
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
+    void TearDown() override { app.reset(); }
 
     TForm4& countdowns() { return app->form4(); }
     TForm5& dialog() { return app->form5(); }
@@ -55,29 +50,19 @@ protected:
     }
     // An arrow moved as the user's click would: its position, then its notice.
     void setArrows(int id, int position) {
-        const HWND arrows = dialog().control(id);
-        SendMessageW(arrows, UDM_SETPOS32, 0, position);
-        SendMessageW(dialog().hwnd(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position),
-                     reinterpret_cast<LPARAM>(arrows));
+        SendMessageW(dialog().control(id), UDM_SETPOS32, 0, position);
+        SendMessageW(dialog().hwnd(), WM_VSCROLL, SB_THUMBPOSITION, reinterpret_cast<LPARAM>(dialog().control(id)));
     }
     // A mouse click on the upper or lower arrow.
     void clickArrow(int id, bool up) {
-        const HWND arrows = dialog().control(id);
         RECT area;
-        GetClientRect(arrows, &area);
+        GetClientRect(dialog().control(id), &area);
         const LPARAM at = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
-        SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(arrows, WM_LBUTTONUP, 0, at);
-    }
-    void leaveSpinField(int id) {
-        SendMessageW(dialog().hwnd(), WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS),
-                     reinterpret_cast<LPARAM>(dialog().control(id)));
+        SendMessageW(dialog().control(id), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(dialog().control(id), WM_LBUTTONUP, 0, at);
     }
     void setPickerDate(int year, int month, int day) {
-        SYSTEMTIME date{};
-        date.wYear = static_cast<WORD>(year);
-        date.wMonth = static_cast<WORD>(month);
-        date.wDay = static_cast<WORD>(day);
+        SYSTEMTIME date{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day), 0, 0, 0, 0};
         SendMessageW(dialog().control(TForm5::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
                      reinterpret_cast<LPARAM>(&date));
     }
@@ -90,7 +75,6 @@ protected:
     FakeWorld world;
     FakeClock& clock = world.clock;
     FakeBoxes& boxes = world.boxes;
-    FakeShell& shell = world.shell;
     FakeFileChooser& chooser = world.fileChooser;
     Services services = world.services();
     std::unique_ptr<Application> app;
@@ -105,39 +89,26 @@ LOGFONTW fontOf(HWND control) {
 TEST_F(CountdownsTest, FiveTabsFromOneTemplateEachWithItsNamedControls) {
     const HWND tabs = countdowns().control(TForm4::PageControl1);
     ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 5);
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 0);
     for (int n = 1; n <= 5; ++n) {
         const TForm4::Tab& tab = TForm4::Tabs[static_cast<std::size_t>(n)];
         wchar_t caption[32] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption;
-        item.cchTextMax = 32;
+        TCITEMW item{TCIF_TEXT, 0, 0, caption, 32, 0, 0};
         SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(n - 1), reinterpret_cast<LPARAM>(&item));
         EXPECT_EQ(std::wstring(caption), L"Timer n°" + std::to_wstring(n));
-
         const HWND sheet = countdowns().control(tab.sheet);
-        ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(sheet, countdowns().pages().page(n - 1));
         for (int id : {tab.nameLabel, tab.timeLabel, tab.restartButton, tab.newButton})
             EXPECT_EQ(GetParent(countdowns().control(id)), sheet) << "slot " << n << " control " << id;
         EXPECT_EQ(text4(tab.nameLabel), L"Non défini");
         EXPECT_EQ(text4(tab.timeLabel), L"00:00:00");
         EXPECT_EQ(text4(tab.newButton), L"Nouveau Compte à rebours");
-        EXPECT_EQ(text4(tab.restartButton), L"");
         EXPECT_NE(SendMessageW(countdowns().control(tab.restartButton), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-
         const LOGFONTW name = fontOf(countdowns().control(tab.nameLabel));
         EXPECT_EQ(name.lfHeight, -countdowns().scale(n == 1 ? 16 : 13));
-        EXPECT_EQ(name.lfWeight, FW_BOLD);
-        EXPECT_TRUE(name.lfUnderline);
-        EXPECT_EQ(fontOf(countdowns().control(tab.timeLabel)).lfHeight, -countdowns().scale(33));
+        EXPECT_TRUE(name.lfWeight == FW_BOLD && name.lfUnderline);
     }
-    // The irregular numbering of the restart buttons belongs to their slots.
-    EXPECT_EQ(TForm4::Tabs[1].restartButton, TForm4::SpeedButton2);
-    EXPECT_EQ(TForm4::Tabs[3].restartButton, TForm4::SpeedButton1);
-    // The countdown timer runs from creation, with the window hidden.
-    EXPECT_NE(KillTimer(countdowns().hwnd(), TForm4::Timer1), FALSE);
+    EXPECT_EQ(TForm4::Tabs[3].restartButton, TForm4::SpeedButton1) << "the window's own numbering";
+    EXPECT_NE(KillTimer(countdowns().hwnd(), TForm4::Timer1), FALSE) << "the timer runs from creation";
 }
 
 TEST_F(CountdownsTest, NoLeavesTheRunningCountdownItsDisplayAndItsName) {
@@ -150,7 +121,6 @@ TEST_F(CountdownsTest, NoLeavesTheRunningCountdownItsDisplayAndItsName) {
     EXPECT_EQ(boxes.shown[0].text, L"Le compte à rebours actuel sera supprimé, \r\nVoulez-vous continuer ?");
     EXPECT_EQ(boxes.shown[0].title, L"Attention...");
     EXPECT_EQ(boxes.shown[0].style, 0x34u);
-    EXPECT_TRUE(countdowns().table().isRunning(2));
     EXPECT_EQ(countdowns().table().Remaining(2), 99);
     EXPECT_EQ(text4(TForm4::Label2), L"00:01:39");
     EXPECT_EQ(text4(TForm4::Label7), L"Thé");
@@ -169,14 +139,10 @@ TEST_F(CountdownsTest, YesThenLeavingWithoutOkLeavesTheSlotStoppedAndUnnamed) {
     for (const auto& leave : leaves) {
         countdowns().table().configure(3, 600, L"Four", L"Sortir", true, L"C:\\four.wav", clock.monotonic);
         tickAfter(500);
-        EXPECT_EQ(text4(TForm4::Label3), L"00:09:59");
-        const std::size_t asked = boxes.shown.size();
         beginNew(3);
-        EXPECT_EQ(boxes.shown.size(), asked + 1) << "asked every time";
         EXPECT_EQ(dialog().EditedSlot, 3);
         EXPECT_TRUE(dialog().isVisible());
         EXPECT_FALSE(countdowns().isEnabled());
-        EXPECT_FALSE(countdowns().table().isRunning(3));
         EXPECT_EQ(text4(TForm4::Label3), L"00:00:00");
 
         leave();
@@ -189,13 +155,10 @@ TEST_F(CountdownsTest, YesThenLeavingWithoutOkLeavesTheSlotStoppedAndUnnamed) {
 
         // The picture restarts the previous duration, unnamed, with its file.
         click4(TForm4::SpeedButton1);
-        EXPECT_TRUE(countdowns().table().isRunning(3));
-        EXPECT_EQ(countdowns().table().Remaining(3), 600);
-        EXPECT_EQ(slot(3).Message, L"Non défini");
-        EXPECT_TRUE(slot(3).RunFile);
-        EXPECT_EQ(slot(3).FilePath, L"C:\\four.wav");
         tickAfter(400);
         EXPECT_EQ(text4(TForm4::Label3), L"00:09:59");
+        EXPECT_EQ(slot(3).Message, L"Non défini");
+        EXPECT_EQ(slot(3).FilePath, L"C:\\four.wav");
         SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::RestaurerItem, 0);
         SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Compterebours1, 0);
     }
@@ -205,16 +168,9 @@ TEST_F(CountdownsTest, TheIntervalArrowsFillTheirBoxesWithinTheirRanges) {
     beginNew(1);
     const struct {
         int arrows, box, maximum;
-    } fields[] = {{TForm5::UpDown1, TForm5::Edit1, 10000},
-                  {TForm5::UpDown2, TForm5::Edit2, 23},
-                  {TForm5::UpDown3, TForm5::Edit3, 59},
-                  {TForm5::UpDown4, TForm5::Edit4, 59}};
+    } fields[] = {{TForm5::UpDown1, TForm5::Edit1, 10000}, {TForm5::UpDown2, TForm5::Edit2, 23},
+                  {TForm5::UpDown3, TForm5::Edit3, 59}, {TForm5::UpDown4, TForm5::Edit4, 59}};
     for (const auto& f : fields) {
-        int low = -1, high = -1;
-        SendMessageW(dialog().control(f.arrows), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                     reinterpret_cast<LPARAM>(&high));
-        EXPECT_EQ(low, 0);
-        EXPECT_EQ(high, f.maximum);
         EXPECT_FALSE(IsWindowEnabled(dialog().control(f.box))) << "shown, not typed into";
         for (int k = 0; k < 3; ++k) clickArrow(f.arrows, true);
         EXPECT_EQ(text5(f.box), L"3");
@@ -226,138 +182,78 @@ TEST_F(CountdownsTest, TheIntervalArrowsFillTheirBoxesWithinTheirRanges) {
     }
 }
 
-TEST_F(CountdownsTest, OkInIntervalModeWritesTheSlotAndStartsIt) {
+TEST_F(CountdownsTest, OkInIntervalModeStartsTheSlotAndTheNextSetupStartsFromItsEntries) {
     beginNew(1);
-    setArrows(TForm5::UpDown1, 1);
-    setArrows(TForm5::UpDown2, 1);
-    setArrows(TForm5::UpDown3, 1);
-    setArrows(TForm5::UpDown4, 1);
+    for (int arrows : {TForm5::UpDown1, TForm5::UpDown2, TForm5::UpDown3, TForm5::UpDown4}) setArrows(arrows, 1);
     setText5(TForm5::Edit1, L"7");  // the positions count, not the box texts
     setText5(TForm5::Edit5, L"Pâtes");
     setText5(TForm5::Edit6, L"Égoutter");
     click5(TForm5::CheckBox1);
-    EXPECT_TRUE(IsWindowEnabled(dialog().control(TForm5::Button3)));
     chooser.answer = L"C:\\Sons\\gong.wav";
     click5(TForm5::Button3);
-    EXPECT_EQ(text5(TForm5::Label5), L"C:\\Sons\\gong.wav");
     click5(TForm5::Button1);
 
     EXPECT_EQ(countdowns().table().Remaining(1), 90061);
-    EXPECT_EQ(slot(1).Status, L"ok");
-    EXPECT_EQ(slot(1).Name, L"Pâtes");
-    EXPECT_EQ(slot(1).Message, L"Égoutter");
-    EXPECT_EQ(slot(1).DurationText, L"90061");
-    EXPECT_TRUE(slot(1).RunFile);
-    EXPECT_EQ(slot(1).FilePath, L"C:\\Sons\\gong.wav");
+    const CountdownSlot& written = slot(1);
+    EXPECT_EQ(written.Status + L"|" + written.Name + L"|" + written.Message + L"|" + written.DurationText + L"|" +
+                  written.FilePath,
+              L"ok|Pâtes|Égoutter|90061|C:\\Sons\\gong.wav");
+    EXPECT_TRUE(written.RunFile);
     EXPECT_FALSE(dialog().isVisible());
-    EXPECT_TRUE(countdowns().isEnabled());
-    EXPECT_EQ(GetActiveWindow(), countdowns().hwnd());
+    EXPECT_EQ(GetActiveWindow(), countdowns().hwnd()) << "back to the window it served";
     EXPECT_EQ(text4(TForm4::Label6), L"Pâtes");
     tickAfter(700);
     EXPECT_EQ(text4(TForm4::Label1), L"25:01:00");
+
+    // The next setup, for another slot, starts from these entries.
+    beginNew(5);
+    EXPECT_EQ(dialog().EditedSlot, 5);
+    EXPECT_EQ(text5(TForm5::Edit5) + text5(TForm5::Edit6) + text5(TForm5::Edit4), L"PâtesÉgoutter1");
+    EXPECT_TRUE(checked5(TForm5::RadioButton1) && checked5(TForm5::CheckBox1));
+    EXPECT_EQ(text5(TForm5::Label5), L"C:\\Sons\\gong.wav");
+    click5(TForm5::Button1);
+    EXPECT_EQ(countdowns().table().Remaining(5), 90061);
+    EXPECT_EQ(slot(5).FilePath, L"C:\\Sons\\gong.wav");
 }
 
 TEST_F(CountdownsTest, OkInDateModeCountsToTheChosenMomentLessItsAdvance) {
     clock.time = {2026, 12, 7, 10, 30, 15, 250};
     const struct {
-        int year, month, day;
+        int day;
         const wchar_t *hour, *minute, *second;
         std::int64_t total;
     } cases[] = {
-        {2026, 12, 7, L"11", L"30", L"15", 3583},
-        {2026, 12, 8, L"10", L"30", L"15", 86383},
-        {2026, 12, 7, L"10", L"30", L"25", -7},
+        {7, L"10", L"30", L"25", -7},  // ten seconds ahead
+        {8, L"10", L"30", L"15", 86383},
+        {7, L"75", L"abc", L"-4", 44968},  // typed values settle into range: 23:00:00
+        {7, L"11", L"30", L"15", 3583},
     };
     for (const auto& k : cases) {
         beginNew(4);
         click5(TForm5::RadioButton2);
-        EXPECT_TRUE(checked5(TForm5::RadioButton2));
         EXPECT_FALSE(checked5(TForm5::RadioButton1));
-        setPickerDate(k.year, k.month, k.day);
+        setPickerDate(2026, 12, k.day);
         setText5(TForm5::SpinEdit1, k.hour);
         setText5(TForm5::SpinEdit2, k.minute);
         setText5(TForm5::SpinEdit3, k.second);
         click5(TForm5::Button1);
-        EXPECT_EQ(countdowns().table().Remaining(4), k.total);
+        EXPECT_EQ(countdowns().table().Remaining(4), k.total) << k.hour;
         EXPECT_EQ(slot(4).DurationText, std::to_wstring(k.total));
     }
-    // The moment ten seconds ahead ends at the first tick, with its box.
-    tickAfter(200);
-    ASSERT_EQ(boxes.shown.size(), 4u);
-    EXPECT_EQ(boxes.shown[3].title, L"Compte à rebours terminé !");
-    EXPECT_EQ(boxes.shown[3].text, L"Compte à rebours n°4 : Non défini est terminé.\r\nNon défini");
-    EXPECT_EQ(text4(TForm4::Label4), L"00:00:00");
-    EXPECT_TRUE(shell.opened.empty());
-
-    // One hour ahead shows 00:59:42 after the first tick.
-    beginNew(4);
-    setText5(TForm5::SpinEdit1, L"11");
-    setText5(TForm5::SpinEdit3, L"15");
-    setPickerDate(2026, 12, 7);
-    click5(TForm5::Button1);
+    EXPECT_EQ(text5(TForm5::SpinEdit1), L"11");
     tickAfter(900);
     EXPECT_EQ(text4(TForm4::Label4), L"00:59:42");
-}
 
-TEST_F(CountdownsTest, TheDialogKeepsItsEntriesForTheNextCountdown) {
-    clock.time = {2026, 12, 7, 8, 0, 0, 0};
-    beginNew(1);
-    setText5(TForm5::Edit5, L"Réunion");
-    setText5(TForm5::Edit6, L"Salle B");
-    click5(TForm5::RadioButton2);
-    setPickerDate(2026, 12, 9);
-    setText5(TForm5::SpinEdit1, L"9");
-    click5(TForm5::CheckBox1);
-    chooser.answer = L"C:\\ordre.doc";
-    click5(TForm5::Button3);
-    setArrows(TForm5::UpDown3, 5);
-    click5(TForm5::Button1);
-
-    beginNew(5);
-    EXPECT_EQ(dialog().EditedSlot, 5);
-    EXPECT_EQ(text5(TForm5::Edit5), L"Réunion");
-    EXPECT_EQ(text5(TForm5::Edit6), L"Salle B");
-    EXPECT_TRUE(checked5(TForm5::RadioButton2));
-    EXPECT_EQ(pickerDate().wDay, 9);
-    EXPECT_EQ(text5(TForm5::SpinEdit1), L"9");
-    EXPECT_EQ(text5(TForm5::Edit3), L"5");
-    EXPECT_TRUE(checked5(TForm5::CheckBox1));
-    EXPECT_EQ(text5(TForm5::Label5), L"C:\\ordre.doc");
-    click5(TForm5::Button1);
-    EXPECT_EQ(slot(5).Name, L"Réunion");
-    EXPECT_EQ(slot(5).FilePath, L"C:\\ordre.doc");
-    EXPECT_EQ(countdowns().table().Remaining(5), 2 * 86400 + 3600 - 17);
-    EXPECT_EQ(slot(1).Name, L"Réunion") << "the first slot keeps what it was given";
-}
-
-TEST_F(CountdownsTest, SpinFieldsBringTypedValuesBackIntoRange) {
-    beginNew(2);
-    const struct {
-        int field;
-        const wchar_t *typed, *settled;
-    } cases[] = {
-        {TForm5::SpinEdit1, L"75", L"23"}, {TForm5::SpinEdit2, L"abc", L"0"},
-        {TForm5::SpinEdit3, L"-4", L"0"},  {TForm5::SpinEdit2, L"42", L"42"},
-    };
-    for (const auto& k : cases) {
-        setText5(k.field, k.typed);
-        leaveSpinField(k.field);
-        EXPECT_EQ(text5(k.field), k.settled) << k.typed;
-    }
-    // A value still being typed when OK is pressed is settled the same way.
-    clock.time = {2026, 12, 7, 23, 0, 0, 0};
-    click5(TForm5::RadioButton2);
-    setPickerDate(2026, 12, 7);
-    setText5(TForm5::SpinEdit1, L"99");
-    setText5(TForm5::SpinEdit2, L"0");
-    setText5(TForm5::SpinEdit3, L"60");
-    click5(TForm5::Button1);
-    EXPECT_EQ(countdowns().table().Remaining(2), 59 - 17);
+    // A field left with a typed value settles at once.
+    setText5(TForm5::SpinEdit1, L"75");
+    SendMessageW(dialog().hwnd(), WM_COMMAND, MAKEWPARAM(TForm5::SpinEdit1, EN_KILLFOCUS), 0);
+    EXPECT_EQ(text5(TForm5::SpinEdit1), L"23");
 }
 
 TEST_F(CountdownsTest, BrowsingKeepsTheEarlierChoiceOnCancelAndUnticksWhenThereIsNone) {
     beginNew(1);
     click5(TForm5::CheckBox1);
+    EXPECT_TRUE(IsWindowEnabled(dialog().control(TForm5::Button3)));
     click5(TForm5::Button3);  // cancelled, nothing chosen before
     EXPECT_EQ(text5(TForm5::Label5), L"");
     EXPECT_FALSE(checked5(TForm5::CheckBox1));
@@ -370,38 +266,14 @@ TEST_F(CountdownsTest, BrowsingKeepsTheEarlierChoiceOnCancelAndUnticksWhenThereI
     click5(TForm5::Button3);  // cancelled: the earlier choice stays
     EXPECT_EQ(text5(TForm5::Label5), L"C:\\notes.txt");
     EXPECT_TRUE(checked5(TForm5::CheckBox1));
-    EXPECT_TRUE(IsWindowEnabled(dialog().control(TForm5::Button3)));
-    ASSERT_EQ(chooser.calls.size(), 3u);
-    EXPECT_EQ(chooser.calls[2].current, L"C:\\notes.txt");
-    EXPECT_EQ(chooser.calls[2].filter, L"");
-    EXPECT_EQ(chooser.calls[2].owner, dialog().hwnd());
+    EXPECT_EQ(chooser.calls.back().current + chooser.calls.back().filter, L"C:\\notes.txt") << "no filter";
 
-    // The file is stored even when the box is not ticked, and opened only when it is.
+    // The file is stored even when the box is not ticked.
     click5(TForm5::CheckBox1);
     EXPECT_FALSE(IsWindowEnabled(dialog().control(TForm5::Button3)));
     click5(TForm5::Button1);
     EXPECT_FALSE(slot(1).RunFile);
     EXPECT_EQ(slot(1).FilePath, L"C:\\notes.txt");
-}
-
-TEST_F(CountdownsTest, AnEndingCountdownOpensItsFileAndShowsItsBoxInFront) {
-    beginNew(2);
-    setText5(TForm5::Edit5, L"");
-    setText5(TForm5::Edit6, L"Fini");
-    click5(TForm5::CheckBox1);
-    chooser.answer = L"C:\\gong.wav";
-    click5(TForm5::Button3);
-    setArrows(TForm5::UpDown4, 1);
-    click5(TForm5::Button1);
-    tickAfter(600);
-    EXPECT_EQ(text4(TForm4::Label2), L"00:00:00");
-    EXPECT_TRUE(boxes.shown.size() == 1u && shell.opened.empty());
-    tickAfter(1000);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1].text, L"Compte à rebours n°2 :  est terminé.\r\nFini");
-    EXPECT_EQ(boxes.shown[1].style, box::ok | box::iconExclamation | box::setForeground | box::topMost);
-    EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\gong.wav"}));
-    EXPECT_FALSE(countdowns().table().isRunning(2));
 }
 
 TEST_F(CountdownsTest, TheDatePickerNeverOffersADayBeforeToday) {
@@ -411,9 +283,7 @@ TEST_F(CountdownsTest, TheDatePickerNeverOffersADayBeforeToday) {
     SYSTEMTIME range[2] = {};
     const HWND picker = dialog().control(TForm5::DateTimePicker1);
     EXPECT_TRUE(SendMessageW(picker, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)) & GDTR_MIN);
-    EXPECT_EQ(range[0].wYear, 2026);
-    EXPECT_EQ(range[0].wMonth, 12);
-    EXPECT_EQ(range[0].wDay, 7);
+    EXPECT_EQ(range[0].wYear * 10000 + range[0].wMonth * 100 + range[0].wDay, 20261207);
     setPickerDate(2026, 12, 7);
 
     // Two days later the dialog becomes active again: the earliest day moves on.
