@@ -9,6 +9,7 @@ add_library(orvane_windows STATIC
   src/alarms/alarm_dialog.cpp
   src/alarms/alarms_window.cpp
   src/countdowns/countdown_dialog.cpp
+  src/countdowns/countdowns_window.cpp
   src/settings/options_dialog.cpp
   src/stopwatches/stopwatches_window.cpp
   src/elapsed/elapsed_window.cpp
@@ -30,7 +31,7 @@ target_compile_definitions(orvane_rules PUBLIC UNICODE _UNICODE NOMINMAX)
 set(ORVANE_RESOURCES ${CMAKE_SOURCE_DIR}/res/orvane.rc)
 configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/orvane_version.h @ONLY)
 set_source_files_properties(${ORVANE_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/orvane.ico;${CMAKE_SOURCE_DIR}/res/HORLOGE.BMP;${CMAKE_SOURCE_DIR}/res/bell.bmp;${CMAKE_SOURCE_DIR}/res/disk.bmp;${CMAKE_SOURCE_DIR}/res/orvane.manifest")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/orvane.ico;${CMAKE_SOURCE_DIR}/res/HORLOGE.BMP;${CMAKE_SOURCE_DIR}/res/bell.bmp;${CMAKE_SOURCE_DIR}/res/disk.bmp;${CMAKE_SOURCE_DIR}/res/restart.bmp;${CMAKE_SOURCE_DIR}/res/orvane.manifest")
 add_library(orvane_resources OBJECT ${ORVANE_RESOURCES})
 target_include_directories(orvane_resources PRIVATE ${CMAKE_BINARY_DIR}/generated)
 

@@ -6,6 +6,7 @@
 Writes:
     res/HORLOGE.BMP    58 x 56 dial face, 8 bits per pixel, 256-entry palette
     res/bell.bmp       12 x 12 alarm bell, 8 bits per pixel
+    res/restart.bmp    16 x 16 circular arrow of the countdowns' restart buttons
     res/orvane.ico     program icon, 16/32/48 px, 32-bit BGRA + AND mask
     res/Aidez-moi.doc  French help, as RTF (Word and WordPad open it)
 
@@ -325,6 +326,55 @@ def draw_disk():
 
 
 # ---------------------------------------------------------------------------
+# The restart picture (restart.bmp): a clockwise circular arrow
+# ---------------------------------------------------------------------------
+
+RESTART_SIZE = 16
+RESTART_INK = (28, 132, 56)      # green: "go again"
+RESTART_CENTRE = (8.0, 8.8)
+RESTART_RADIUS = 5.0             # middle of the arc
+RESTART_HALF_WIDTH = 1.15        # the arc is a little over 2 px thick
+RESTART_END, RESTART_START = 10.0, 95.0  # degrees clockwise from the top; the gap lies between
+
+
+def restart_ink_at(fx, fy):
+    """True when the point (fx, fy) lies on the arc or on its arrowhead."""
+    cx, cy = RESTART_CENTRE
+    dx, dy = fx - cx, fy - cy
+    angle = (math.degrees(math.atan2(dx, -dy)) + 360) % 360
+    if abs(math.hypot(dx, dy) - RESTART_RADIUS) <= RESTART_HALF_WIDTH and \
+            not RESTART_END < angle < RESTART_START:
+        return True
+    # The head sits on the arc's end and points along it, clockwise.
+    t = math.radians(RESTART_END)
+    bx, by = cx + RESTART_RADIUS * math.sin(t), cy - RESTART_RADIUS * math.cos(t)
+    along = (fx - bx) * math.cos(t) + (fy - by) * math.sin(t)
+    across = (fx - bx) * math.sin(t) - (fy - by) * math.cos(t)
+    length, width = 3.6, 3.2
+    return 0 <= along <= length and abs(across) <= width * (1 - along / length)
+
+
+def draw_restart():
+    """4 x 4 supersampling; pixels half covered get a half tone so the curve
+    does not look jagged, the rest is the button's face."""
+    n = 4
+    rows = []
+    for y in range(RESTART_SIZE):
+        row = []
+        for x in range(RESTART_SIZE):
+            covered = sum(restart_ink_at(x + (i + 0.5) / n, y + (j + 0.5) / n)
+                          for i in range(n) for j in range(n))
+            if covered * 2 >= n * n:
+                row.append(RESTART_INK)
+            elif covered * 4 >= n * n:
+                row.append(mix(BUTTON_FACE, RESTART_INK, 0.5))
+            else:
+                row.append(BUTTON_FACE)
+        rows.append(row)
+    return rows
+
+
+# ---------------------------------------------------------------------------
 # The program icon (orvane.ico)
 # ---------------------------------------------------------------------------
 
@@ -547,6 +597,7 @@ def main():
         "HORLOGE.BMP": bmp8_bytes(draw_dial(), first_colours=[BUTTON_FACE]),
         "bell.bmp": bmp8_bytes(draw_bell(), first_colours=[BUTTON_FACE]),
         "disk.bmp": bmp8_bytes(draw_disk(), first_colours=[BUTTON_FACE]),
+        "restart.bmp": bmp8_bytes(draw_restart(), first_colours=[BUTTON_FACE]),
         "orvane.ico": ico_bytes([draw_icon(16), draw_icon(32), draw_icon(48)]),
         "Aidez-moi.doc": help_rtf(),
     }

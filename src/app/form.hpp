@@ -39,6 +39,7 @@ inline constexpr int programIcon = 1;
 inline constexpr int dialPicture = 101;
 inline constexpr int bellPicture = 102;
 inline constexpr int diskPicture = 104;
+inline constexpr int restartPicture = 103;
 }  // namespace resource
 
 }  // namespace orvane

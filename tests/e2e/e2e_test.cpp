@@ -1,6 +1,7 @@
 // The real orvane.exe, copied into a scratch folder and started as a user
 // starts it; it is read and driven from outside, as a test driver would.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -215,6 +217,101 @@ TEST_F(ClockUnderTest, TheEndOfTheSessionSavesAndEnds) {
     CloseHandle(wineboot.hThread);
     ASSERT_TRUE(waitForExit());
     EXPECT_EQ(lines(readBytes(folder + L"Configuration.ini")).size(), 10u);
+}
+
+// The countdown windows as a driver sees them.
+constexpr int Compterebours1 = 204;
+constexpr int CountdownNewButton1 = 150, CountdownTimeLabel1 = 120;
+constexpr int DialogName = 101, DialogSecondsBox = 115, DialogSecondsArrows = 116, DialogOk = 136;
+
+struct WindowSearch {
+    DWORD pid;
+    std::wstring className, title;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchTopWindow(HWND hwnd, LPARAM state) {
+    auto* search = reinterpret_cast<WindowSearch*>(state);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[64] = {};
+    GetClassNameW(hwnd, className, 64);
+    if (pid != search->pid || className != search->className || !IsWindowVisible(hwnd)) return TRUE;
+    if (!search->title.empty() && windowText(hwnd) != search->title) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+// A visible top-level window of the program, waited for.
+HWND waitForWindow(DWORD pid, const std::wstring& className, const std::wstring& title, int milliseconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        WindowSearch search{pid, className, title};
+        EnumWindows(matchTopWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || std::chrono::steady_clock::now() >= deadline) return search.found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+BOOL CALLBACK matchChild(HWND child, LPARAM state) {
+    auto* search = reinterpret_cast<std::pair<int, HWND>*>(state);
+    if (GetDlgCtrlID(child) != search->first) return TRUE;
+    search->second = child;
+    return FALSE;
+}
+
+// A control by its number, on a tab page too.
+HWND findControl(HWND window, int id) {
+    std::pair<int, HWND> search{id, nullptr};
+    EnumChildWindows(window, matchChild, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+TEST_F(ClockUnderTest, ACountdownRunsInTheTrayAndItsBoxComesOnTime) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    const DWORD pid = process.dwProcessId;
+    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
+    const HWND countdowns = waitForWindow(pid, L"TForm4", L"", 5000);
+    ASSERT_NE(countdowns, nullptr);
+
+    // Posted: the confirmation box waits for its answer inside the click.
+    PostMessageW(findControl(countdowns, CountdownNewButton1), BM_CLICK, 0, 0);
+    const HWND confirmation = waitForWindow(pid, L"#32770", L"Attention...", 5000);
+    ASSERT_NE(confirmation, nullptr);
+    PostMessageW(GetDlgItem(confirmation, IDYES), BM_CLICK, 0, 0);
+    const HWND dialog = waitForWindow(pid, L"TForm5", L"", 5000);
+    ASSERT_NE(dialog, nullptr);
+
+    // Two seconds, named, through the dialog's own arrows.
+    const HWND arrows = findControl(dialog, DialogSecondsArrows);
+    SendMessageW(arrows, UDM_SETPOS32, 0, 2);
+    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2), reinterpret_cast<LPARAM>(arrows));
+    EXPECT_EQ(windowText(findControl(dialog, DialogSecondsBox)), L"2");
+    SendMessageW(findControl(dialog, DialogName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Œufs"));
+    SendMessageW(findControl(dialog, DialogOk), BM_CLICK, 0, 0);
+    const auto started = std::chrono::steady_clock::now();
+
+    // The program goes to the tray; the countdown goes on.
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    EXPECT_FALSE(IsWindowVisible(countdowns));
+    const std::wstring shown = windowText(findControl(countdowns, CountdownTimeLabel1));
+    EXPECT_TRUE(shown == L"00:00:01" || shown == L"00:00:00") << narrow(shown);
+
+    const HWND end = waitForWindow(pid, L"#32770", L"Compte à rebours terminé !", 8000);
+    const auto endedAfter = std::chrono::steady_clock::now() - started;
+    ASSERT_NE(end, nullptr) << "no end box";
+    // Between two and three seconds after the start; generous bounds for a busy machine.
+    EXPECT_GE(endedAfter, std::chrono::milliseconds(1800));
+    EXPECT_LE(endedAfter, std::chrono::milliseconds(6000));
+    bool named = false;
+    for (HWND child = GetWindow(end, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        named = named || windowText(child) == L"Compte à rebours n°1 : Œufs est terminé.\r\nNon défini";
+    EXPECT_TRUE(named);
+
+    PostMessageW(GetDlgItem(end, IDOK), BM_CLICK, 0, 0);
+    PostMessageW(mainWindow, WM_COMMAND, Quitter2, 0);
+    ASSERT_TRUE(waitForExit());
 }
 
 }  // namespace

@@ -1,0 +1,151 @@
+#include "countdowns/countdown_table.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cwchar>
+#include <stdexcept>
+
+#include "app/calendar.hpp"
+
+namespace orvane {
+
+namespace {
+
+std::wstring twoDigits(std::int64_t value) {
+    std::wstring text = std::to_wstring(value);
+    return value < 10 ? L"0" + text : text;
+}
+
+// The integer a duration text holds; the program writes these texts itself,
+// so anything else is a slot that was never given a duration.
+std::int64_t durationSeconds(const std::wstring& text) {
+    if (text.empty()) return 0;
+    wchar_t* end = nullptr;
+    errno = 0;
+    const long long value = std::wcstoll(text.c_str(), &end, 10);
+    if (errno != 0 || end == nullptr || *end != L'\0') return 0;
+    return value;
+}
+
+}  // namespace
+
+std::wstring countdownText(std::int64_t seconds) {
+    const std::int64_t r = std::max<std::int64_t>(seconds, 0);
+    const std::int64_t h = r / 3600;
+    const std::int64_t m = (r - 3600 * h) / 60;
+    const std::int64_t s = r - 3600 * h - 60 * m;
+    return twoDigits(h) + L":" + twoDigits(m) + L":" + twoDigits(s);
+}
+
+std::wstring countdownEndText(int n, const CountdownSlot& slot) {
+    return L"Compte à rebours n°" + std::to_wstring(n) + L" : " + slot.Name + L" est terminé.\r\n" + slot.Message;
+}
+
+std::int64_t intervalTotal(std::int64_t days, std::int64_t hours, std::int64_t minutes, std::int64_t seconds) {
+    return (days * 24 + hours) * 3600 + minutes * 60 + seconds;
+}
+
+std::int64_t dateTargetTotal(const LocalTime& now, int year, int month, int day, int hour, int minute,
+                             int second) {
+    const std::int64_t days = daysFromCivil(year, month, day) - daysFromCivil(now.year, now.month, now.day);
+    const std::int64_t target = std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
+    const std::int64_t current = std::int64_t{now.hour} * 3600 + std::int64_t{now.minute} * 60 + now.second;
+    return days * 86400 + target - current - dateModeAdvanceSeconds;
+}
+
+int spinFieldValue(const std::wstring& text, int low, int high) {
+    std::size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return low;
+    const std::size_t last = text.find_last_not_of(L" \t");
+    bool negative = false;
+    if (text[first] == L'+' || text[first] == L'-') {
+        negative = text[first] == L'-';
+        ++first;
+    }
+    if (first > last) return low;
+    // Digits beyond the range only tell which end the value lies at.
+    std::int64_t magnitude = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return low;
+        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - L'0'), std::int64_t{1} << 40);
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<int>(std::clamp<std::int64_t>(value, low, high));
+}
+
+void SecondPacer::start(std::int64_t nowMs) {
+    startMs_ = nowMs;
+    counted_ = 0;
+}
+
+std::int64_t SecondPacer::secondsDue(std::int64_t nowMs) {
+    // The first second is due at the start, the k-th one k - 1 seconds later.
+    const std::int64_t elapsed = std::max<std::int64_t>(nowMs - startMs_, 0);
+    const std::int64_t due = elapsed / 1000 + 1;
+    const std::int64_t count = std::max<std::int64_t>(due - counted_, 0);
+    counted_ += count;
+    return count;
+}
+
+std::size_t CountdownTable::at(int n) {
+    if (n < 1 || n > countdownCount) throw std::out_of_range("countdown number out of range");
+    return static_cast<std::size_t>(n);
+}
+
+const CountdownSlot& CountdownTable::slot(int n) const { return slots_[at(n)]; }
+std::int64_t CountdownTable::Remaining(int n) const { return remaining_[at(n)]; }
+bool CountdownTable::isRunning(int n) const { return slots_[at(n)].Status == countdownRunning; }
+
+void CountdownTable::clear(int n) {
+    CountdownSlot& s = slots_[at(n)];
+    remaining_[at(n)] = 0;
+    s.Status = countdownStopped;
+    s.Name = countdownUnnamed;
+    s.Message = countdownUnnamed;
+}
+
+void CountdownTable::configure(int n, std::int64_t total, const std::wstring& name, const std::wstring& message,
+                               bool runFile, const std::wstring& filePath, std::int64_t nowMs) {
+    CountdownSlot& s = slots_[at(n)];
+    remaining_[at(n)] = total;
+    s.Status = countdownRunning;
+    s.Name = name;
+    s.Message = message;
+    s.DurationText = std::to_wstring(total);
+    s.RunFile = runFile;
+    s.FilePath = filePath;
+    pacers_[at(n)].start(nowMs);
+}
+
+void CountdownTable::restart(int n, std::int64_t nowMs) {
+    CountdownSlot& s = slots_[at(n)];
+    remaining_[at(n)] = durationSeconds(s.DurationText);
+    s.Status = countdownRunning;
+    pacers_[at(n)].start(nowMs);
+}
+
+void CountdownTable::tick(const Clock& clock, Shell& shell, MessageBoxes& boxes, const TimeWriter& showTime) {
+    for (int n = 1; n <= countdownCount; ++n) {
+        CountdownSlot& s = slots_[at(n)];
+        if (s.Status != countdownRunning) continue;
+        // Read for each slot: an end box shown for a lower slot may have
+        // kept this pass waiting while nested ticks counted this one.
+        const std::int64_t seconds = pacers_[at(n)].secondsDue(clock.monotonicMilliseconds());
+        if (seconds == 0) continue;
+        std::int64_t& r = remaining_[at(n)];
+        r -= seconds;
+        if (r >= 0) {
+            showTime(n, countdownText(r));
+            continue;
+        }
+        r = 0;
+        s.Status = countdownStopped;
+        // A late tick may have jumped past zero: the label must not be left on a second.
+        showTime(n, countdownZeroText);
+        const std::wstring text = countdownEndText(n, s);
+        if (s.RunFile && !s.FilePath.empty()) shell.open(s.FilePath);
+        boxes.show(text, countdownEndTitle, countdownEndBoxStyle);
+    }
+}
+
+}  // namespace orvane

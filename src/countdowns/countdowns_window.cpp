@@ -1,0 +1,118 @@
+#include "countdowns/countdowns_window.hpp"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/application.hpp"
+#include "countdowns/countdown_dialog.hpp"
+#include "platform/ui/controls.hpp"
+
+namespace orvane {
+
+namespace {
+
+constexpr wchar_t defaultFace[] = L"MS Sans Serif";
+constexpr wchar_t confirmationText[] = L"Le compte à rebours actuel sera supprimé, \r\nVoulez-vous continuer ?";
+constexpr wchar_t confirmationTitle[] = L"Attention...";
+
+}  // namespace
+
+void TForm4::create(HWND owner) {
+    createForm({L"TForm4", L"Comptes à rebours", 304, 168, CW_USEDEFAULT, CW_USEDEFAULT}, owner);
+    const int dpi = ui::screenDpi();
+    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
+    timeFont_ = ui::makeFont(defaultFace, 33, dpi);
+    firstNameFont_ = ui::makeFont(defaultFace, 16, dpi, true, true);
+    nameFont_ = ui::makeFont(defaultFace, 13, dpi, true, true);
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+    // One picture for the five restart buttons; the buttons only borrow it.
+    restartPicture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                          MAKEINTRESOURCEW(resource::restartPicture),
+                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+
+    std::vector<std::wstring> captions;
+    for (int n = 1; n <= countdownCount; ++n) captions.emplace_back(Tabs[static_cast<std::size_t>(n)].caption);
+    PageControl1_.create(hwnd(), PageControl1, 2, 4, 300, 160, captions, dpi, defaultFont_.get());
+    // Five captions side by side in a narrow window: tighter tabs, no scroll arrows.
+    SendMessageW(PageControl1_.tabControl(), TCM_SETPADDING, 0, MAKELPARAM(3, 3));
+    SendMessageW(PageControl1_.tabControl(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), TRUE);
+    for (int n = 1; n <= countdownCount; ++n) createTab(n);
+
+    SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
+}
+
+void TForm4::createTab(int n) {
+    const Tab& tab = Tabs[static_cast<std::size_t>(n)];
+    const HWND page = PageControl1_.page(n - 1);
+    SetWindowLongPtrW(page, GWLP_ID, tab.sheet);
+    const int dpi = ui::screenDpi();
+    const ui::ControlRow rows[] = {
+        {tab.nameLabel, WC_STATICW, countdownUnnamed, 8, 6, 272, 22, WS_VISIBLE | SS_NOPREFIX | SS_LEFTNOWORDWRAP},
+        {tab.restartButton, WC_BUTTONW, L"", 8, 50, 23, 22, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP},
+        {tab.timeLabel, WC_STATICW, countdownZeroText, 40, 40, 244, 40, WS_VISIBLE | SS_NOPREFIX},
+        {tab.newButton, WC_BUTTONW, L"Nouveau Compte à rebours", 40, 94, 159, 25,
+         WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
+    };
+    for (const ui::ControlRow& row : rows) {
+        HFONT font = defaultFont_.get();
+        if (row.id == tab.timeLabel) font = timeFont_.get();
+        if (row.id == tab.nameLabel) font = n == 1 ? firstNameFont_.get() : nameFont_.get();
+        ui::createControl(page, row, dpi, font);
+    }
+    SendMessageW(control(tab.restartButton), BM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(restartPicture_.get()));
+}
+
+void TForm4::FormActivate() {
+    for (int n = 1; n <= countdownCount; ++n)
+        SetWindowTextW(control(Tabs[static_cast<std::size_t>(n)].nameLabel), table_.slot(n).Name.c_str());
+}
+
+void TForm4::showTime(int n, const std::wstring& text) {
+    SetWindowTextW(control(Tabs[static_cast<std::size_t>(n)].timeLabel), text.c_str());
+}
+
+void TForm4::NewCountdownClick(int n) {
+    Services& services = app().services();
+    const int answer =
+        services.boxes.show(confirmationText, confirmationTitle, box::yesNo | box::iconExclamation);
+    if (answer == box::answerYes) BeginNewCountdown(n);
+}
+
+void TForm4::BeginNewCountdown(int n) {
+    TForm5& dialog = app().form5();
+    dialog.EditedSlot = n;
+    table_.clear(n);
+    showTime(n, countdownZeroText);
+    setEnabled(false);
+    dialog.show();
+}
+
+void TForm4::RestartCountdown(int n) { table_.restart(n, app().services().clock.monotonicMilliseconds()); }
+
+void TForm4::Timer1Timer() {
+    Services& services = app().services();
+    table_.tick(services.clock, services.shell, services.boxes,
+                [this](int n, const std::wstring& text) { showTime(n, text); });
+}
+
+void TForm4::onCommand(int id, int code, HWND /*control*/) {
+    if (code != BN_CLICKED) return;
+    for (int n = 1; n <= countdownCount; ++n) {
+        const Tab& tab = Tabs[static_cast<std::size_t>(n)];
+        if (id == tab.newButton) NewCountdownClick(n);
+        if (id == tab.restartButton) RestartCountdown(n);
+    }
+}
+
+LRESULT TForm4::onNotify(const NMHDR& header) {
+    PageControl1_.handleNotify(header);
+    return 0;
+}
+
+void TForm4::onTimer(UINT_PTR id) {
+    if (id == Timer1) Timer1Timer();
+}
+
+}  // namespace orvane
