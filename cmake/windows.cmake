@@ -13,6 +13,8 @@ add_library(orvane_windows STATIC
   src/platform/ui/tabs.cpp
   src/platform/ui/window.cpp
   src/platform/win32/services.cpp
+  src/platform/win32/plugin_services.cpp
+  src/platform/win32/guarded_call.cpp
 )
 target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)
 target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX

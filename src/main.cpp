@@ -3,9 +3,13 @@
 
 #include "app/application.hpp"
 #include "app/error_text.hpp"
+#include "platform/win32/plugin_services.hpp"
 #include "platform/win32/services.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything is loaded on demand (plug-ins above all).
+    orvane::win32::restrictLibrarySearch();
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
                                                        ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -17,8 +21,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SystemMessageBoxes boxes;
     orvane::win32::DiskFiles files;
     orvane::win32::NotificationAreaIcon tray;
+    orvane::win32::DiskFileSearch fileSearch;
+    orvane::win32::PluginLibraryLoader pluginLibraries;
     const orvane::Services services{clock, formats, profile, shell, boxes, files, tray,
-                                    orvane::win32::executableFolder(), orvane::win32::executablePath()};
+                                    orvane::win32::executableFolder(), orvane::win32::executablePath(),
+                                    fileSearch, pluginLibraries};
 
     orvane::Application app(services);
     app.create();

@@ -3,8 +3,10 @@
 #include <string>
 
 #include "platform/clock.hpp"
+#include "platform/file_search.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
+#include "platform/plugin_libraries.hpp"
 #include "platform/profile.hpp"
 #include "platform/shell.hpp"
 #include "platform/tray_icon.hpp"
@@ -33,6 +35,8 @@ struct Services {
     TrayIcon& tray;
     std::wstring exeFolder;  // ends with the path separator
     std::wstring exePath;    // the program's icons are taken from it
+    FileSearch& fileSearch;
+    PluginLibraries& pluginLibraries;
 };
 
 // The program: its services and its eight windows, each created once and

@@ -16,9 +16,12 @@ struct FakeWorld {
     FakeFiles files;
     FakeTray tray;
     std::wstring exeFolder = L"C:\\Orvane\\";
+    FakeFileSearch fileSearch;
+    FakeLibraries pluginLibraries;
 
     Services services() {
-        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath()};
+        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath(),
+                        fileSearch, pluginLibraries};
     }
 };
 
