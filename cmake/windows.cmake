@@ -20,6 +20,8 @@ add_library(orvane_windows STATIC
   src/platform/win32/media.cpp
   src/platform/win32/services.cpp
   src/platform/win32/file_chooser.cpp
+  src/platform/win32/plugin_services.cpp
+  src/platform/win32/guarded_call.cpp
 )
 target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)
 target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -45,6 +47,18 @@ install(TARGETS orvane RUNTIME DESTINATION .)
 install(FILES res/HORLOGE.BMP res/Aidez-moi.doc DESTINATION .)
 install(DIRECTORY DESTINATION plugins)
 
+# The plug-in kit: the guide, the contract header and the sample, built with
+# the same toolchain and for the same size of pointer as the program. It sits
+# beside the plugins folder, which the ZIP leaves empty.
+add_subdirectory(plugins/exemple)
+set_target_properties(Exemple PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin-kit/exemple)
+target_compile_options(Exemple PRIVATE ${ORVANE_WARNINGS})
+# Windows users read the guide in Notepad: CRLF line ends.
+configure_file(plugins/LISEZMOI.txt ${CMAKE_BINARY_DIR}/plugin-kit/LISEZMOI.txt @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_BINARY_DIR}/plugin-kit/LISEZMOI.txt plugins/orvane_plugin.h DESTINATION plugin-kit)
+install(FILES plugins/exemple/exemple.c plugins/exemple/CMakeLists.txt DESTINATION plugin-kit/exemple)
+install(TARGETS Exemple LIBRARY DESTINATION plugin-kit/exemple)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Orvane)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -60,7 +74,7 @@ include(CPack)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 add_custom_target(portable_zip ALL
   COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake -B ${CMAKE_BINARY_DIR}/package
-  DEPENDS orvane
+  DEPENDS orvane Exemple
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   COMMENT "Packing the portable ZIP"
   VERBATIM)

@@ -5,9 +5,13 @@
 #include "app/error_text.hpp"
 #include "platform/win32/media.hpp"
 #include "platform/win32/file_chooser.hpp"
+#include "platform/win32/plugin_services.hpp"
 #include "platform/win32/services.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything is loaded on demand (plug-ins above all).
+    orvane::win32::restrictLibrarySearch();
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
                                                        ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -19,6 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SystemMessageBoxes boxes;
     orvane::win32::DiskFiles files;
     orvane::win32::NotificationAreaIcon tray;
+    orvane::win32::DiskFileSearch fileSearch;
+    orvane::win32::PluginLibraryLoader pluginLibraries;
     orvane::win32::SpeakerAndMediaPlayer sound;
     orvane::win32::SeededRandom random;
     orvane::win32::OpenFileChooser fileChooser;
@@ -29,7 +35,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                     tray,          orvane::win32::executableFolder(),
                                     orvane::win32::executablePath(),
                                     sound,         random,
-                                    fileChooser,   colorChooser};
+                                    fileChooser,   colorChooser,
+                                    fileSearch,    pluginLibraries};
 
     orvane::Application app(services);
     app.create();

@@ -5,8 +5,10 @@
 #include "platform/choosers.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_chooser.hpp"
+#include "platform/file_search.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
+#include "platform/plugin_libraries.hpp"
 #include "platform/profile.hpp"
 #include "platform/random.hpp"
 #include "platform/shell.hpp"
@@ -41,6 +43,8 @@ struct Services {
     Random& random;
     FileChooser& fileChooser;
     ColorChooser& colorChooser;
+    FileSearch& fileSearch;
+    PluginLibraries& pluginLibraries;
 };
 
 // The program: its services and its eight windows, each created once and

@@ -41,7 +41,10 @@ HMENU appendPopup(HMENU bar, const wchar_t* caption) {
 
 }  // namespace
 
-TForm1::TForm1(Application& app) : Form(app) {}
+TForm1::TForm1(Application& app)
+    : Form(app),
+      plugins_(app.services().fileSearch, app.services().pluginLibraries, app.services().boxes,
+               app.services().exeFolder) {}
 
 TForm1::~TForm1() { releaseTrayIcons(); }
 
@@ -59,6 +62,7 @@ void TForm1::create() {
                 static_cast<int>(CW_USEDEFAULT), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX},
                nullptr, bar);
     buildMenuBar();
+    buildPluginMenu();
     buildTrayMenu();
     createControls();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -269,8 +273,36 @@ void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
         RestaurerItemClick();
         break;
     default:  // QuitterItem only closes the menu
+        if (id >= PluginItems) TMenuItemClick(id);
         break;
     }
+}
+
+void TForm1::buildPluginMenu() {
+    // FormCreate's last step: the plug-ins found now stay listed until the end.
+    for (const PluginItem& plugin : plugins_.discover()) {
+        // Command numbers are 16 bits wide; past that, items could not be told apart.
+        if (plugin.tag > 0xFFFF - PluginItems) break;
+        // A menu takes "&" for the underlined letter; the file's name shows as it is.
+        std::wstring caption;
+        for (const wchar_t c : plugin.caption) caption += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID | MIIM_STRING | MIIM_DATA | MIIM_FTYPE;
+        item.fType = MFT_STRING;
+        item.wID = static_cast<UINT>(PluginItems + plugin.tag);
+        item.dwTypeData = caption.data();
+        item.dwItemData = static_cast<ULONG_PTR>(plugin.tag);
+        InsertMenuItemW(ools1_, static_cast<UINT>(GetMenuItemCount(ools1_)), TRUE, &item);
+    }
+}
+
+void TForm1::TMenuItemClick(int commandId) {
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoW(ools1_, static_cast<UINT>(commandId), FALSE, &item)) return;
+    plugins_.RunPlugin(static_cast<std::int32_t>(item.dwItemData));
 }
 
 void TForm1::onClose() {

@@ -6,6 +6,7 @@
 #include "app/clock_tick.hpp"
 #include "app/form.hpp"
 #include "platform/ui/handles.hpp"
+#include "plugin_loader/plugin_loader.hpp"
 #include "settings/clock_settings.hpp"
 
 namespace orvane {
@@ -35,6 +36,8 @@ public:
         QuitterItem = 301,
         RestaurerItem,
         Quitter2,
+        // The plug-in items under "Plug-ins": PluginItems + the item's tag.
+        PluginItems = 1000,
     };
     static constexpr UINT TrayCallbackMessage = WM_USER + 1;
     static constexpr UINT TrayIconId = 1;
@@ -68,6 +71,8 @@ public:
     void RestaurerItemClick();
     HMENU trayMenu() const { return PopUpDroit_.get(); }
     HMENU pluginMenu() const { return ools1_; }
+    // A plug-in item was chosen: runs the plug-in of that item's tag.
+    void TMenuItemClick(int commandId);
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -82,6 +87,7 @@ private:
     void extractTrayIcons();
     void releaseTrayIcons();
     void armClockTimer();
+    void buildPluginMenu();
 
     void HourlySignal();
     void DrawDial();
@@ -101,6 +107,7 @@ private:
     ui::BitmapHandle dialPicture_;
     ui::BitmapHandle bellPicture_;
     UINT taskbarCreated_ = 0;
+    PluginLoader plugins_;
 };
 
 }  // namespace orvane

@@ -18,6 +18,8 @@
 namespace {
 
 std::wstring orvaneExe;  // from the command line
+std::wstring samplePlugin;  // the kit's sample, built beside the program
+std::wstring faultyPlugin;  // a test plug-in whose C++ exception leaves it
 
 // Control and command numbers of the main window, as a driver sees them.
 constexpr int Label2 = 102, Label1 = 103, Label3 = 104;
@@ -67,6 +69,7 @@ protected:
             CloseHandle(process.hThread);
         }
         for (const wchar_t* name : {L"orvane.exe", L"Configuration.ini"}) DeleteFileW((folder + name).c_str());
+        removePlugins();
         RemoveDirectoryW(folder.c_str());
     }
 
@@ -100,6 +103,77 @@ protected:
     }
 
     std::wstring label(int id) { return windowText(GetDlgItem(mainWindow, id)); }
+
+    void installPlugin(const std::wstring& built, const std::wstring& name) {
+        CreateDirectoryW((folder + L"plugins").c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(built.c_str(), (folder + L"plugins\\" + name).c_str(), FALSE));
+    }
+    void removePlugins() {
+        WIN32_FIND_DATAW entry;
+        const HANDLE search = FindFirstFileW((folder + L"plugins\\*.DLL").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do DeleteFileW((folder + L"plugins\\" + entry.cFileName).c_str());
+            while (FindNextFileW(search, &entry));
+            FindClose(search);
+        }
+        RemoveDirectoryW((folder + L"plugins").c_str());
+    }
+
+    struct ProcessWindows {
+        DWORD pid;
+        std::vector<HWND> found;
+    };
+    static BOOL CALLBACK collectProcessWindow(HWND hwnd, LPARAM data) {
+        auto* windows = reinterpret_cast<ProcessWindows*>(data);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == windows->pid && IsWindowVisible(hwnd)) windows->found.push_back(hwnd);
+        return TRUE;
+    }
+    // The visible top-level windows of the clock's process.
+    std::vector<HWND> processWindows() {
+        ProcessWindows windows{process.dwProcessId, {}};
+        EnumWindows(collectProcessWindow, reinterpret_cast<LPARAM>(&windows));
+        return windows.found;
+    }
+
+    // A message box of the clock's process with this caption, waited for.
+    HWND waitForBox(const std::wstring& caption) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (std::chrono::steady_clock::now() < deadline) {
+            for (const HWND hwnd : processWindows()) {
+                wchar_t className[16] = {};
+                GetClassNameW(hwnd, className, 16);
+                if (windowText(hwnd) == caption && std::wstring(className) == L"#32770") return hwnd;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return nullptr;
+    }
+
+    static BOOL CALLBACK collectLabel(HWND child, LPARAM text) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (lstrcmpiW(className, L"Static") == 0) *reinterpret_cast<std::wstring*>(text) += windowText(child);
+        return TRUE;
+    }
+    // The texts a message box shows, from its labels.
+    static std::wstring boxText(HWND box) {
+        std::wstring text;
+        EnumChildWindows(box, collectLabel, reinterpret_cast<LPARAM>(&text));
+        return text;
+    }
+
+    // The seconds label moves on: the clock's timer still runs.
+    bool clockMovesOn() {
+        const std::wstring first = label(Label2);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (label(Label2) != first) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
 
     std::wstring folder;
     PROCESS_INFORMATION process{};
@@ -314,6 +388,44 @@ TEST_F(ClockUnderTest, ACountdownRunsInTheTrayAndItsBoxComesOnTime) {
     ASSERT_TRUE(waitForExit());
 }
 
+TEST_F(ClockUnderTest, TheSamplePluginBesideTheClockIsListedInItsMenuAndRuns) {
+    ASSERT_FALSE(samplePlugin.empty());
+    ASSERT_NO_FATAL_FAILURE(installPlugin(samplePlugin, L"Exemple.DLL"));
+    ASSERT_NO_FATAL_FAILURE(start());
+    // Through the menu bar as from the keyboard: F10, right to "Plug-ins",
+    // down into it and Enter on its first item. The menu's own loop reads
+    // these from the clock's queue.
+    PostMessageW(mainWindow, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (const WPARAM key : {VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN}) PostMessageW(mainWindow, WM_KEYDOWN, key, 0);
+    const HWND box = waitForBox(L"Exemple de plug-in");
+    ASSERT_NE(box, nullptr) << "the sample did not run from the menu";
+    EXPECT_NE(boxText(box).find(L"Bonjour"), std::wstring::npos);
+    EXPECT_TRUE(clockMovesOn()) << "the plug-in's box runs the clock's timers";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    EXPECT_TRUE(waitForExit());
+}
+
+TEST_F(ClockUnderTest, APluginThatFailsShowsTheErrorBoxAndTheClockGoesOn) {
+    ASSERT_FALSE(faultyPlugin.empty());
+    ASSERT_NO_FATAL_FAILURE(installPlugin(faultyPlugin, L"Capteur.DLL"));
+    ASSERT_NO_FATAL_FAILURE(start());
+    constexpr int firstPluginItem = 1000;
+    PostMessageW(mainWindow, WM_COMMAND, firstPluginItem, 0);
+    const HWND box = waitForBox(L"Orvane");
+    ASSERT_NE(box, nullptr) << "no error box";
+    EXPECT_EQ(boxText(box).rfind(L"Le plug-in « Capteur » a été interrompu : ", 0), 0u) << narrow(boxText(box));
+    // Nothing but the clock and its error box: no box of a runtime on its way out.
+    for (const HWND hwnd : processWindows())
+        EXPECT_EQ(windowText(hwnd), L"Orvane") << narrow(windowText(hwnd));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(clockMovesOn());
+    EXPECT_FALSE(waitForExit(0));
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    ASSERT_TRUE(waitForExit());
+    EXPECT_EQ(lines(readBytes(folder + L"Configuration.ini")).size(), 10u) << "the settings are still written";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -324,5 +436,10 @@ int main(int argc, char** argv) {
     }
     const std::string path = argv[1];
     orvaneExe.assign(path.begin(), path.end());
+    if (argc >= 4) {
+        const std::string sample = argv[2], faulty = argv[3];
+        samplePlugin.assign(sample.begin(), sample.end());
+        faultyPlugin.assign(faulty.begin(), faulty.end());
+    }
     return RUN_ALL_TESTS();
 }

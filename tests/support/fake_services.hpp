@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <deque>
 #include <optional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,8 +14,10 @@
 #include "platform/file_chooser.hpp"
 #include "platform/random.hpp"
 #include "platform/sound.hpp"
+#include "platform/file_search.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
+#include "platform/plugin_libraries.hpp"
 #include "platform/shell.hpp"
 #include "platform/tray_icon.hpp"
 
@@ -147,6 +150,56 @@ public:
     }
     std::optional<std::uint32_t> answer;
     std::vector<std::uint32_t> shownWith;
+};
+
+// A folder listing that tests write; it remembers the patterns asked for.
+class FakeFileSearch final : public FileSearch {
+public:
+    std::vector<std::wstring> find(const std::wstring& pattern) const override {
+        searched.push_back(pattern);
+        return names;
+    }
+    std::vector<std::wstring> names;
+    mutable std::vector<std::wstring> searched;
+};
+
+// Libraries by full path, each told whether it loads, whether it has the
+// entry point and how a call into it ends.
+class FakeLibraries final : public PluginLibraries {
+public:
+    struct Library {
+        bool loads = true;
+        bool hasEntry = true;
+        PluginCallResult result;
+        int calls = 0;
+    };
+
+    Handle load(const std::wstring& fullPath) override {
+        loaded.push_back(fullPath);
+        const auto found = libraries.find(fullPath);
+        if (found == libraries.end() || !found->second.loads) return nullptr;
+        return &found->second;
+    }
+    Entry find(Handle library, const char* name) override {
+        lookedUp.push_back(name);
+        auto* found = static_cast<Library*>(library);
+        if (!found->hasEntry) return nullptr;
+        entered = found;
+        return &entryPoint;
+    }
+    PluginCallResult call(Entry entry) override {
+        if (entry != &entryPoint || entered == nullptr) return {};
+        ++entered->calls;
+        return entered->result;
+    }
+
+    std::map<std::wstring, Library> libraries;
+    std::vector<std::wstring> loaded;    // every load asked for, in order
+    std::vector<std::string> lookedUp;   // every export looked for
+
+private:
+    static void entryPoint() {}
+    Library* entered = nullptr;
 };
 
 }  // namespace orvane::testing

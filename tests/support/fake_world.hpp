@@ -20,10 +20,12 @@ struct FakeWorld {
     FakeFileChooser fileChooser;
     FakeColorChooser colorChooser;
     std::wstring exeFolder = L"C:\\Orvane\\";
+    FakeFileSearch fileSearch;
+    FakeLibraries pluginLibraries;
 
     Services services() {
         return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath(),
-                        sound, random, fileChooser, colorChooser};
+                        sound, random, fileChooser, colorChooser, fileSearch, pluginLibraries};
     }
 };
 
