@@ -34,20 +34,7 @@ std::wstring alarmFiringText(int n, const AlarmSlot& slot, const std::wstring& t
 }
 
 bool isAlarmDue(int hour, int minute, const LocalTime& now, const std::optional<LocalTime>& previous) {
-    const std::int64_t nowSeconds = localSeconds(now);
-    const std::int64_t intoDay = now.hour * 3600 + now.minute * 60 + now.second;
-    const std::int64_t alarmIntoDay = hour * 3600 + minute * 60;
-    // The latest moment hour:minute:00 at or before this tick, yesterday's
-    // when today's is still to come (a tick just after midnight).
-    const std::int64_t sinceMoment = ((intoDay - alarmIntoDay) % secondsPerDay + secondsPerDay) % secondsPerDay;
-    const std::int64_t moment = nowSeconds - sinceMoment;
-    if (previous) {
-        const std::int64_t before = localSeconds(*previous);
-        const std::int64_t gap = nowSeconds - before;
-        // Two ticks within one second make a gap of 0: the first one fired.
-        if (gap >= 0 && gap <= longestTickGapSeconds) return before < moment;
-    }
-    return moment == nowSeconds;
+    return recurringMomentPassed(previous, now, secondsPerDay, hour * 3600 + minute * 60);
 }
 
 AlarmSlot& AlarmTable::operator[](int n) { return slots_[slotIndex(n)]; }

@@ -67,8 +67,6 @@ std::wstring alarmFiringText(int n, const AlarmSlot& slot, const std::wstring& t
 // second 0 counts: a moment lost in a gap is not caught up late.
 bool isAlarmDue(int hour, int minute, const LocalTime& now, const std::optional<LocalTime>& previous);
 
-// The longest gap between two ticks across which an alarm still fires.
-inline constexpr std::int64_t longestTickGapSeconds = 60;
 
 // Which bells to show: one per slot, and the main window's while any slot is armed.
 struct AlarmIndicators {

@@ -15,4 +15,18 @@ std::int64_t localSeconds(const LocalTime& t) {
     return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
+bool recurringMomentPassed(const std::optional<LocalTime>& previous, const LocalTime& now,
+                           std::int64_t period, std::int64_t offset) {
+    const std::int64_t nowSeconds = localSeconds(now);
+    // The latest such moment at or before this tick.
+    const std::int64_t moment = nowSeconds - (((nowSeconds - offset) % period + period) % period);
+    if (previous) {
+        const std::int64_t before = localSeconds(*previous);
+        const std::int64_t gap = nowSeconds - before;
+        // Two ticks within one second make a gap of 0: the first one counted.
+        if (gap >= 0 && gap <= longestTickGapSeconds) return before < moment;
+    }
+    return moment == nowSeconds;
+}
+
 }  // namespace orvane

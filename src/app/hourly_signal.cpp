@@ -5,17 +5,7 @@
 namespace orvane {
 
 bool hourlySignalDue(const std::optional<LocalTime>& previous, const LocalTime& now) {
-    const std::int64_t nowSeconds = localSeconds(now);
-    if (previous) {
-        const std::int64_t previousSeconds = localSeconds(*previous);
-        const std::int64_t gap = nowSeconds - previousSeconds;
-        if (gap >= 0 && gap <= 60) {
-            // A full hour in (previous, now]: at most one fits in a minute.
-            const auto floorHour = [](std::int64_t s) { return s >= 0 ? s / 3600 : -((-s + 3599) / 3600); };
-            return floorHour(nowSeconds) != floorHour(previousSeconds);
-        }
-    }
-    return now.minute == 0 && now.second == 0;
+    return recurringMomentPassed(previous, now, 3600, 0);
 }
 
 void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra) {
