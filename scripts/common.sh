@@ -7,7 +7,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko prompts: the clock needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-PACKAGES=(cmake ninja-build g++ googletest
+PACKAGES=(cmake ninja-build g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine32:i386 wine64 fonts-wine
           xvfb xauth x11-utils xdotool imagemagick)
