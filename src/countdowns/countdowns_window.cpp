@@ -38,8 +38,15 @@ void TForm4::create(HWND owner) {
     SendMessageW(PageControl1_.tabControl(), TCM_SETPADDING, 0, MAKELPARAM(3, 3));
     SendMessageW(PageControl1_.tabControl(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), TRUE);
     for (int n = 1; n <= countdownCount; ++n) createTab(n);
+}
 
-    SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
+void TForm4::keepTimerToWork() {
+    bool anyRunning = false;
+    for (int n = 1; n <= countdownCount; ++n) anyRunning = anyRunning || table_.isRunning(n);
+    // A running timer keeps its pace: it is only started or stopped here.
+    if (anyRunning && !timerRuns_) SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
+    if (!anyRunning && timerRuns_) KillTimer(hwnd(), Timer1);
+    timerRuns_ = anyRunning;
 }
 
 void TForm4::createTab(int n) {
@@ -84,17 +91,22 @@ void TForm4::BeginNewCountdown(int n) {
     TForm5& dialog = app().form5();
     dialog.EditedSlot = n;
     table_.clear(n);
+    keepTimerToWork();
     showTime(n, countdownZeroText);
     setEnabled(false);
     dialog.show();
 }
 
-void TForm4::RestartCountdown(int n) { table_.restart(n, app().services().clock.monotonicMilliseconds()); }
+void TForm4::RestartCountdown(int n) {
+    table_.restart(n, app().services().clock.monotonicMilliseconds());
+    keepTimerToWork();
+}
 
 void TForm4::Timer1Timer() {
     Services& services = app().services();
     table_.tick(services.clock, services.shell, services.boxes,
                 [this](int n, const std::wstring& text) { showTime(n, text); });
+    keepTimerToWork();
 }
 
 void TForm4::onCommand(int id, int code, HWND /*control*/) {

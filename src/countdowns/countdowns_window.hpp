@@ -50,9 +50,12 @@ public:
     static constexpr UINT Timer1Interval = 1000;
 
     using Form::Form;
-    // FormCreate: the controls, five empty countdowns, and the timer, which
-    // runs from now on whether the window is shown or not.
+    // FormCreate: the controls and five empty countdowns.
     void create(HWND owner);
+    // The timer runs while a countdown runs, whether the window is shown or
+    // not; with none running it rests, which changes nothing on screen.
+    void keepTimerToWork();
+    bool timerRuns() const { return timerRuns_; }
 
     CountdownTable& table() { return table_; }
     const CountdownTable& table() const { return table_; }
@@ -78,6 +81,7 @@ private:
     void showTime(int n, const std::wstring& text);
 
     CountdownTable table_;
+    bool timerRuns_ = false;
     ui::TabPages PageControl1_;
     ui::FontHandle defaultFont_;
     ui::FontHandle timeFont_;

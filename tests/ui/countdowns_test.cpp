@@ -108,7 +108,16 @@ TEST_F(CountdownsTest, FiveTabsFromOneTemplateEachWithItsNamedControls) {
         EXPECT_TRUE(name.lfWeight == FW_BOLD && name.lfUnderline);
     }
     EXPECT_EQ(TForm4::Tabs[3].restartButton, TForm4::SpeedButton1) << "the window's own numbering";
-    EXPECT_NE(KillTimer(countdowns().hwnd(), TForm4::Timer1), FALSE) << "the timer runs from creation";
+}
+
+TEST_F(CountdownsTest, TheTimerRunsOnlyWhileACountdownRuns) {
+    EXPECT_FALSE(countdowns().timerRuns());
+    EXPECT_EQ(KillTimer(countdowns().hwnd(), TForm4::Timer1), FALSE) << "no timer with nothing to count";
+    click4(TForm4::Tabs[1].restartButton);  // a never-configured slot ends at its next tick
+    EXPECT_TRUE(countdowns().timerRuns());
+    tickAfter(1000);
+    EXPECT_NE(slot(1).Status, L"ok");
+    EXPECT_FALSE(countdowns().timerRuns()) << "it rests again once every countdown has ended";
 }
 
 TEST_F(CountdownsTest, NoLeavesTheRunningCountdownItsDisplayAndItsName) {
