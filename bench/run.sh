@@ -16,16 +16,16 @@ prepare_wine_prefix
 work="$(mktemp -d)"
 cp build/win32/orvane.exe res/HORLOGE.BMP build/win32/bench/bench_floor.exe "$work/"
 probe="build/win32/bench/timing_probe.exe"
-LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/orvane.exe")" TForm1 102 "$((seconds + 10))" >"$work/orvane.txt" &
+# First the labels are watched (the probes start both programs), then the
+# probes leave and both programs sit idle while the system counts for them.
+say "Watching the time labels for $seconds s"
+LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/orvane.exe")" TForm1 102 "$seconds" >"$work/orvane.txt" &
 clock_probe=$!
-LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/bench_floor.exe")" OrvaneFloor 102 "$((seconds + 10))" >"$work/floor.txt" &
+LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/bench_floor.exe")" OrvaneFloor 102 "$seconds" >"$work/floor.txt" &
 floor_probe=$!
-
-for _ in $(seq 300); do
-    grep -q first_tick_ms "$work/orvane.txt" 2>/dev/null && grep -q first_tick_ms "$work/floor.txt" 2>/dev/null && break
-    sleep 0.1
-done
-sleep 5
+wait "$clock_probe" "$floor_probe"
+say "Idle for $seconds s"
+sleep 2
 
 # CPU time (ms), wake-ups (context switches of every thread) and memory of a process.
 sample() {
@@ -36,28 +36,28 @@ sample() {
     done
     echo "$((ticks * 1000 / $(getconf CLK_TCK))) $switches $(awk '/VmRSS/ {print $2}' "/proc/$pid/status")"
 }
-clock_pid=$(pgrep -x -n orvane.exe)
-floor_pid=$(pgrep -x -n bench_floor.exe)
+# Ours alone, by the scratch folder in their command lines ("." stands for "\\").
+clock_pid=$(pgrep -f "$(basename "$work").orvane\.exe" | head -1)
+floor_pid=$(pgrep -f "$(basename "$work").bench_floor\.exe" | head -1)
 read -r clock_cpu0 clock_sw0 _ < <(sample "$clock_pid")
 read -r floor_cpu0 floor_sw0 _ < <(sample "$floor_pid")
 sleep "$seconds"
 read -r clock_cpu1 clock_sw1 clock_rss < <(sample "$clock_pid")
 read -r floor_cpu1 floor_sw1 floor_rss < <(sample "$floor_pid")
-wait "$clock_probe" "$floor_probe"
 kill "$clock_pid" "$floor_pid" 2>/dev/null || true
 
 value() { awk -F= -v k="$2" '$1 == k {print $2}' "$1"; }
 row() {
     local name="$1" ours="$2" floor="$3" ratio="-"
-    [ "$floor" != "0" ] && ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
+    [ "$floor" != "0" ] && [ -n "$floor" ] && ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
     printf '%-34s %12s %12s %8s\n' "$name" "$ours" "$floor" "$ratio"
 }
 printf '\n%-34s %12s %12s %8s\n' "measure (${seconds} s idle, Wine)" "orvane" "floor" "ratio"
 for key in late_median_ms late_p99_ms late_max_ms skipped backwards changes first_tick_ms; do
     row "$key" "$(value "$work/orvane.txt" $key)" "$(value "$work/floor.txt" $key)"
 done
-row "rss_kib (after the run)" "$clock_rss" "$floor_rss"
-row "cpu_ms" "$((clock_cpu1 - clock_cpu0))" "$((floor_cpu1 - floor_cpu0))"
-row "wakeups_per_s" "$(awk -v d="$((clock_sw1 - clock_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')" \
+row "rss_kib (after ${seconds} s idle)" "$clock_rss" "$floor_rss"
+row "cpu_ms (idle)" "$((clock_cpu1 - clock_cpu0))" "$((floor_cpu1 - floor_cpu0))"
+row "wakeups_per_s (idle)" "$(awk -v d="$((clock_sw1 - clock_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')" \
     "$(awk -v d="$((floor_sw1 - floor_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')"
 rm -rf "$work"

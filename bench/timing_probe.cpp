@@ -75,9 +75,13 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(1);
     }
     if (w.found == nullptr) return 1;
-    const HWND control = GetDlgItem(w.found, labelId);
-    const std::wstring initial = label(control);
-    while (label(control) == initial && GetTickCount64() - launched < 30000) Sleep(1);
+    // The window may be found before its controls are made.
+    HWND control = nullptr;
+    while ((control = GetDlgItem(w.found, labelId)) == nullptr && GetTickCount64() - launched < 30000) Sleep(1);
+    // The first tick replaces the label's initial "00:00:00" with a real time.
+    for (std::wstring text = label(control); (text.empty() || text == L"00:00:00") && GetTickCount64() - launched < 30000;
+         text = label(control))
+        Sleep(1);
     printf("first_tick_ms=%llu\n", GetTickCount64() - launched);
     fflush(stdout);
 

@@ -33,6 +33,9 @@ install_packages() {
 
 # Starts a private virtual display and exports DISPLAY; it ends with the script.
 start_virtual_display() {
+    # Programs left running in this prefix would keep their desktop on
+    # another display.
+    wineserver -k 2>/dev/null || true
     local number=90
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
     Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &

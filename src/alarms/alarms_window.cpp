@@ -114,11 +114,14 @@ void TForm6::CheckAlarms(TickFields tick) {
 }
 
 void TForm6::showIndicators(const AlarmIndicators& shown) {
-    for (int n = 1; n <= AlarmCount; ++n) {
-        const bool armed = shown.slot[static_cast<std::size_t>(n)];
-        ShowWindow(control(slotControls[static_cast<std::size_t>(n)].indicator), armed ? SW_SHOWNA : SW_HIDE);
-    }
-    ShowWindow(app().form1().control(TForm1::Image2), shown.any ? SW_SHOWNA : SW_HIDE);
+    // Every second, mostly unchanged: only a bell whose state changes is touched.
+    const auto show = [](HWND bell, bool visible) {
+        const bool shownNow = (GetWindowLongW(bell, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shownNow != visible) ShowWindow(bell, visible ? SW_SHOWNA : SW_HIDE);
+    };
+    for (int n = 1; n <= AlarmCount; ++n)
+        show(control(slotControls[static_cast<std::size_t>(n)].indicator), shown.slot[static_cast<std::size_t>(n)]);
+    show(app().form1().control(TForm1::Image2), shown.any);
 }
 
 void TForm6::ConfigureAlarm(int n) {

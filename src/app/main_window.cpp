@@ -17,6 +17,7 @@
 #include "platform/ui/controls.hpp"
 #include "platform/ui/picture.hpp"
 #include "platform/ui/window_mover.hpp"
+#include "platform/win32/services.hpp"
 #include "settings/options_dialog.hpp"
 #include "stopwatches/stopwatches_window.hpp"
 
@@ -141,7 +142,7 @@ void TForm1::createControls() {
 void TForm1::extractTrayIcons() {
     const std::wstring& exe = app().services().exePath;
     for (UINT k = 0; k < trayIcons_.size(); ++k)
-        trayIcons_[k] = ExtractIconW(GetModuleHandleW(nullptr), exe.c_str(), k);
+        trayIcons_[k] = win32::extractIcon(exe, k);
 }
 
 void TForm1::releaseTrayIcons() {

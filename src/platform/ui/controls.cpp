@@ -27,6 +27,14 @@ FontHandle makeFont(const wchar_t* face, int pixelHeight, int dpi, bool bold, bo
 }
 
 void setLabelText(HWND label, const std::wstring& text) {
+    // A label is rewritten every second with mostly the same text: leave it be then.
+    const int length = GetWindowTextLengthW(label);
+    if (length == static_cast<int>(text.size())) {
+        std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+        GetWindowTextW(label, shown.data(), length + 1);
+        shown.resize(static_cast<std::size_t>(length));
+        if (shown == text) return;
+    }
     SetWindowTextW(label, text.c_str());
     const HDC dc = GetDC(label);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
@@ -36,8 +44,10 @@ void setLabelText(HWND label, const std::wstring& text) {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(label, dc);
-    SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now{};
+    GetWindowRect(label, &now);
+    if (now.right - now.left != extent.cx || now.bottom - now.top != metrics.tmHeight)
+        SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace orvane::ui

@@ -146,8 +146,11 @@ void setStaticPicture(HWND control, BitmapHandle& owner, BitmapHandle picture) {
 void fitPictureControl(HWND control, int limit) {
     const auto picture = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
     const SIZE size = picture != nullptr ? bitmapSize(picture) : SIZE{limit, limit};
-    SetWindowPos(control, nullptr, 0, 0, std::min<LONG>(size.cx, limit), std::min<LONG>(size.cy, limit),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const LONG width = std::min<LONG>(size.cx, limit), height = std::min<LONG>(size.cy, limit);
+    RECT now{};
+    GetWindowRect(control, &now);
+    if (now.right - now.left != width || now.bottom - now.top != height)
+        SetWindowPos(control, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace orvane::ui

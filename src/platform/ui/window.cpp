@@ -79,10 +79,15 @@ void Window::fitClientArea() {
 }
 
 HWND Window::control(int id) const {
-    if (const HWND direct = GetDlgItem(hwnd_, id)) return direct;
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(hwnd_, matchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    if (const auto known = controls_.find(id); known != controls_.end()) return known->second;
+    HWND found = GetDlgItem(hwnd_, id);
+    if (found == nullptr) {
+        ControlSearch search{id, nullptr};
+        EnumChildWindows(hwnd_, matchControl, reinterpret_cast<LPARAM>(&search));
+        found = search.found;
+    }
+    if (found != nullptr) controls_[id] = found;
+    return found;
 }
 
 int Window::scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
@@ -159,6 +164,7 @@ LRESULT CALLBACK Window::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
+        self->controls_.clear();
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     return self->dispatch(message, wParam, lParam);

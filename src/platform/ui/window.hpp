@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 
 namespace orvane::ui {
 
@@ -82,6 +83,8 @@ private:
     ErrorReporter& errors_;
     int dpi_ = 96;
     HWND activatedFrom_ = nullptr;
+    // Controls live as long as their window: each is looked for once.
+    mutable std::unordered_map<int, HWND> controls_;
     SIZE clientSize_{};
 };
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/system_library.hpp"
+
 namespace orvane::win32 {
 
 std::optional<std::wstring> OpenFileChooser::open(void* owner, const std::wstring& current,
@@ -32,13 +34,13 @@ std::optional<std::wstring> OpenFileChooser::open(void* owner, const std::wstrin
     // working folder; the chooser must not move it all the same.
     request.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
                     OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&request)) return std::wstring(name.data());
+    if (lazy::openFileDialog(&request)) return std::wstring(name.data());
     // A starting name the chooser refuses (its folder is gone, it holds a
     // character no file name may hold) must not lock the user out: start
     // afresh from an empty name. A plain cancel leaves no error.
-    if (CommDlgExtendedError() == 0 || current.empty()) return std::nullopt;
+    if (lazy::fileDialogError() == 0 || current.empty()) return std::nullopt;
     std::fill(name.begin(), name.end(), L'\0');
-    if (GetOpenFileNameW(&request)) return std::wstring(name.data());
+    if (lazy::openFileDialog(&request)) return std::wstring(name.data());
     return std::nullopt;
 }
 

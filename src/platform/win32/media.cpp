@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.hpp"
+
 namespace orvane::win32 {
 
 namespace {
@@ -13,14 +15,14 @@ constexpr wchar_t soundAlias[] = L"orvane_sound";
 
 std::wstring mciError(MCIERROR code) {
     wchar_t text[256] = {};
-    if (!mciGetErrorStringW(code, text, 256) || text[0] == L'\0')
+    if (!lazy::mciErrorText(code, text, 256) || text[0] == L'\0')
         return L"Impossible de jouer le son (erreur MCI " + std::to_wstring(code) + L")";
     return text;
 }
 }  // namespace
 
 SpeakerAndMediaPlayer::~SpeakerAndMediaPlayer() {
-    if (open_) mciSendStringW((std::wstring(L"close ") + soundAlias).c_str(), nullptr, 0, nullptr);
+    if (open_) lazy::sendMciCommand((std::wstring(L"close ") + soundAlias).c_str());
 }
 
 void SpeakerAndMediaPlayer::beep(int frequency, int durationMs) {
@@ -31,14 +33,14 @@ void SpeakerAndMediaPlayer::beep(int frequency, int durationMs) {
 
 std::optional<std::wstring> SpeakerAndMediaPlayer::play(const std::wstring& path) {
     if (open_) {
-        mciSendStringW((std::wstring(L"close ") + soundAlias).c_str(), nullptr, 0, nullptr);
+        lazy::sendMciCommand((std::wstring(L"close ") + soundAlias).c_str());
         open_ = false;
     }
     // The device comes from the file's extension, as the media player chooses it.
     const std::wstring open = L"open \"" + path + L"\" alias " + soundAlias;
-    if (const MCIERROR error = mciSendStringW(open.c_str(), nullptr, 0, nullptr)) return mciError(error);
+    if (const MCIERROR error = lazy::sendMciCommand(open.c_str())) return mciError(error);
     open_ = true;
-    if (const MCIERROR error = mciSendStringW((std::wstring(L"play ") + soundAlias).c_str(), nullptr, 0, nullptr))
+    if (const MCIERROR error = lazy::sendMciCommand((std::wstring(L"play ") + soundAlias).c_str()))
         return mciError(error);
     return std::nullopt;
 }
@@ -61,7 +63,7 @@ std::optional<std::uint32_t> SystemColorChooser::choose(void* owner, std::uint32
     dialog.rgbResult = current;
     dialog.lpCustColors = reinterpret_cast<COLORREF*>(customColours_);
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&dialog)) return std::nullopt;
+    if (!lazy::colorDialog(&dialog)) return std::nullopt;
     return dialog.rgbResult;
 }
 

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.hpp"
+
 namespace orvane::win32 {
 
 namespace {
@@ -66,7 +68,7 @@ bool PrivateProfile::write(const std::wstring& file, const std::wstring& section
 }
 
 void ShellOpen::open(const std::wstring& path) {
-    ShellExecuteW(nullptr, L"OPEN", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    lazy::shellOpen(L"OPEN", path.c_str(), SW_SHOWNORMAL);
 }
 
 int SystemMessageBoxes::show(const std::wstring& text, const std::wstring& title, std::uint32_t style) {
@@ -89,15 +91,47 @@ void NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessa
     data.uCallbackMessage = callbackMessage;
     data.hIcon = static_cast<HICON>(icon);
     lstrcpynW(data.szTip, tip.c_str(), static_cast<int>(std::size(data.szTip)));
-    Shell_NotifyIconW(NIM_ADD, &data);
+    lazy::notifyIcon(NIM_ADD, &data);
+    added_ = true;
 }
 
 void NotificationAreaIcon::remove(void* window, unsigned id) {
+    // Nothing to remove from a tray never used; the shell need not be loaded for it.
+    if (!added_) return;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
     data.hWnd = static_cast<HWND>(window);
     data.uID = id;
-    Shell_NotifyIconW(NIM_DELETE, &data);
+    lazy::notifyIcon(NIM_DELETE, &data);
+}
+
+namespace {
+struct IconSearch {
+    unsigned wanted;
+    unsigned seen;
+    HMODULE module;
+    HICON icon;
+};
+
+BOOL CALLBACK takeIconGroup(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR state) {
+    auto* search = reinterpret_cast<IconSearch*>(state);
+    if (search->seen++ != search->wanted) return TRUE;
+    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    return FALSE;
+}
+}  // namespace
+
+HICON extractIcon(const std::wstring& file, unsigned index) {
+    // The icon groups of a program in their order, as the shell numbers them,
+    // read without loading the shell itself.
+    const HMODULE module =
+        LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) return nullptr;
+    IconSearch search{index, 0, module, nullptr};
+    EnumResourceNamesW(module, MAKEINTRESOURCEW(14), takeIconGroup, reinterpret_cast<LONG_PTR>(&search));  // RT_GROUP_ICON
+    FreeLibrary(module);
+    return search.icon;
 }
 
 std::wstring executablePath() {

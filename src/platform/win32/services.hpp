@@ -1,5 +1,7 @@
 #pragma once
 // The real services, over the operating system.
+#include <windows.h>
+
 #include <string>
 
 #include "platform/clock.hpp"
@@ -51,7 +53,14 @@ public:
     void add(void* window, unsigned id, unsigned callbackMessage, void* icon,
              const std::wstring& tip) override;
     void remove(void* window, unsigned id) override;
+
+private:
+    bool added_ = false;
 };
+
+// Icon number `index` of a program file, numbered as the shell numbers them
+// (its icon groups in order), at the system's icon size; nullptr when there is none.
+HICON extractIcon(const std::wstring& file, unsigned index);
 
 // The folder of the running executable, ending with the path separator.
 std::wstring executableFolder();

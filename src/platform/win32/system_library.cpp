@@ -1,0 +1,60 @@
+#include "platform/win32/system_library.hpp"
+
+namespace orvane::win32::lazy {
+
+namespace {
+
+// The function, or nullptr. Libraries come from the system folder only.
+template <typename Function>
+Function* systemFunction(const wchar_t* library, const char* name) {
+    HMODULE module = GetModuleHandleW(library);
+    if (module == nullptr) module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Systems without the restricted search refuse the flag; a system
+    // library's name is then found in the system folder first anyway.
+    if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryW(library);
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+constexpr wchar_t winmm[] = L"winmm.dll";
+constexpr wchar_t comdlg32[] = L"comdlg32.dll";
+constexpr wchar_t shell32[] = L"shell32.dll";
+
+}  // namespace
+
+MCIERROR sendMciCommand(const wchar_t* command) {
+    static auto* const call = systemFunction<decltype(::mciSendStringW)>(winmm, "mciSendStringW");
+    return call != nullptr ? call(command, nullptr, 0, nullptr) : MCIERR_DEVICE_NOT_INSTALLED;
+}
+
+bool mciErrorText(MCIERROR error, wchar_t* text, UINT length) {
+    static auto* const call = systemFunction<decltype(::mciGetErrorStringW)>(winmm, "mciGetErrorStringW");
+    return call != nullptr && call(error, text, length) != FALSE;
+}
+
+bool openFileDialog(OPENFILENAMEW* request) {
+    static auto* const call = systemFunction<decltype(::GetOpenFileNameW)>(comdlg32, "GetOpenFileNameW");
+    return call != nullptr && call(request) != FALSE;
+}
+
+DWORD fileDialogError() {
+    static auto* const call = systemFunction<decltype(::CommDlgExtendedError)>(comdlg32, "CommDlgExtendedError");
+    return call != nullptr ? call() : 0;
+}
+
+bool colorDialog(CHOOSECOLORW* request) {
+    static auto* const call = systemFunction<decltype(::ChooseColorW)>(comdlg32, "ChooseColorW");
+    return call != nullptr && call(request) != FALSE;
+}
+
+void shellOpen(const wchar_t* verb, const wchar_t* file, int show) {
+    static auto* const call = systemFunction<decltype(::ShellExecuteW)>(shell32, "ShellExecuteW");
+    if (call != nullptr) call(nullptr, verb, file, nullptr, nullptr, show);
+}
+
+bool notifyIcon(DWORD message, NOTIFYICONDATAW* data) {
+    static auto* const call = systemFunction<decltype(::Shell_NotifyIconW)>(shell32, "Shell_NotifyIconW");
+    return call != nullptr && call(message, data) != FALSE;
+}
+
+}  // namespace orvane::win32::lazy

@@ -1,0 +1,22 @@
+#pragma once
+// Functions of system libraries that the clock needs only now and then (the
+// choosers, the media player, the shell), loaded the first time one is
+// called: an idle clock then carries none of those libraries.
+#include <windows.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+namespace orvane::win32::lazy {
+
+// Each answers as the system function does, or as a failure when the
+// library or the function cannot be had.
+MCIERROR sendMciCommand(const wchar_t* command);
+bool mciErrorText(MCIERROR error, wchar_t* text, UINT length);
+bool openFileDialog(OPENFILENAMEW* request);
+DWORD fileDialogError();
+bool colorDialog(CHOOSECOLORW* request);
+void shellOpen(const wchar_t* verb, const wchar_t* file, int show);
+bool notifyIcon(DWORD message, NOTIFYICONDATAW* data);
+
+}  // namespace orvane::win32::lazy
