@@ -46,7 +46,7 @@ read -r clock_cpu1 clock_sw1 clock_rss < <(sample "$clock_pid")
 read -r floor_cpu1 floor_sw1 floor_rss < <(sample "$floor_pid")
 kill "$clock_pid" "$floor_pid" 2>/dev/null || true
 
-value() { awk -F= -v k="$2" '$1 == k {print $2}' "$1"; }
+value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
 row() {
     local name="$1" ours="$2" floor="$3" ratio="-"
     [ "$floor" != "0" ] && [ -n "$floor" ] && ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
