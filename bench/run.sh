@@ -49,7 +49,7 @@ kill "$clock_pid" "$floor_pid" 2>/dev/null || true
 value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
 row() {
     local name="$1" ours="$2" floor="$3" ratio="-"
-    [ "$floor" != "0" ] && [ -n "$floor" ] && ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
+    [ "$floor" != "0" ] && [ "$floor" != "-" ] && [ -n "$floor" ] && ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
     printf '%-34s %12s %12s %8s\n' "$name" "$ours" "$floor" "$ratio"
 }
 printf '\n%-34s %12s %12s %8s\n' "measure (${seconds} s idle, Wine)" "orvane" "floor" "ratio"
@@ -60,4 +60,6 @@ row "rss_kib (after ${seconds} s idle)" "$clock_rss" "$floor_rss"
 row "cpu_ms (idle)" "$((clock_cpu1 - clock_cpu0))" "$((floor_cpu1 - floor_cpu0))"
 row "wakeups_per_s (idle)" "$(awk -v d="$((clock_sw1 - clock_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')" \
     "$(awk -v d="$((floor_sw1 - floor_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')"
+row "clock_tick_us (dial from its file)" \
+    "$(wine build/win32/bench/tick_cost.exe "$(winepath -w "$ROOT/res/HORLOGE.BMP")" | tr -d '\r' | awk -F= '$1 == "clock_tick_us" {print $2}')" "-"
 rm -rf "$work"
