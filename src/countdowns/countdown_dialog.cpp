@@ -150,12 +150,7 @@ void TForm5::copyArrowPosition(const IntervalField& field) {
 }
 
 int TForm5::settleSpinField(const SpinField& spin) {
-    const HWND field = control(spin.field);
-    const int value = spinFieldValue(ui::windowText(field), 0, spin.maximum);
-    const std::wstring text = std::to_wstring(value);
-    if (ui::windowText(field) != text) SetWindowTextW(field, text.c_str());
-    SendMessageW(control(spin.arrows), UDM_SETPOS32, 0, value);
-    return value;
+    return ui::settleSpinField(control(spin.field), control(spin.arrows), 0, spin.maximum);
 }
 
 void TForm5::Button3Click() {

@@ -47,10 +47,6 @@ inline constexpr std::int64_t dateModeAdvanceSeconds = 17;
 std::int64_t dateTargetTotal(const LocalTime& now, int year, int month, int day, int hour, int minute,
                              int second);
 
-// A typed number brought back into [low, high]; a text that is no number
-// counts as low.
-int spinFieldValue(const std::wstring& text, int low, int high);
-
 // Keeps a running countdown in step with a clock that never jumps, so that a
 // late or lost timer event does not make the countdown end late.
 class SecondPacer {

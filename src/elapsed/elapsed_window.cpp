@@ -6,7 +6,6 @@
 
 #include "app/application.hpp"
 #include "platform/ui/controls.hpp"
-#include "settings/options_rules.hpp"
 
 namespace orvane {
 
@@ -81,10 +80,9 @@ void Tpasttime::setLatestDateToday() {
 }
 
 int Tpasttime::spinValue(int edit, int high) {
-    // A typed value comes back into range; text that is no number counts as 0.
-    const int value = std::clamp(parseDecimalInteger(ui::windowText(control(edit))).value_or(0), 0, high);
-    SetWindowTextW(control(edit), std::to_wstring(value).c_str());
-    return value;
+    for (const SpinField& s : spins)
+        if (s.edit == edit) return ui::settleSpinField(control(s.edit), control(s.arrows), 0, high);
+    return 0;
 }
 
 void Tpasttime::onCommand(int id, int code, HWND /*control*/) {

@@ -1,5 +1,11 @@
 #include "platform/ui/controls.hpp"
 
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/spin_field.hpp"
+
 namespace orvane::ui {
 
 int screenDpi() {
@@ -48,6 +54,16 @@ void setLabelText(HWND label, const std::wstring& text) {
     GetWindowRect(label, &now);
     if (now.right - now.left != extent.cx || now.bottom - now.top != metrics.tmHeight)
         SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int settleSpinField(HWND field, HWND arrows, int low, int high) {
+    std::vector<wchar_t> typed(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1);
+    GetWindowTextW(field, typed.data(), static_cast<int>(typed.size()));
+    const int value = spinFieldValue(typed.data(), low, high);
+    const std::wstring text = std::to_wstring(value);
+    if (text != typed.data()) SetWindowTextW(field, text.c_str());
+    SendMessageW(arrows, UDM_SETPOS32, 0, value);
+    return value;
 }
 
 }  // namespace orvane::ui

@@ -29,4 +29,8 @@ void setLabelText(HWND label, const std::wstring& text);
 
 int screenDpi();
 
+// A spin field (an edit with its up-down arrows) left by the user: its text
+// and its arrows brought back to the value in range, which is returned.
+int settleSpinField(HWND field, HWND arrows, int low, int high);
+
 }  // namespace orvane::ui
