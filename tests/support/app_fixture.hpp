@@ -46,6 +46,17 @@ protected:
                      reinterpret_cast<LPARAM>(window.control(id)));
     }
 
+    // A mouse click on the upper or lower arrow of an up-down control.
+    static void pressArrow(HWND upDown, bool up, int times = 1) {
+        RECT area;
+        GetClientRect(upDown, &area);
+        const LPARAM at = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
+        for (int i = 0; i < times; ++i) {
+            SendMessageW(upDown, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageW(upDown, WM_LBUTTONUP, 0, at);
+        }
+    }
+
     FakeWorld world;
     Services services = world.services();
     std::unique_ptr<Application> app;

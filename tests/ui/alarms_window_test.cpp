@@ -12,7 +12,7 @@
 #include "app/application.hpp"
 #include "app/main_window.hpp"
 #include "platform/ui/window.hpp"
-#include "support/fake_world.hpp"
+#include "support/app_fixture.hpp"
 
 namespace orvane {
 namespace {
@@ -25,18 +25,11 @@ LocalTime at(int hour, int minute, int second, int ms = 0, int day = 7) {
                      static_cast<std::uint16_t>(ms)};
 }
 
-class AlarmsWindowTest : public ::testing::Test {
+class AlarmsWindowTest : public AppFixture {
 protected:
     void SetUp() override {
-        app = std::make_unique<Application>(services);
-        app->create();
+        AppFixture::SetUp();
         SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Alarme1, 0);  // "Suppléments" > "Alarmes"
-    }
-    void TearDown() override {
-        app.reset();
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
     }
 
     TForm6& alarms() { return app->form6(); }
@@ -45,6 +38,7 @@ protected:
     const TForm6::SlotControls& tab(int n) { return TForm6::slotControls[static_cast<std::size_t>(n)]; }
     HWND a6(int id) { return alarms().control(id); }
     HWND a7(int id) { return dialog().control(id); }
+    using AppFixture::text;
     static std::wstring text(HWND control) { return ui::windowText(control); }
     static bool checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // Shown as far as the control itself goes, whichever tab is in front.
@@ -63,16 +57,7 @@ protected:
         return box;
     }
 
-    // Presses an arrow of an up-down control with the mouse.
-    void press(int upDown, bool up, int times) {
-        RECT area;
-        GetClientRect(a7(upDown), &area);
-        const LPARAM point = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
-        for (int i = 0; i < times; ++i) {
-            SendMessageW(a7(upDown), WM_LBUTTONDOWN, MK_LBUTTON, point);
-            SendMessageW(a7(upDown), WM_LBUTTONUP, 0, point);
-        }
-    }
+    void press(int upDown, bool up, int times) { pressArrow(a7(upDown), up, times); }
     void setTime(int hour, int minute) {
         press(TForm7::UpDown2, false, 24);
         press(TForm7::UpDown2, true, hour);
@@ -80,12 +65,9 @@ protected:
         press(TForm7::UpDown1, true, minute);
     }
 
-    FakeWorld world;
     FakeClock& clock = world.clock;
     FakeBoxes& boxes = world.boxes;
     FakeFileChooser& chooser = world.fileChooser;
-    Services services = world.services();
-    std::unique_ptr<Application> app;
 };
 
 TEST_F(AlarmsWindowTest, FirstDisplayShowsFiveDisarmedTabsBuiltFromOneTemplate) {

@@ -11,21 +11,19 @@
 #include "countdowns/countdown_dialog.hpp"
 #include "countdowns/countdowns_window.hpp"
 #include "platform/ui/window.hpp"
-#include "support/fake_world.hpp"
+#include "support/app_fixture.hpp"
 
 namespace orvane {
 namespace {
 
 using namespace orvane::testing;
 
-class CountdownsTest : public ::testing::Test {
+class CountdownsTest : public AppFixture {
 protected:
     void SetUp() override {
-        app = std::make_unique<Application>(services);
-        app->create();
+        AppFixture::SetUp();
         SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Compterebours1, 0);
     }
-    void TearDown() override { app.reset(); }
 
     TForm4& countdowns() { return app->form4(); }
     TForm5& dialog() { return app->form5(); }
@@ -54,13 +52,7 @@ protected:
         SendMessageW(dialog().hwnd(), WM_VSCROLL, SB_THUMBPOSITION, reinterpret_cast<LPARAM>(dialog().control(id)));
     }
     // A mouse click on the upper or lower arrow.
-    void clickArrow(int id, bool up) {
-        RECT area;
-        GetClientRect(dialog().control(id), &area);
-        const LPARAM at = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);
-        SendMessageW(dialog().control(id), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(dialog().control(id), WM_LBUTTONUP, 0, at);
-    }
+    void clickArrow(int id, bool up) { pressArrow(dialog().control(id), up); }
     void setPickerDate(int year, int month, int day) {
         SYSTEMTIME date{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day), 0, 0, 0, 0};
         SendMessageW(dialog().control(TForm5::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
@@ -72,12 +64,9 @@ protected:
         return date;
     }
 
-    FakeWorld world;
     FakeClock& clock = world.clock;
     FakeBoxes& boxes = world.boxes;
     FakeFileChooser& chooser = world.fileChooser;
-    Services services = world.services();
-    std::unique_ptr<Application> app;
 };
 
 LOGFONTW fontOf(HWND control) {
