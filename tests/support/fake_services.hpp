@@ -3,6 +3,7 @@
 // once, and records of what the program asked of the shell and the tray.
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <map>
 #include <set>
@@ -69,10 +70,13 @@ public:
     };
     int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override {
         shown.push_back({text, title, style});
+        // A real box runs its own message loop: a test may run one here.
+        if (whileShown) whileShown(shown.back());
         return answer;
     }
     std::vector<Shown> shown;
     int answer = box::answerOk;
+    std::function<void(const Shown&)> whileShown;
 };
 
 class FakeShell final : public Shell {
