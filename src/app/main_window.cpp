@@ -200,6 +200,9 @@ void TForm1::followTimeChange() {
     tick = decodeTick(app().services().clock.now());
     previousTick_ = previousTickAfterClockSet(previousTick_, tick.TickTime);
     app().form6().alarms().clockSet(tick.TickTime);
+    // The tray clock is recaptioned when the minute changes; set to the same
+    // minute of another hour, it must be recaptioned all the same.
+    LastTrayMinute = -1;
     showTickTime();
     armClockTimer();
 }

@@ -50,8 +50,11 @@ TEST_F(ClockChangeWindowTest, ASystemTimeChangeShowsAtOnceWithoutAStaleOrDoubleS
         {"set back into the alarm's second", TimeChange, {2026, 12, 8, 7, 30, 0, 500}, L"07:30:00",
          L"08/12/2026", L"Mardi", 2, 1},
         {"the tick after it", Tick, {2026, 12, 8, 7, 30, 1, 2}, L"07:30:01", L"08/12/2026", L"Mardi", 2, 1},
-        {"set back half an hour onto a full hour", TimeChange, {2026, 12, 8, 7, 0, 0, 300}, L"07:00:00",
+        {"set two hours ahead, the same minute", TimeChange, {2026, 12, 8, 9, 30, 1, 500}, L"09:30:01",
          L"08/12/2026", L"Mardi", 2, 1},
+        {"no stale signal after it", Tick, {2026, 12, 8, 9, 30, 2, 2}, L"09:30:02", L"08/12/2026", L"Mardi", 2, 1},
+        {"set back onto a full hour", TimeChange, {2026, 12, 8, 7, 0, 0, 300}, L"07:00:00", L"08/12/2026",
+         L"Mardi", 2, 1},
         {"the tick after that", Tick, {2026, 12, 8, 7, 0, 1, 2}, L"07:00:01", L"08/12/2026", L"Mardi", 3, 1},
     };
     for (const auto& s : steps) {
@@ -61,6 +64,9 @@ TEST_F(ClockChangeWindowTest, ASystemTimeChangeShowsAtOnceWithoutAStaleOrDoubleS
         EXPECT_EQ(text(main(), TForm1::Label2), s.shownTime) << s.step;
         EXPECT_EQ(text(main(), TForm1::Label1), s.shownDate) << s.step;
         EXPECT_EQ(text(main(), TForm1::Label3), s.shownDay) << s.step;
+        wchar_t trayClock[32] = {};
+        GetMenuStringW(main().trayMenu(), 0, trayClock, 32, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(trayClock), L"Orvane - " + std::wstring(s.shownTime, 5)) << s.step;
         EXPECT_NE(dial(), dialBefore) << s.step << ": the dial is drawn anew";
         EXPECT_EQ(world.sound.beeps.size(), s.signals) << s.step;
         EXPECT_EQ(world.boxes.shown.size(), s.alarms) << s.step;
