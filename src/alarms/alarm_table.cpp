@@ -74,6 +74,8 @@ std::vector<int> AlarmTable::takeDueSlots(const LocalTime& now) {
     return due;
 }
 
+void AlarmTable::clockSet(const LocalTime& now) { previousTick_ = previousTickAfterClockSet(previousTick_, now); }
+
 void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices& services,
                  const std::function<void(const AlarmIndicators&)>& showIndicators) {
     struct Firing {

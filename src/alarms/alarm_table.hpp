@@ -91,6 +91,8 @@ public:
     // The slots due at this tick, in order, measured against the tick before
     // it; this tick becomes the one the next call measures against.
     std::vector<int> takeDueSlots(const LocalTime& now);
+    // The system time was set to `now`: see previousTickAfterClockSet.
+    void clockSet(const LocalTime& now);
 
 private:
     std::array<AlarmSlot, AlarmCount> slots_{};

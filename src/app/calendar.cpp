@@ -15,6 +15,31 @@ std::int64_t localSeconds(const LocalTime& t) {
     return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
+LocalTime localTimeAt(std::int64_t seconds) {
+    std::int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
+    const std::int64_t ofDay = seconds - days * 86400;
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;  // March = 0
+    const std::int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    auto field = [](std::int64_t v) { return static_cast<std::uint16_t>(v); };
+    return {field(year),           field(month),           field(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1),
+            field(ofDay / 3600),   field(ofDay / 60 % 60), field(ofDay % 60),
+            0};
+}
+
+std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime>& previous,
+                                                   const LocalTime& setTo) {
+    const std::int64_t to = localSeconds(setTo);
+    if (!previous || to >= localSeconds(*previous)) return previous;
+    if (localSeconds(*previous) - to <= longestTickGapSeconds) return setTo;
+    return localTimeAt(to - 1);
+}
+
 bool recurringMomentPassed(const std::optional<LocalTime>& previous, const LocalTime& now,
                            std::int64_t period, std::int64_t offset) {
     const std::int64_t nowSeconds = localSeconds(now);

@@ -14,6 +14,10 @@ std::int64_t daysFromCivil(int year, int month, int day);
 // plain differences of wall-clock seconds.
 std::int64_t localSeconds(const LocalTime& t);
 
+// The reading `seconds` after 1970-01-01 00:00:00 on the same wall clock, the
+// inverse of localSeconds (with no milliseconds).
+LocalTime localTimeAt(std::int64_t seconds);
+
 // Whether a moment that comes back every `period` seconds, `offset` seconds
 // into each period of local time (0 into each hour for the full hour; 7:30
 // into each day for an alarm), has passed on the running clock: it lies after
@@ -22,6 +26,17 @@ std::int64_t localSeconds(const LocalTime& t);
 // within the moment's own second counts, so nothing lost in a gap comes late.
 bool recurringMomentPassed(const std::optional<LocalTime>& previous, const LocalTime& now,
                            std::int64_t period, std::int64_t offset);
+
+// What the next tick measures from once the system time was set to `setTo`.
+// Set back, the clock will pass again the moments after setTo, and each is
+// given again then (a tick in the same second as the last one could not tell
+// that on its own). Set back by more than a minute, a moment in setTo's own
+// second counts too: daylight saving puts the clock back onto 02:00:00
+// itself. A smaller correction that lands in a moment's second comes just
+// after that moment was given, and does not give it again. Set forward, the
+// jump counts from the previous tick like any gap.
+std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime>& previous,
+                                                   const LocalTime& setTo);
 
 // The longest gap between two ticks across which a moment still counts.
 inline constexpr std::int64_t longestTickGapSeconds = 60;

@@ -8,6 +8,7 @@
 #include "alarms/alarm_dialog.hpp"
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
+#include "app/calendar.hpp"
 #include "app/dial_geometry.hpp"
 #include "app/hourly_signal.hpp"
 #include "app/user_error.hpp"
@@ -174,6 +175,12 @@ void TForm1::ClockTick() {
     const bool signalDue = hourlySignalDue(previousTick_, tick.TickTime);
     previousTick_ = tick.TickTime;
     if (signalDue) HourlySignal();
+    showTickTime();
+    CheckAlarms();
+}
+
+void TForm1::showTickTime() {
+    Services& services = app().services();
     DrawDial();
     ui::setLabelText(control(Label1), services.formats.shortDate(tick.TickTime));
     ui::setLabelText(control(Label2), services.formats.longTime(tick.TickTime));
@@ -185,7 +192,20 @@ void TForm1::ClockTick() {
         item.dwTypeData = const_cast<wchar_t*>(caption->c_str());
         SetMenuItemInfoW(PopUpDroit_.get(), QuitterItem, FALSE, &item);
     }
-    CheckAlarms();
+}
+
+void TForm1::followTimeChange() {
+    // What is shown follows at once; the signal and the alarms are left to
+    // the ticks, told where the clock now starts from, so that a moment is
+    // neither given at the change itself nor lost or given twice after it.
+    tick = decodeTick(app().services().clock.now());
+    previousTick_ = previousTickAfterClockSet(previousTick_, tick.TickTime);
+    app().form6().alarms().clockSet(tick.TickTime);
+    // The tray clock is recaptioned when the minute changes; set to the same
+    // minute of another hour, it must be recaptioned all the same.
+    LastTrayMinute = -1;
+    showTickTime();
+    armClockTimer();
 }
 
 void TForm1::HourlySignal() {
@@ -389,7 +409,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != FALSE) app().endSession();
         return 0;
     case WM_TIMECHANGE:
-        armClockTimer();
+        followTimeChange();
         return 0;
     default:
         if (message == taskbarCreated_ && taskbarCreated_ != 0) {

@@ -90,6 +90,10 @@ private:
     void buildPluginMenu();
 
     void HourlySignal();
+    // The dial, the time, date and day texts and the tray clock of `tick`.
+    void showTickTime();
+    // The system time was set: show the new time now, without waiting for the tick.
+    void followTimeChange();
     void DrawDial();
     void CheckAlarms();
 

@@ -67,6 +67,11 @@ std::int64_t SecondPacer::secondsDue(std::int64_t nowMs) {
     return count;
 }
 
+std::int64_t SecondPacer::millisecondsToNextSecond(std::int64_t nowMs) const {
+    // The (counted + 1)-th second is due counted seconds after the start.
+    return std::max<std::int64_t>(startMs_ + counted_ * 1000 - nowMs, 0);
+}
+
 std::size_t CountdownTable::at(int n) {
     if (n < 1 || n > countdownCount) throw std::out_of_range("countdown number out of range");
     return static_cast<std::size_t>(n);
@@ -126,6 +131,16 @@ void CountdownTable::tick(const Clock& clock, Shell& shell, MessageBoxes& boxes,
         if (s.RunFile && !s.FilePath.empty()) shell.open(s.FilePath);
         boxes.show(text, countdownEndTitle, countdownEndBoxStyle);
     }
+}
+
+int CountdownTable::tickTimerDelay(std::int64_t nowMs) const {
+    // A timer fires a hair early now and then: the margin keeps it from
+    // arriving just before the second it was armed for.
+    constexpr std::int64_t margin = 1;
+    std::int64_t delay = 1000;
+    for (int n = 1; n <= countdownCount; ++n)
+        if (isRunning(n)) delay = std::min(delay, pacers_[at(n)].millisecondsToNextSecond(nowMs) + margin);
+    return static_cast<int>(std::max<std::int64_t>(delay, margin));
 }
 
 }  // namespace orvane

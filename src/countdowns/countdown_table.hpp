@@ -56,6 +56,8 @@ public:
     // the start counts one, as the user expects to see the count move at once;
     // the k-th second is then due k seconds after the start.
     std::int64_t secondsDue(std::int64_t nowMs);
+    // Milliseconds from nowMs until the next second is due (0 when it is).
+    std::int64_t millisecondsToNextSecond(std::int64_t nowMs) const;
 
 private:
     std::int64_t startMs_ = 0;
@@ -85,6 +87,12 @@ public:
     // file is opened and its box shown, so a tick that runs again while the
     // box is open (the box runs its own message loop) does not end it twice.
     void tick(const Clock& clock, Shell& shell, MessageBoxes& boxes, const TimeWriter& showTime);
+
+    // How long the tick timer waits from nowMs: until just after the next
+    // second of a running countdown is due, so that an end comes within a
+    // system tick of its moment rather than up to a whole period late; a
+    // plain second while none runs.
+    int tickTimerDelay(std::int64_t nowMs) const;
 
 private:
     static std::size_t at(int n);

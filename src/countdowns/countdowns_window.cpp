@@ -104,9 +104,16 @@ void TForm4::RestartCountdown(int n) {
 
 void TForm4::Timer1Timer() {
     Services& services = app().services();
+    // A plain second while this pass may wait in an end box (the box's own
+    // loop keeps the timer firing), then just after the next due second.
+    SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
+    timerRuns_ = true;
     table_.tick(services.clock, services.shell, services.boxes,
                 [this](int n, const std::wstring& text) { showTime(n, text); });
     keepTimerToWork();
+    if (timerRuns_)
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(table_.tickTimerDelay(services.clock.monotonicMilliseconds())),
+                 nullptr);
 }
 
 void TForm4::onCommand(int id, int code, HWND /*control*/) {

@@ -29,9 +29,14 @@ std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int 
            L":" + std::to_wstring(second);
 }
 
-void ElapsedCount::begin(std::int64_t seconds, std::int64_t nowMs) {
+void ElapsedCount::begin(std::int64_t seconds, std::int64_t exactMs) {
     next_ = seconds;
-    movedAt_ = nowMs;
+    movedAt_ = exactMs;
+}
+
+int ElapsedCount::millisecondsToNextSecond(std::int64_t nowMs) const {
+    const std::int64_t intoSecond = nowMs >= movedAt_ ? (nowMs - movedAt_) % 1000 : 0;
+    return static_cast<int>(nowMs >= movedAt_ ? 1000 - intoSecond : movedAt_ + 1000 - nowMs);
 }
 
 std::optional<std::int64_t> ElapsedCount::tick(std::int64_t nowMs) {

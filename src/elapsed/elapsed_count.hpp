@@ -25,11 +25,15 @@ std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int 
 // left on -1.
 class ElapsedCount {
 public:
-    // "Voir !": a new count from this value, first shown one second from now.
-    void begin(std::int64_t seconds, std::int64_t nowMs);
+    // "Voir !": a new count from this value, exact at the monotonic instant
+    // exactMs (the start of the wall-clock second it was read in), so that it
+    // moves in step with the clock's seconds; first shown one second later.
+    void begin(std::int64_t seconds, std::int64_t exactMs);
     // The value to show now, if the count moved; nothing otherwise.
     std::optional<std::int64_t> tick(std::int64_t nowMs);
     std::int64_t ElapsedSeconds() const { return next_; }
+    // Milliseconds from nowMs until the count next moves.
+    int millisecondsToNextSecond(std::int64_t nowMs) const;
 
 private:
     std::int64_t next_ = 0;     // shown at the next tick

@@ -103,21 +103,30 @@ void Tpasttime::Button1Click() {
     const int hour = spinValue(SpinEdit1, 23);
     const int minute = spinValue(SpinEdit2, 59);
     const int second = spinValue(SpinEdit3, 59);
+    // The count is exact at the start of the second the clock was read in:
+    // from there it moves when the clock's seconds do.
+    const std::int64_t nowMs = services.clock.monotonicMilliseconds();
     count_.begin(elapsedSecondsSince(picked.wYear, picked.wMonth, picked.wDay, hour, minute, second, now),
-                 services.clock.monotonicMilliseconds());
+                 nowMs - now.millisecond);
     const LocalTime pickedDay{picked.wYear, picked.wMonth, picked.wDay, 0, 0, 0, 0};
     SetWindowTextW(control(Label10),
                    elapsedHeading(services.formats.shortDate(pickedDay), hour, minute, second).c_str());
-    // The first figure shows one second from now. A stopped count needs no
-    // timer: nothing would change on screen.
-    if (count_.ElapsedSeconds() != 0) SetTimer(hwnd(), Timer1, 1000, nullptr);
+    // A stopped count needs no timer: nothing would change on screen.
+    if (count_.ElapsedSeconds() != 0) armTimer(nowMs);
     else KillTimer(hwnd(), Timer1);
+}
+
+void Tpasttime::armTimer(std::int64_t nowMs) {
+    // Just after the count's next second, so that a late event costs nothing.
+    SetTimer(hwnd(), Timer1, static_cast<UINT>(count_.millisecondsToNextSecond(nowMs) + 1), nullptr);
 }
 
 void Tpasttime::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
-    const auto shown = count_.tick(app().services().clock.monotonicMilliseconds());
+    const std::int64_t nowMs = app().services().clock.monotonicMilliseconds();
+    const auto shown = count_.tick(nowMs);
     if (count_.ElapsedSeconds() == 0) KillTimer(hwnd(), Timer1);
+    else armTimer(nowMs);
     if (!shown) return;
     const auto texts = elapsedTexts(*shown);
     // Written from the seconds up, as the count is told.

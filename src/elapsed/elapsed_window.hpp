@@ -40,6 +40,7 @@ protected:
 private:
     void Button1Click();
     void setLatestDateToday();
+    void armTimer(std::int64_t nowMs);
     int spinValue(int edit, int high);
 
     ElapsedCount count_;

@@ -3,12 +3,14 @@
 // once, and records of what the program asked of the shell and the tray.
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/calendar.hpp"
 #include "platform/choosers.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_chooser.hpp"
@@ -23,10 +25,24 @@
 
 namespace orvane::testing {
 
+// A local reading moved by a number of milliseconds, across days, months and years.
+inline LocalTime addMilliseconds(const LocalTime& t, std::int64_t ms) {
+    const std::int64_t total = localSeconds(t) * 1000 + t.millisecond + ms;
+    const std::int64_t seconds = total >= 0 ? total / 1000 : (total - 999) / 1000;
+    LocalTime moved = localTimeAt(seconds);
+    moved.millisecond = static_cast<std::uint16_t>(total - seconds * 1000);
+    return moved;
+}
+
 class FakeClock final : public Clock {
 public:
     LocalTime now() const override { return time; }
     std::int64_t monotonicMilliseconds() const override { return monotonic; }
+    // Real time passing: both clocks move.
+    void advance(std::int64_t ms) {
+        time = addMilliseconds(time, ms);
+        monotonic += ms;
+    }
     LocalTime time{2026, 12, 7, 10, 30, 15, 250};
     std::int64_t monotonic = 0;
 };
@@ -54,10 +70,13 @@ public:
     };
     int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override {
         shown.push_back({text, title, style});
+        // A real box runs its own message loop: a test may run one here.
+        if (whileShown) whileShown(shown.back());
         return answer;
     }
     std::vector<Shown> shown;
     int answer = box::answerOk;
+    std::function<void(const Shown&)> whileShown;
 };
 
 class FakeShell final : public Shell {
