@@ -12,6 +12,10 @@ public:
     // The value of the key, or fallback when the file, section or key is missing.
     virtual std::wstring read(const std::wstring& file, const std::wstring& section,
                               const std::wstring& key, const std::wstring& fallback) const = 0;
+    // False when the file is there but cannot be read (another program holds it
+    // without sharing, the user may not read it, it is a folder): its keys
+    // then read as missing. A missing file is readable: it holds nothing.
+    virtual bool readable(const std::wstring& file) const = 0;
     // Creates file, section or key as needed; false when the file cannot be written.
     virtual bool write(const std::wstring& file, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value) = 0;

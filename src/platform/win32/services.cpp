@@ -60,6 +60,17 @@ std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& 
     return std::wstring(buffer.data(), length);
 }
 
+bool PrivateProfile::readable(const std::wstring& file) const {
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return true;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 bool PrivateProfile::write(const std::wstring& file, const std::wstring& section,
                            const std::wstring& key, const std::wstring& value) {
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
