@@ -1,7 +1,11 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace orvane {
+
+// The longest value a reading gives back; a longer one comes cut to this.
+inline constexpr std::size_t profileValueLimit = 4095;
 
 // An initialisation file: sections of "key=value" lines. Keys and sections are
 // matched without regard to case and values come back without their

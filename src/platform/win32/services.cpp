@@ -52,8 +52,8 @@ std::wstring UserRegionalFormats::longTime(const LocalTime& t) const {
 // existing files are, while a folder name outside that code page still works.
 std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
                                   const std::wstring& key, const std::wstring& fallback) const {
-    // One more than the longest value the program keeps, so that a cut can be seen.
-    std::vector<wchar_t> buffer(4096);
+    // Room for the longest value and its terminating null.
+    std::vector<wchar_t> buffer(profileValueLimit + 1);
     const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback.c_str(),
                                                   buffer.data(), static_cast<DWORD>(buffer.size()),
                                                   file.c_str());
