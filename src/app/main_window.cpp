@@ -46,14 +46,14 @@ HMENU appendPopup(HMENU bar, const wchar_t* caption) {
 TForm1::TForm1(Application& app)
     : Form(app),
       plugins_(app.services().fileSearch, app.services().pluginLibraries, app.services().boxes,
-               app.services().exeFolder) {}
+               app.services().exeFolder),
+      settingsFile_(app.services().profile, app.services().exeFolder) {}
 
 TForm1::~TForm1() { releaseTrayIcons(); }
 
 void TForm1::create() {
     // FormCreate: settings, tray icons, then the plug-in menu.
-    Services& services = app().services();
-    settings = loadClockSettings(services.profile, services.exeFolder);
+    settings = settingsFile_.load();
     extractTrayIcons();
     trayIconIndex_ = 0;
     QuitRequested = false;
@@ -391,7 +391,7 @@ void TForm1::FormDestroy(bool reportFailure) {
     DeleteTrayIcon();
     releaseTrayIcons();
     try {
-        saveClockSettings(app().services().profile, app().services().exeFolder, settings);
+        saveSettings();
     } catch (const UserError& error) {
         if (reportFailure) app().reportError(error.text());
     }

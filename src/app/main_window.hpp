@@ -63,6 +63,8 @@ public:
     // the settings are written. Runs once; a failed write is shown only when
     // reportFailure is true (nobody reads a box while the session ends).
     void FormDestroy(bool reportFailure);
+    // Writes the settings to Configuration.ini; a failed write throws UserError.
+    void saveSettings() { settingsFile_.save(settings); }
 
     void AddTrayIcon();
     void DeleteTrayIcon();
@@ -112,6 +114,7 @@ private:
     ui::BitmapHandle bellPicture_;
     UINT taskbarCreated_ = 0;
     PluginLoader plugins_;
+    SettingsFile settingsFile_;
 };
 
 }  // namespace orvane

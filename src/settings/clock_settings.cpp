@@ -1,6 +1,7 @@
 #include "settings/clock_settings.hpp"
 
 #include <limits>
+#include <utility>
 
 #include "app/user_error.hpp"
 
@@ -92,6 +93,37 @@ void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
     write(L"Pendule", settings.Pendule);
     write(L"Couleur", std::to_wstring(settings.Couleur));
     write(L"penwidth", std::to_wstring(settings.penwidth));
+}
+
+SettingsFile::SettingsFile(ProfileStore& profile, std::wstring exeFolder)
+    : profile_(profile), exeFolder_(std::move(exeFolder)) {}
+
+ClockSettings SettingsFile::load() {
+    const ClockSettings settings = loadClockSettings(profile_, exeFolder_);
+    if (!profile_.readable(exeFolder_ + settingsFileName)) standIns_ = settings;
+    return settings;
+}
+
+void SettingsFile::save(ClockSettings& settings) {
+    if (standIns_ && profile_.readable(exeFolder_ + settingsFileName)) {
+        ClockSettings merged = loadClockSettings(profile_, exeFolder_);
+        auto keepChanged = [&](auto field) {
+            if (settings.*field != standIns_.value().*field) merged.*field = settings.*field;
+        };
+        keepChanged(&ClockSettings::Bip);
+        keepChanged(&ClockSettings::FrequenceBip);
+        keepChanged(&ClockSettings::DureeBip);
+        keepChanged(&ClockSettings::Musique);
+        keepChanged(&ClockSettings::Pendule);
+        keepChanged(&ClockSettings::intensevibre);
+        keepChanged(&ClockSettings::dureevibre);
+        keepChanged(&ClockSettings::Couleur);
+        keepChanged(&ClockSettings::penwidth);
+        // From here on the program goes by the file, as if it had read it at start.
+        settings = merged;
+        standIns_.reset();
+    }
+    saveClockSettings(profile_, exeFolder_, settings);
 }
 
 }  // namespace orvane

@@ -42,4 +42,25 @@ ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring&
 void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
                        const ClockSettings& settings);
 
+// The settings file over one run: read at start, written on confirmation
+// and at the end. A file that is there but cannot be read at start gives
+// every default, as a missing one does; when it can be read by the time of a
+// writing, the settings the user has left as they were first take the file's
+// values, so that the defaults that stood in for them do not replace them.
+class SettingsFile {
+public:
+    SettingsFile(ProfileStore& profile, std::wstring exeFolder);
+
+    ClockSettings load();
+    // Writes the nine keys, after taking the file's values as said above
+    // (settings then holds what was written). Throws UserError as
+    // saveClockSettings does.
+    void save(ClockSettings& settings);
+
+private:
+    ProfileStore& profile_;
+    std::wstring exeFolder_;
+    std::optional<ClockSettings> standIns_;  // what start-up put in place of an unreadable file
+};
+
 }  // namespace orvane

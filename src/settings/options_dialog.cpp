@@ -223,7 +223,7 @@ void TForm3::Button3Click() {
     confirmOptions(controls(), main.settings);
     dismiss();
     // Confirmed settings reach the file at once, so that a crash cannot lose them.
-    saveClockSettings(app().services().profile, app().services().exeFolder, main.settings);
+    main.saveSettings();
 }
 
 void TForm3::Button2Click() {

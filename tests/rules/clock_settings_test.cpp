@@ -183,3 +183,65 @@ TEST(SettingsSave, AFailedWriteStopsAndNamesTheFile) {
 
 }  // namespace
 }  // namespace orvane
+
+namespace orvane {
+namespace {
+
+using testing::FakeProfile;
+
+// A file held by another program at start: its values stand in as defaults,
+// and the writings of the run must not put those defaults over the file.
+TEST(SettingsFile, AFileUnreadableAtStartKeepsTheValuesTheUserDidNotChange) {
+    const struct {
+        const char* name;
+        bool unreadableAtStart;
+        bool readableAtWriting;
+        std::int32_t penwidthWritten, couleurWritten;  // the user set penwidth to 3
+        bool written;
+    } cases[] = {
+        {"read at start: the fields are written", false, true, 3, 0, true},
+        {"unreadable, then readable: the file's own colour stays", true, true, 3, 255, true},
+        {"unreadable to the end: the writing fails", true, false, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeProfile profile;
+        if (!c.unreadableAtStart) profile.set(iniFile, L"Options", L"penwidth", L"5");
+        profile.unreadable = c.unreadableAtStart;
+        SettingsFile file(profile, folder);
+        ClockSettings settings = file.load();
+        EXPECT_EQ(settings.penwidth, c.unreadableAtStart ? 1 : 5);
+
+        // Meanwhile the file holds the user's own values.
+        profile.unreadable = !c.readableAtWriting;
+        profile.set(iniFile, L"Options", L"penwidth", L"5");
+        profile.set(iniFile, L"Options", L"Couleur", L"255");
+        settings.penwidth = 3;
+        if (!c.written) {
+            EXPECT_THROW(file.save(settings), UserError);
+            continue;
+        }
+        file.save(settings);
+        EXPECT_EQ(settings.penwidth, c.penwidthWritten);
+        EXPECT_EQ(settings.Couleur, c.couleurWritten) << "the running clock follows what was written";
+        EXPECT_EQ(loadClockSettings(profile, folder).penwidth, c.penwidthWritten);
+        EXPECT_EQ(loadClockSettings(profile, folder).Couleur, c.couleurWritten);
+    }
+}
+
+TEST(SettingsFile, OnceWrittenTheRunGoesByWhatItWrote) {
+    FakeProfile profile;
+    profile.unreadable = true;
+    SettingsFile file(profile, folder);
+    ClockSettings settings = file.load();
+    profile.unreadable = false;
+    profile.set(iniFile, L"Options", L"penwidth", L"5");
+    file.save(settings);
+    // The user now sets back the value that once stood in: that is a choice.
+    settings.penwidth = 1;
+    file.save(settings);
+    EXPECT_EQ(loadClockSettings(profile, folder).penwidth, 1);
+}
+
+}  // namespace
+}  // namespace orvane

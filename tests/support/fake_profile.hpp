@@ -1,6 +1,7 @@
 #pragma once
 // An initialisation file in memory: case-blind sections and keys, values in
-// the order they were first written, and a key that can be made to fail.
+// the order they were first written, a key that can be made to fail, and a
+// file that can be made unreadable.
 #include <algorithm>
 #include <cwctype>
 #include <string>
@@ -19,13 +20,15 @@ public:
 
     std::wstring read(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                       const std::wstring& fallback) const override {
-        const Entry* entry = find(file, section, key);
+        const Entry* entry = unreadable ? nullptr : find(file, section, key);
         return entry != nullptr ? entry->value : fallback;
     }
 
+    bool readable(const std::wstring&) const override { return !unreadable; }
+
     bool write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                const std::wstring& value) override {
-        if (!failingKey.empty() && same(key, failingKey)) return false;
+        if (unreadable || (!failingKey.empty() && same(key, failingKey))) return false;
         writes.push_back({file, section, key, value});
         if (Entry* entry = find(file, section, key)) entry->value = value;
         else entries.push_back({file, section, key, value});
@@ -40,6 +43,7 @@ public:
     std::vector<Entry> entries;
     std::vector<Entry> writes;  // every successful write, in order
     std::wstring failingKey;    // writing this key fails
+    bool unreadable = false;    // held by another program: reads give fallbacks, writes fail
 
 private:
     static bool same(const std::wstring& a, const std::wstring& b) {

@@ -301,5 +301,28 @@ TEST_F(PluginsTest, TheProgramsOwnLibrarySearchLeavesOutTheCurrentFolder) {
     EXPECT_EQ(LoadLibraryW(L"TemoinApres.DLL"), nullptr);
 }
 
+// A plug-in name as a user may write it: accents, spaces, signs outside the
+// system's 8-bit code page.
+std::wstring crowdName(int number) {
+    wchar_t name[64];
+    swprintf(name, 64, L"Réveil n°%04d — Œuvre d'été Ω", number);
+    return name;
+}
+
+TEST_F(PluginsTest, AThousandFilesAndASlowLibraryAreListedWithoutLoadingAny) {
+    const std::wstring crowd = clockFolder(L"foule", {{L"Lent.DLL", L"Lent à charger.DLL"}});
+    std::vector<std::wstring> expected = {L"Lent à charger"};
+    for (int number = 1; number <= 1000; ++number) {
+        expected.push_back(crowdName(number));
+        writeText(crowd + L"plugins\\" + expected.back() + L".DLL", "");
+    }
+    start(crowd);
+    std::vector<std::wstring> listed = captions();
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(GetModuleHandleW(plugin(L"Lent à charger.DLL").c_str()), nullptr) << "listing loads nothing";
+}
+
 }  // namespace
 }  // namespace orvane

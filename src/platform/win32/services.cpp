@@ -54,12 +54,23 @@ std::wstring UserRegionalFormats::longTime(const LocalTime& t) const {
 // existing files are, while a folder name outside that code page still works.
 std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
                                   const std::wstring& key, const std::wstring& fallback) const {
-    // One more than the longest value the program keeps, so that a cut can be seen.
-    std::vector<wchar_t> buffer(4096);
+    // Room for the longest value and its terminating null.
+    std::vector<wchar_t> buffer(profileValueLimit + 1);
     const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback.c_str(),
                                                   buffer.data(), static_cast<DWORD>(buffer.size()),
                                                   file.c_str());
     return std::wstring(buffer.data(), length);
+}
+
+bool PrivateProfile::readable(const std::wstring& file) const {
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return true;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 bool PrivateProfile::write(const std::wstring& file, const std::wstring& section,

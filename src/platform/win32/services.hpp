@@ -29,6 +29,7 @@ class PrivateProfile final : public ProfileStore {
 public:
     std::wstring read(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                       const std::wstring& fallback) const override;
+    bool readable(const std::wstring& file) const override;
     bool write(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                const std::wstring& value) override;
 };
