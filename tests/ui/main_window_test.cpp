@@ -17,7 +17,7 @@
 #include "platform/win32/services.hpp"
 #include "settings/options_dialog.hpp"
 #include "stopwatches/stopwatches_window.hpp"
-#include "support/fake_world.hpp"
+#include "support/app_fixture.hpp"
 
 namespace orvane {
 namespace {
@@ -27,24 +27,13 @@ using namespace orvane::testing;
 const std::wstring folder = L"C:\\Orvane\\";
 const std::wstring iniFile = folder + L"Configuration.ini";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public AppFixture {
 protected:
-    void SetUp() override {
-        app = std::make_unique<Application>(services);
-        app->create();
-    }
-    void TearDown() override {
-        app.reset();
-        // A quit command leaves WM_QUIT behind; the next test starts clean.
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-
-    TForm1& main() { return app->form1(); }
-    std::wstring text(int id) { return ui::windowText(main().control(id)); }
+    using AppFixture::command;
+    using AppFixture::text;
+    std::wstring text(int id) { return AppFixture::text(main(), id); }
     void tick() { SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0); }
-    void command(int id) { SendMessageW(main().hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    void command(int id) { AppFixture::command(main(), id); }
     void closeMain() { SendMessageW(main().hwnd(), WM_CLOSE, 0, 0); }
     std::wstring trayItem(int position) {
         wchar_t caption[64] = {};
@@ -61,14 +50,11 @@ protected:
         return shown;
     }
 
-    FakeWorld world;
     FakeClock& clock = world.clock;
     FakeProfile& profile = world.profile;
     FakeShell& shell = world.shell;
     FakeBoxes& boxes = world.boxes;
     FakeTray& tray = world.tray;
-    Services services = world.services();
-    std::unique_ptr<Application> app;
 };
 
 TEST_F(MainWindowTest, StartsWithOnlyTheMainWindowAndItsInitialTexts) {
