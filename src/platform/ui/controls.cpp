@@ -33,14 +33,17 @@ FontHandle makeFont(const wchar_t* face, int pixelHeight, int dpi, bool bold, bo
 }
 
 void setLabelText(HWND label, const std::wstring& text) {
-    // A label is rewritten every second with mostly the same text: leave it be then.
+    // A label is rewritten every second with mostly the same text: once it
+    // has been sized to that text (marked in its user data), leave it be.
+    constexpr LONG_PTR sizedToText = 1;
     const int length = GetWindowTextLengthW(label);
-    if (length == static_cast<int>(text.size())) {
+    if (length == static_cast<int>(text.size()) && GetWindowLongPtrW(label, GWLP_USERDATA) == sizedToText) {
         std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
         GetWindowTextW(label, shown.data(), length + 1);
         shown.resize(static_cast<std::size_t>(length));
         if (shown == text) return;
     }
+    SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
     SetWindowTextW(label, text.c_str());
     const HDC dc = GetDC(label);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
