@@ -182,6 +182,10 @@ OptionsControls TForm3::controls() const {
 }
 
 void TForm3::onCommand(int id, int code, HWND /*control*/) {
+    if (id == IDCANCEL) {  // Escape leaves the dialog as "Annuler" does
+        dismiss();
+        return;
+    }
     if (id == ComboBox1) {
         ComboBox1Change(code);
         return;

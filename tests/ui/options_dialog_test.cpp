@@ -123,7 +123,8 @@ TEST_F(OptionsTest, ABadWidthKeepsTheDialogOpenWithTheEarlierStepsStored) {
 TEST_F(OptionsTest, AnnulerAndReopeningDropUnconfirmedChanges) {
     open();
     slide(TForm3::TrackBar3, 19);
-    command(options(), TForm3::Button4);
+    SendMessageW(options().hwnd(), WM_COMMAND, IDCANCEL, 0);  // Escape, as "Annuler"
+    EXPECT_FALSE(options().isVisible());
     EXPECT_EQ(main().settings.intensevibre, 10);
     open();
     EXPECT_EQ(position(TForm3::TrackBar3), 10);
