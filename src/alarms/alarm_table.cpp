@@ -96,8 +96,9 @@ void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices&
     }
     showIndicators(table.indicators());
     for (const Firing& firing : firings) {
-        // An empty or missing file is the shell's to refuse; the box is shown all the same.
-        if (firing.openFile) services.shell.open(firing.file);
+        // A missing file is the shell's to refuse; an empty name is not asked
+        // for at all, as the shell may take it for a folder. The box shows all the same.
+        if (firing.openFile && !firing.file.empty()) services.shell.open(firing.file);
         services.boxes.show(firing.text, alarmBoxTitle, alarmBoxStyle);
     }
 }
