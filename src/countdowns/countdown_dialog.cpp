@@ -184,7 +184,7 @@ void TForm5::Button1Click() {
     app().form4().table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
                                     ui::windowText(control(Edit6)), isChecked(CheckBox1), fileName_,
                                     services.clock.monotonicMilliseconds());
-    app().form4().keepTimerToWork();
+    app().form4().keepTimerToWork(true);
     leave();
 }
 

@@ -59,17 +59,15 @@ void SecondPacer::start(std::int64_t nowMs) {
 }
 
 std::int64_t SecondPacer::secondsDue(std::int64_t nowMs) {
-    // The first second is due at the start, the k-th one k - 1 seconds later.
     const std::int64_t elapsed = std::max<std::int64_t>(nowMs - startMs_, 0);
-    const std::int64_t due = elapsed / 1000 + 1;
+    const std::int64_t due = elapsed / 1000;
     const std::int64_t count = std::max<std::int64_t>(due - counted_, 0);
     counted_ += count;
     return count;
 }
 
 std::int64_t SecondPacer::millisecondsToNextSecond(std::int64_t nowMs) const {
-    // The (counted + 1)-th second is due counted seconds after the start.
-    return std::max<std::int64_t>(startMs_ + counted_ * 1000 - nowMs, 0);
+    return std::max<std::int64_t>(startMs_ + (counted_ + 1) * 1000 - nowMs, 0);
 }
 
 std::size_t CountdownTable::at(int n) {
@@ -137,7 +135,7 @@ int CountdownTable::tickTimerDelay(std::int64_t nowMs) const {
     // A timer fires a hair early now and then: the margin keeps it from
     // arriving just before the second it was armed for.
     constexpr std::int64_t margin = 1;
-    std::int64_t delay = 1000;
+    std::int64_t delay = 1000 + margin;
     for (int n = 1; n <= countdownCount; ++n)
         if (isRunning(n)) delay = std::min(delay, pacers_[at(n)].millisecondsToNextSecond(nowMs) + margin);
     return static_cast<int>(std::max<std::int64_t>(delay, margin));

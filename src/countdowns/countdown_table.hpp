@@ -52,9 +52,9 @@ std::int64_t dateTargetTotal(const LocalTime& now, int year, int month, int day,
 class SecondPacer {
 public:
     void start(std::int64_t nowMs);
-    // The whole seconds to count at a tick read at nowMs. The first tick after
-    // the start counts one, as the user expects to see the count move at once;
-    // the k-th second is then due k seconds after the start.
+    // The whole seconds to count at a tick read at nowMs: the k-th second is
+    // due k seconds after the start, so a countdown of D seconds shows D - 1
+    // one second after it starts, whatever the phase of the timer.
     std::int64_t secondsDue(std::int64_t nowMs);
     // Milliseconds from nowMs until the next second is due (0 when it is).
     std::int64_t millisecondsToNextSecond(std::int64_t nowMs) const;

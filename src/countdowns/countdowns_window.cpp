@@ -40,11 +40,13 @@ void TForm4::create(HWND owner) {
     for (int n = 1; n <= countdownCount; ++n) createTab(n);
 }
 
-void TForm4::keepTimerToWork() {
+void TForm4::keepTimerToWork(bool countdownStarted) {
     bool anyRunning = false;
     for (int n = 1; n <= countdownCount; ++n) anyRunning = anyRunning || table_.isRunning(n);
-    // A running timer keeps its pace: it is only started or stopped here.
-    if (anyRunning && !timerRuns_) SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
+    // Armed for the soonest second due: the one just started, or another's.
+    if (anyRunning && (countdownStarted || !timerRuns_))
+        SetTimer(hwnd(), Timer1,
+                 static_cast<UINT>(table_.tickTimerDelay(app().services().clock.monotonicMilliseconds())), nullptr);
     if (!anyRunning && timerRuns_) KillTimer(hwnd(), Timer1);
     timerRuns_ = anyRunning;
 }
@@ -99,7 +101,7 @@ void TForm4::BeginNewCountdown(int n) {
 
 void TForm4::RestartCountdown(int n) {
     table_.restart(n, app().services().clock.monotonicMilliseconds());
-    keepTimerToWork();
+    keepTimerToWork(true);
 }
 
 void TForm4::Timer1Timer() {

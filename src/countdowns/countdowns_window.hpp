@@ -53,8 +53,9 @@ public:
     // FormCreate: the controls and five empty countdowns.
     void create(HWND owner);
     // The timer runs while a countdown runs, whether the window is shown or
-    // not; with none running it rests, which changes nothing on screen.
-    void keepTimerToWork();
+    // not; with none running it rests, which changes nothing on screen. A
+    // countdown just started has the timer armed for its first second.
+    void keepTimerToWork(bool countdownStarted = false);
     bool timerRuns() const { return timerRuns_; }
 
     CountdownTable& table() { return table_; }

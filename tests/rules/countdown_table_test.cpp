@@ -48,41 +48,50 @@ TEST(CountdownTexts, TimeWithAsManyHourDigitsAsNeededAndTheEndMessage) {
 }
 
 TEST(CountdownTick, ADurationOfDShowsEachSecondAndEndsOnTickDPlusOne) {
-    // A negative total is a moment already past: it ends at the first tick.
-    for (const std::int64_t d : {-86417, 0, 1, 5}) {
-        Countdowns c;
-        c.start(2, d);
-        // The timer's phase is its own: here 370 ms after the start.
-        for (std::int64_t k = 1; k <= d; ++k) {
-            c.tickAt(370 + (k - 1) * 1000);
-            EXPECT_EQ(c.labels[2], countdownText(d - k)) << "D=" << d << " tick " << k;
+    // A negative total is a moment already past: it ends at the first second.
+    // The timer is armed as the window arms it; when another countdown runs it
+    // first fires at that one's phase, here 370 ms after the start.
+    for (const std::int64_t firstEvent : {-1, 370})
+        for (const std::int64_t d : {-86417, 0, 1, 5}) {
+            Countdowns c;
+            c.start(2, d);
+            std::vector<std::pair<std::int64_t, std::wstring>> seen;  // every label change, with its time
+            std::int64_t now = firstEvent >= 0 ? firstEvent : c.table.tickTimerDelay(0);
+            while (c.boxes.shown.empty() && now < 10000) {
+                const std::wstring before = c.labels[2];
+                c.tickAt(now);
+                if (c.labels[2] != before && c.boxes.shown.empty()) seen.emplace_back(now, c.labels[2]);
+                now += c.table.tickTimerDelay(now);
+            }
+            std::vector<std::pair<std::int64_t, std::wstring>> expected;
+            for (std::int64_t k = 1; k <= d; ++k) expected.emplace_back(k * 1000 + 1, countdownText(d - k));
+            EXPECT_EQ(seen, expected) << "D=" << d << ", first event at " << firstEvent;
+            ASSERT_EQ(c.boxes.shown.size(), 1u) << "D=" << d;
+            EXPECT_EQ(c.clock.monotonic, (std::max<std::int64_t>(d, 0) + 1) * 1000 + 1) << "the box on tick D + 1";
+            EXPECT_EQ(c.boxes.shown[0].text, L"Compte à rebours n°2 : Thé est terminé.\r\nPrêt");
+            EXPECT_EQ(c.boxes.shown[0].title, L"Compte à rebours terminé !");
+            EXPECT_EQ(c.boxes.shown[0].style, box::ok | box::iconExclamation | box::setForeground | box::topMost);
+            EXPECT_EQ(c.labels[2], L"00:00:00");
+            EXPECT_EQ(c.table.Remaining(2), 0);
+            EXPECT_EQ(c.table.slot(2).Status, L"nook");
+            c.labels.clear();
+            c.tickAt(now + 5000);
+            EXPECT_EQ(c.boxes.shown.size() + c.labels.size(), 1u) << "an ended countdown stays still";
         }
-        EXPECT_TRUE(c.boxes.shown.empty());
-        c.tickAt(370 + std::max<std::int64_t>(d, 0) * 1000);
-        ASSERT_EQ(c.boxes.shown.size(), 1u) << "D=" << d;
-        EXPECT_EQ(c.boxes.shown[0].text, L"Compte à rebours n°2 : Thé est terminé.\r\nPrêt");
-        EXPECT_EQ(c.boxes.shown[0].title, L"Compte à rebours terminé !");
-        EXPECT_EQ(c.boxes.shown[0].style, box::ok | box::iconExclamation | box::setForeground | box::topMost);
-        EXPECT_EQ(c.labels[2], L"00:00:00");
-        EXPECT_EQ(c.table.Remaining(2), 0);
-        EXPECT_EQ(c.table.slot(2).Status, L"nook");
-        c.labels.clear();
-        c.tickAt(370 + (std::max<std::int64_t>(d, 0) + 5) * 1000);
-        EXPECT_EQ(c.boxes.shown.size() + c.labels.size(), 1u) << "an ended countdown stays still";
-    }
 }
 
 TEST(CountdownTick, FollowsTheMonotonicClockNotTheCountOfEvents) {
     Countdowns c;
     c.start(3, 60);
-    c.tickAt(400);
+    c.tickAt(400);  // an event before the first second counts nothing
+    EXPECT_EQ(c.table.Remaining(3), 60);
     c.tickAt(1400);
     c.tickAt(4400);  // busy for three seconds: one event for all of them
-    EXPECT_EQ(c.labels[3], L"00:00:55");
+    EXPECT_EQ(c.labels[3], L"00:00:56");
     c.tickAt(4700);  // an extra event within the same second counts nothing
-    EXPECT_EQ(c.table.Remaining(3), 55);
+    EXPECT_EQ(c.table.Remaining(3), 56);
     c.table.restart(3, 6000);
-    c.tickAt(7010);  // a first event over a second late counts both seconds
+    c.tickAt(8010);  // a first event over a second late counts both seconds
     EXPECT_EQ(c.table.Remaining(3), 58);
 
     // Every event a system tick late, for an hour.
@@ -96,8 +105,8 @@ TEST(CountdownTick, FollowsTheMonotonicClockNotTheCountOfEvents) {
         ++events;
     }
     ASSERT_EQ(late.boxes.shown.size(), 1u);
-    EXPECT_GE(now, 3600 * 1000);
-    EXPECT_LT(now, 3601 * 1000 + 15) << "counting events would end it 54 s late";
+    EXPECT_GE(now, 3601 * 1000);
+    EXPECT_LT(now, 3601 * 1000 + 1015) << "counting events would end it 54 s late";
 }
 
 TEST(CountdownTick, TwoCountdownsDueInTheSameSecondEachShowTheirOwnBox) {
@@ -117,15 +126,15 @@ TEST(CountdownTick, TwoCountdownsDueInTheSameSecondEachShowTheirOwnBox) {
     c.start(1, 2);
     c.start(2, 2);
     c.start(3, 10);
-    boxes.whileOpen = [&] { c.tickAt(3500, &boxes); };
-    for (const std::int64_t ms : {500, 1500, 2500}) c.tickAt(ms, &boxes);
+    boxes.whileOpen = [&] { c.tickAt(4500, &boxes); };
+    for (const std::int64_t ms : {500, 1500, 2500, 3500}) c.tickAt(ms, &boxes);
     const std::vector<std::pair<std::wstring, int>> expected = {{L"Compte à rebours n°1 :", 0},
                                                                 {L"Compte à rebours n°2 :", 1}};
     EXPECT_EQ(boxes.shown, expected);
     // The third kept counting inside the box, and the resumed pass did not
     // count the same second twice.
     EXPECT_EQ(c.labels[3], L"00:00:06");
-    c.tickAt(4500, &boxes);
+    c.tickAt(5500, &boxes);
     EXPECT_EQ(boxes.shown.size(), 2u) << "each ends once";
     EXPECT_EQ(c.table.Remaining(3), 5);
 }
@@ -138,7 +147,7 @@ TEST(CountdownTick, OpensTheFileBeforeTheBoxOnlyWhenAskedAndNamed) {
     for (const auto& k : cases) {
         Countdowns c;
         c.table.configure(4, 0, L"x", L"y", k.runFile, k.path, 0);
-        c.tickAt(10);
+        c.tickAt(1010);
         EXPECT_EQ(c.boxes.shown.size(), 1u) << "the box comes, file or not";
         const bool opens = k.runFile && *k.path != L'\0';
         EXPECT_EQ(c.shell.opened, opens ? std::vector<std::wstring>{k.path} : std::vector<std::wstring>{});
@@ -152,16 +161,16 @@ TEST(CountdownTable, ClearRestartAndConfigureInEveryState) {
 
     // Never configured: a duration of zero ends at the next tick, unnamed.
     c.table.restart(1, 0);
-    c.tickAt(500);
+    c.tickAt(1000);
     ASSERT_EQ(c.boxes.shown.size(), 1u);
     EXPECT_EQ(c.boxes.shown[0].text, L"Compte à rebours n°1 : Non défini est terminé.\r\nNon défini");
 
     // Running: back to the full duration, counted from the restart.
     c.table.configure(2, 100, L"Four", L"Sortir", true, L"C:\\a.wav", 500);
-    for (int k = 1; k <= 10; ++k) c.tickAt(k * 1000);
+    for (int k = 1; k <= 10; ++k) c.tickAt(k * 1000 + 500);
     EXPECT_EQ(c.table.Remaining(2), 90);
-    c.table.restart(2, 10200);
-    c.tickAt(11000);
+    c.table.restart(2, 10600);
+    c.tickAt(11600);
     EXPECT_EQ(c.labels[2], L"00:01:39");
 
     // Cleared for a new setup: stopped and unnamed, the duration and file kept.
@@ -175,10 +184,10 @@ TEST(CountdownTable, ClearRestartAndConfigureInEveryState) {
 
     // Ended: runs again without a new setup.
     c.table.configure(3, 1, L"Œuf", L"", false, L"", 12000);
-    c.tickAt(12500);
-    c.tickAt(13500);
+    c.tickAt(13000);
+    c.tickAt(14000);
     ASSERT_EQ(c.boxes.shown.size(), 2u);
-    c.table.restart(3, 13600);
+    c.table.restart(3, 14100);
     EXPECT_TRUE(c.table.isRunning(3));
     EXPECT_EQ(c.table.Remaining(3), 1);
 
@@ -211,7 +220,7 @@ TEST(CountdownTotals, IntervalAndDateModes) {
 
     Countdowns c;
     c.start(1, 3583);
-    c.tickAt(400);
+    c.tickAt(1400);
     EXPECT_EQ(c.labels[1], L"00:59:42");
 }
 

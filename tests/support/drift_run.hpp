@@ -27,7 +27,7 @@ struct DriftScenario {
 
 // Seconds by which each count ends behind the true time: the stopwatch at its
 // first event after the run, the countdown set for the whole run by how late
-// its end comes, the elapsed count at its first event after the run, beyond
+// its end comes after its due second, the elapsed count at its first event after the run, beyond
 // the one second by which its display always trails the moment it tells.
 struct DriftErrors {
     double stopwatch = 0;
@@ -84,7 +84,8 @@ inline DriftErrors runDrift(const DriftScenario& scenario) {
         } else if (now == countdownAt && !countdownDone) {
             countdowns.tick(clock, shell, boxes, [](int, const std::wstring&) {});
             if (!boxes.shown.empty()) {
-                errors.countdown = static_cast<double>(now - end) / 1e6;
+                // Its box is due one second after it shows 00:00:00.
+                errors.countdown = static_cast<double>(now - end) / 1e6 - 1.0;
                 countdownDone = true;
             }
             countdownAt = delivery(now, countdowns.tickTimerDelay(ms(now)));
