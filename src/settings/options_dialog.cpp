@@ -42,18 +42,19 @@ constexpr int g5x = 16, g5y = 192;   // GroupBox5
 
 const Row rows[] = {
     {Sonnerie, Bold, {TForm3::GroupBox1, WC_BUTTONW, L"  Son lors de chaque heure  ", g1x, g1y, 377, 241, group}},
+    // The three sound choices are one group, created one after the other, so
+    // that a click on one clears the others and the arrows move among them.
     {Sonnerie, Underlined, {TForm3::RadioButton1, WC_BUTTONW, L"Emettre un bip :", g1x + 8, g1y + 32, 97, 17, radio | WS_GROUP}},
-    {Sonnerie, Plain, {TForm3::Label2, WC_STATICW, L"Fréquencité :", g1x + 112, g1y + 40, 64, 13, label}},
-    {Sonnerie, Plain, {TForm3::TrackBar2, TRACKBAR_CLASSW, L"", g1x + 179, g1y + 40, 150, 33, track | TBS_AUTOTICKS | WS_GROUP}},
+    {Sonnerie, Underlined, {TForm3::RadioButton2, WC_BUTTONW, L"Jouer un son :", g1x + 8, g1y + 128, 113, 17, radio}},
+    {Sonnerie, Underlined, {TForm3::RadioButton3, WC_BUTTONW, L"Rien", g1x + 8, g1y + 208, 113, 17, radio}},
+    {Sonnerie, Plain, {TForm3::Label2, WC_STATICW, L"Fréquencité :", g1x + 112, g1y + 40, 64, 13, label | WS_GROUP}},
+    {Sonnerie, Plain, {TForm3::TrackBar2, TRACKBAR_CLASSW, L"", g1x + 179, g1y + 40, 150, 33, track | TBS_AUTOTICKS}},
     {Sonnerie, Plain, {TForm3::Label3, WC_STATICW, L"Durée :", g1x + 112, g1y + 72, 64, 13, label}},
     {Sonnerie, Plain, {TForm3::TrackBar1, TRACKBAR_CLASSW, L"", g1x + 179, g1y + 72, 150, 45, track}},
     {Sonnerie, Plain, {TForm3::Button1, WC_BUTTONW, L"Test", g1x + 286, g1y + 104, 59, 17, button}},
-    {Sonnerie, Underlined, {TForm3::RadioButton2, WC_BUTTONW, L"Jouer un son :", g1x + 8, g1y + 128, 113, 17, radio | WS_GROUP}},
     {Sonnerie, Plain, {TForm3::Edit1, WC_EDITW, L"", g1x + 104, g1y + 152, 121, 21, WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED}},
     {Sonnerie, Plain, {TForm3::Button2, WC_BUTTONW, L"Parcourir...", g1x + 232, g1y + 152, 75, 21, button}},
     {Sonnerie, Plain, {TForm3::Button5, WC_BUTTONW, L"Test", g1x + 288, g1y + 176, 57, 17, button}},
-    {Sonnerie, Underlined, {TForm3::RadioButton3, WC_BUTTONW, L"Rien", g1x + 8, g1y + 208, 113, 17, radio | WS_GROUP}},
-
     {Vibration, Bold, {TForm3::GroupBox3, WC_BUTTONW, L"Vibration lors de chaque heure ", g3x, g3y, 377, 185, group}},
     {Vibration, Underlined, {TForm3::Label4, WC_STATICW, L"Intensité :", g3x + 16, g3y + 32, 54, 13, label}},
     {Vibration, Plain, {TForm3::TrackBar3, TRACKBAR_CLASSW, L"", g3x + 72, g3y + 32, 150, 33, track | TBS_AUTOTICKS}},
@@ -133,20 +134,21 @@ void TForm3::onActivate() {
 void TForm3::FormActivate() {
     const ClockSettings& settings = app().form1().settings;
     const bool pictureExists = app().services().files.fileExists(settings.Pendule);
-    const OptionsControls c = optionsFromSettings(settings, pictureExists);
+    const OptionsControls c = optionsFromSettings(settings);
 
+    // A face that is missing now (a drive not plugged in) is not shown, but
+    // stays the chosen one: "OK" without browsing keeps it.
     pictureFileName_ = c.pictureFile;
-    SetWindowTextW(control(Edit2), pictureFileName_.c_str());
+    SetWindowTextW(control(Edit2), pictureExists ? pictureFileName_.c_str() : L"");
     std::wstring pictureFailure;
     if (pictureExists) {
         try {
-            showPreview(pictureFileName_, 57);
+            showPreview(pictureFileName_);
         } catch (const UserError& error) {
             pictureFailure = error.text();
         }
     }
-    CheckRadioButton(pages_.page(Sonnerie), RadioButton1, RadioButton3,
-                     c.sound == OptionsControls::Sound::File ? RadioButton2 : RadioButton1);
+    selectSound(c.sound == OptionsControls::Sound::File ? RadioButton2 : RadioButton1);
     setTrackPosition(TrackBar1, c.duration);
     setTrackPosition(TrackBar2, c.frequency);
     setTrackPosition(TrackBar3, c.intensity);
@@ -234,15 +236,22 @@ void TForm3::Button2Click() {
     if (const auto chosen = app().services().fileChooser.open(hwnd(), soundFileName_, std::wstring(L"*.wav\0*.wav\0", 12)))
         soundFileName_ = *chosen;
     SetWindowTextW(control(Edit1), soundFileName_.c_str());
-    CheckRadioButton(pages_.page(Sonnerie), RadioButton1, RadioButton3,
-                     soundFileName_.empty() ? RadioButton1 : RadioButton2);
+    selectSound(soundFileName_.empty() ? RadioButton1 : RadioButton2);
 }
 
 void TForm3::Button6Click() {
-    if (const auto chosen = app().services().fileChooser.open(hwnd(), pictureFileName_, std::wstring(L"*.bmp\0*.bmp\0", 12)))
-        pictureFileName_ = *chosen;
+    // Cancelling the chooser leaves everything as it was.
+    const auto chosen = app().services().fileChooser.open(hwnd(), pictureFileName_, std::wstring(L"*.bmp\0*.bmp\0", 12));
+    if (!chosen) return;
+    pictureFileName_ = *chosen;
     SetWindowTextW(control(Edit2), pictureFileName_.c_str());
-    showPreview(pictureFileName_, dialShownSize);
+    previewSize_ = dialShownSize;  // a chosen face shows as the dial will
+    showPreview(pictureFileName_);
+}
+
+void TForm3::selectSound(int radio) {
+    for (const int id : {RadioButton1, RadioButton2, RadioButton3})
+        SendMessageW(control(id), BM_SETCHECK, id == radio ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TForm3::Button8Click() {
@@ -272,11 +281,11 @@ void TForm3::ShakeTest() {
     WindowShake(mover, app().services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1);
 }
 
-void TForm3::showPreview(const std::wstring& path, int size) {
+void TForm3::showPreview(const std::wstring& path) {
     ui::BitmapHandle picture = ui::loadPicture(path);  // an unknown extension stops here
     if (!picture) return;  // unreadable: the preview keeps what it showed
     ui::setStaticPicture(control(Image1), preview_, std::move(picture));
-    ui::fitPictureControl(control(Image1), scale(size));
+    ui::fitPictureControl(control(Image1), scale(previewSize_));
 }
 
 void TForm3::setColourSample(std::uint32_t colour) {

@@ -74,7 +74,9 @@ private:
     void Button8Click();  // colour
     void ComboBox1Change(int code);
     void ShakeTest();
-    void showPreview(const std::wstring& path, int size);
+    // The preview keeps its size: the layout's until a face is browsed for.
+    void showPreview(const std::wstring& path);
+    void selectSound(int radio);
     void setColourSample(std::uint32_t colour);
     void setLineSample(int width);
     int trackPosition(int id) const;
@@ -90,6 +92,7 @@ private:
     std::wstring pictureFileName_;  // OpenDialog2's file name
     std::uint32_t colour_ = 0;      // ColorDialog1's colour
     std::wstring reportedPicture_;  // a picture whose failure was already shown
+    int previewSize_ = 57;
 };
 
 }  // namespace orvane

@@ -12,9 +12,9 @@ namespace {
 int clamp(std::int32_t value, int high) { return std::clamp<std::int32_t>(value, 0, high); }
 }  // namespace
 
-OptionsControls optionsFromSettings(const ClockSettings& settings, bool pictureExists) {
+OptionsControls optionsFromSettings(const ClockSettings& settings) {
     OptionsControls c;
-    c.pictureFile = pictureExists ? settings.Pendule : L"";
+    c.pictureFile = settings.Pendule;
     c.sound = settings.Bip ? OptionsControls::Sound::Beep : OptionsControls::Sound::File;
     c.duration = clamp(settings.DureeBip, durationMax);
     c.frequency = clamp(settings.FrequenceBip, frequencyMax);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/hourly_signal.hpp"
 #include "settings/clock_settings.hpp"
 
 namespace orvane {
@@ -23,14 +24,15 @@ struct OptionsControls {
 };
 
 inline constexpr int frequencyMax = 15000;
-inline constexpr int durationMax = 3000;
+inline constexpr int durationMax = beepDurationLimit;
 inline constexpr int intensityMax = 20;
-inline constexpr int shakeCountMax = 200;
+inline constexpr int shakeCountMax = shakeCountLimit;
 
-// The controls as activation loads them from the settings; a missing picture
-// leaves no picture name. "Rien" is never chosen here: it comes back as a beep
-// whose sliders are at 0. Sliders bring values back into their ranges.
-OptionsControls optionsFromSettings(const ClockSettings& settings, bool pictureExists);
+// The controls as activation loads them from the settings; the picture's name
+// is kept even when its file is missing now, so that "OK" does not lose it.
+// "Rien" is never chosen here: it comes back as a beep whose sliders are at 0.
+// Sliders bring values back into their ranges.
+OptionsControls optionsFromSettings(const ClockSettings& settings);
 
 // "OK": stores the controls into the settings in their order. A width that is
 // not a decimal integer stops at that step with its error text; what came

@@ -22,7 +22,7 @@ ClockSettings stored() {
 }
 
 TEST(Options, ActivationLoadsTheControlsFromTheSettings) {
-    const OptionsControls c = optionsFromSettings(stored(), true);
+    const OptionsControls c = optionsFromSettings(stored());
     EXPECT_EQ(c.sound, OptionsControls::Sound::Beep);
     EXPECT_EQ(c.frequency, 440);
     EXPECT_EQ(c.duration, 200);
@@ -30,7 +30,6 @@ TEST(Options, ActivationLoadsTheControlsFromTheSettings) {
     EXPECT_EQ(c.pictureFile, L"C:\\Orvane\\HORLOGE.BMP");
     EXPECT_EQ(c.colour, 65280u);
     EXPECT_EQ(c.widthText, L"3");
-    EXPECT_EQ(optionsFromSettings(stored(), false).pictureFile, L"") << "a missing picture leaves no name";
 
     ClockSettings outOfRange = stored();
     outOfRange.Bip = false;
@@ -38,7 +37,7 @@ TEST(Options, ActivationLoadsTheControlsFromTheSettings) {
     outOfRange.DureeBip = -5;
     outOfRange.intensevibre = 99;
     outOfRange.dureevibre = -1;
-    const OptionsControls clamped = optionsFromSettings(outOfRange, true);
+    const OptionsControls clamped = optionsFromSettings(outOfRange);
     EXPECT_EQ(clamped.sound, OptionsControls::Sound::File);
     EXPECT_EQ(clamped.frequency, 15000);
     EXPECT_EQ(clamped.duration, 0);
@@ -57,7 +56,7 @@ TEST(Options, OkStoresEachChoiceOfSound) {
         {OptionsControls::Sound::Nothing, true, 0, 0},
     };
     for (const auto& c : cases) {
-        OptionsControls controls = optionsFromSettings(stored(), true);
+        OptionsControls controls = optionsFromSettings(stored());
         controls.sound = c.sound;
         controls.frequency = 5000;
         controls.duration = 1000;
@@ -67,13 +66,13 @@ TEST(Options, OkStoresEachChoiceOfSound) {
         EXPECT_EQ(s.FrequenceBip, c.frequency);
         EXPECT_EQ(s.DureeBip, c.duration);
         // "Rien" comes back as a silent beep.
-        const OptionsControls reopened = optionsFromSettings(s, true);
+        const OptionsControls reopened = optionsFromSettings(s);
         EXPECT_EQ(reopened.sound, c.bip ? OptionsControls::Sound::Beep : OptionsControls::Sound::File);
     }
 }
 
 TEST(Options, ABadWidthStopsAfterTheEarlierStepsAreStored) {
-    OptionsControls controls = optionsFromSettings(stored(), true);
+    OptionsControls controls = optionsFromSettings(stored());
     controls.intensity = 5;
     controls.pictureFile = L"";
     controls.colour = 255;
