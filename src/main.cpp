@@ -41,6 +41,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::Application app(services);
     app.create();
     const int exitCode = app.run();
+    // Nothing more runs on memory a plug-in may have damaged: no window is
+    // destroyed, no settings written, no library told the process ends.
+    if (app.abandoned()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
     app.finish();
     return exitCode;
 }

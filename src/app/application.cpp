@@ -82,6 +82,13 @@ void Application::endSession() {
     PostQuitMessage(0);
 }
 
+void Application::abandon(const std::wstring& text) {
+    abandoned_ = true;
+    form1_->abandon();
+    reportError(text);
+    PostQuitMessage(abandonedExitCode);
+}
+
 bool Application::isOwnWindow(HWND window) const {
     if (window == nullptr || !form1_) return false;
     const ui::Window* windows[] = {form1_.get(), form2_.get(), form3_.get(), form4_.get(),

@@ -47,6 +47,9 @@ struct Services {
     PluginLibraries& pluginLibraries;
 };
 
+// The exit code of a program that ended after damage to its memory.
+inline constexpr int abandonedExitCode = 3;
+
 // The program: its services and its eight windows, each created once and
 // living until the end. Every window reaches the others through it.
 class Application final : public ui::ErrorReporter {
@@ -67,6 +70,10 @@ public:
     void finish();
     // The session ends (log-off, shut-down): save and go, without any box.
     void endSession();
+    // The program's memory may be damaged: say why, then end without writing
+    // anything; the message loop stops and the process must end at once.
+    void abandon(const std::wstring& text);
+    bool abandoned() const { return abandoned_; }
 
     // The program's error box: title "Orvane", error icon, one OK button.
     void reportError(const std::wstring& text) override;
@@ -85,6 +92,7 @@ public:
 
 private:
     Services services_;
+    bool abandoned_ = false;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

@@ -15,4 +15,11 @@ private:
     std::wstring text_;
 };
 
+// A failure after which the process cannot be trusted (its memory was
+// damaged): it is shown, then the program ends without writing anything.
+class UnsoundProcessError : public UserError {
+public:
+    using UserError::UserError;
+};
+
 }  // namespace orvane

@@ -35,6 +35,10 @@ std::wstring accessViolationText(const PluginCallResult& result) {
 
 constexpr wchar_t uncaughtCppException[] = L"exception C++ non traitée";
 
+// After these the program's own memory may be damaged.
+constexpr std::uint32_t heapCorruption = 0xC0000374u;
+constexpr std::uint32_t stackBufferOverrun = 0xC0000409u;
+
 // The structured exceptions a user may meet, in words.
 std::wstring structuredExceptionText(const PluginCallResult& result) {
     static const struct {
@@ -50,7 +54,8 @@ std::wstring structuredExceptionText(const PluginCallResult& result) {
         {0xC0000091u, L"dépassement de capacité en virgule flottante"},
         {0xC0000090u, L"opération invalide en virgule flottante"},
         {0xC00000FDu, L"débordement de pile"},
-        {0xC0000374u, L"tas de mémoire corrompu"},
+        {heapCorruption, L"tas de mémoire corrompu"},
+        {stackBufferOverrun, L"dépassement d'une mémoire tampon sur la pile"},
         {0x80000002u, L"donnée mal alignée"},
         {0x80000003u, L"point d'arrêt"},
         // The C++ exceptions of other compilers arrive as these.
@@ -112,18 +117,19 @@ std::vector<std::wstring> PluginLoader::entries() const {
     return names;
 }
 
-std::vector<PluginItem> PluginLoader::discover() const {
+std::vector<PluginItem> PluginLoader::discover() {
+    listed_ = entries();
     std::vector<PluginItem> items;
     std::int32_t ordinal = 0;
-    for (const std::wstring& name : entries()) items.push_back({pluginCaption(name), ordinal++});
+    for (const std::wstring& name : listed_) items.push_back({pluginCaption(name), ordinal++});
     return items;
 }
 
 void PluginLoader::RunPlugin(std::int32_t ordinal) {
-    // The folder is searched again: the entry now at this ordinal is the one run.
-    const std::vector<std::wstring> names = entries();
-    if (ordinal < 0 || static_cast<std::size_t>(ordinal) >= names.size()) return;
-    const std::wstring& name = names[static_cast<std::size_t>(ordinal)];
+    // The item runs the file it was listed for, even if the folder changed
+    // since: a file that is gone does not load.
+    if (ordinal < 0 || static_cast<std::size_t>(ordinal) >= listed_.size()) return;
+    const std::wstring& name = listed_[static_cast<std::size_t>(ordinal)];
 
     // By its full path only: a relative name would also be looked for in the
     // current folder and along PATH, where anybody could leave a library.
@@ -138,8 +144,12 @@ void PluginLoader::RunPlugin(std::int32_t ordinal) {
         return;
     }
     const PluginCallResult result = libraries_.call(entry);
-    if (result.outcome != PluginCallResult::Outcome::returned)
-        throw UserError(pluginFailureText(pluginCaption(name), result));
+    if (result.outcome == PluginCallResult::Outcome::returned) return;
+    const std::wstring text = pluginFailureText(pluginCaption(name), result);
+    if (result.outcome == PluginCallResult::Outcome::structuredException &&
+        (result.code == heapCorruption || result.code == stackBufferOverrun))
+        throw UnsoundProcessError(text);
+    throw UserError(text);
 }
 
 }  // namespace orvane

@@ -45,13 +45,14 @@ public:
 
     // One item per entry of the folder (folders whose names match included),
     // tagged 0, 1, 2... in the search's order. None when there is no folder.
-    std::vector<PluginItem> discover() const;
+    // The names found are kept for RunPlugin.
+    std::vector<PluginItem> discover();
 
-    // Searches the folder again and runs the entry with this ordinal: loads it
+    // Runs the entry listed with this ordinal at discovery: loads that file
     // by its full path and calls its entry point. A library that does not load
-    // or has no entry point gets its message box; a failure inside the entry
-    // point throws UserError for the program's error box. When the folder now
-    // holds fewer entries, nothing happens.
+    // (also one removed since) or has no entry point gets its message box; a
+    // failure inside the entry point throws UserError for the program's error
+    // box, UnsoundProcessError when the program's memory may be damaged.
     void RunPlugin(std::int32_t ordinal);
 
     // The library loaded last (null when that load failed); never released.
@@ -64,6 +65,7 @@ private:
     PluginLibraries& libraries_;
     MessageBoxes& boxes_;
     std::wstring pluginFolder_;  // full path, ending with the separator
+    std::vector<std::wstring> listed_;  // the entries' names, by ordinal
     PluginLibraries::Handle lastLibrary_ = nullptr;
 };
 

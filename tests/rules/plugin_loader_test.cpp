@@ -71,6 +71,7 @@ TEST_F(PluginLoaderTest, EachOrdinalLoadsItsEntryByFullPathWithTheRightOutcome) 
     libraries.libraries[pluginFolder + L"Fake.DLL"].loads = false;
     libraries.libraries[pluginFolder + L"Dernier.DLL"] = {};
     // Data.DLL is a folder: nothing loads from it.
+    loader.discover();
     const struct {
         std::int32_t ordinal;
         const wchar_t* loaded;  // null: nothing loaded
@@ -110,32 +111,54 @@ TEST_F(PluginLoaderTest, EachOrdinalLoadsItsEntryByFullPathWithTheRightOutcome) 
     for (const std::string& name : libraries.lookedUp) EXPECT_EQ(name, "plugin");
 }
 
-TEST_F(PluginLoaderTest, TheEntryNowAtTheOrdinalIsTheOneRun) {
+TEST_F(PluginLoaderTest, AnItemRunsTheFileItWasListedForEvenAfterTheFolderChanged) {
     search.names = {L"A.DLL", L"B.DLL"};
     const std::vector<PluginItem> items = loader.discover();
     libraries.libraries[pluginFolder + L"B.DLL"] = {};
     libraries.libraries[pluginFolder + L"C.DLL"] = {};
-    search.names = {L"A.DLL", L"C.DLL"};  // B was replaced while the clock ran
+    search.names = {L"B.DLL", L"C.DLL"};  // A removed, C added while the clock ran
+    loader.RunPlugin(items[0].tag);
+    EXPECT_EQ(libraries.loaded, std::vector<std::wstring>{pluginFolder + L"A.DLL"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"DLL non trouvé!");
     loader.RunPlugin(items[1].tag);
-    EXPECT_EQ(libraries.loaded, std::vector<std::wstring>{pluginFolder + L"C.DLL"});
-    search.names = {L"A.DLL"};
-    loader.RunPlugin(items[1].tag);
-    EXPECT_EQ(libraries.loaded.size(), 1u) << "an ordinal past the end runs nothing";
-    EXPECT_EQ(search.searched.size(), 3u) << "the folder is searched again at each choice";
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(libraries.libraries[pluginFolder + L"B.DLL"].calls, 1);
+    EXPECT_EQ(libraries.libraries[pluginFolder + L"C.DLL"].calls, 0) << "a new file waits for the next start";
+    EXPECT_EQ(search.searched.size(), 1u) << "the folder is searched once, at discovery";
 }
 
 TEST_F(PluginLoaderTest, AFailureInsideThePluginIsThrownWithItsNameAndKeepsTheLibrary) {
     search.names = {L"Meteo.Paris.DLL"};
-    PluginCallResult fault;
-    fault.outcome = Outcome::structuredException;
-    fault.code = 0xC0000094u;
-    libraries.libraries[pluginFolder + L"Meteo.Paris.DLL"].result = fault;
-    try {
-        loader.RunPlugin(0);
-        ADD_FAILURE() << "the failure was not reported";
-    } catch (const UserError& error) {
-        EXPECT_EQ(error.text(), L"Le plug-in « Meteo.Paris » a été interrompu : division entière par zéro");
+    loader.discover();
+    // Only damage to the program's memory makes the process unsound.
+    const struct {
+        Outcome outcome;
+        std::uint32_t code;
+        const wchar_t* reason;
+        bool unsound;
+    } cases[] = {
+        {Outcome::structuredException, 0xC0000094u, L"division entière par zéro", false},
+        {Outcome::structuredException, 0xC0000005u, L"violation d'accès", false},
+        {Outcome::structuredException, 0xC00000FDu, L"débordement de pile", false},
+        {Outcome::cppException, 0, L"exception C++ non traitée", false},
+        {Outcome::structuredException, 0xC0000374u, L"tas de mémoire corrompu", true},
+        {Outcome::structuredException, 0xC0000409u, L"dépassement d'une mémoire tampon sur la pile", true},
+    };
+    for (const auto& c : cases) {
+        PluginCallResult fault;
+        fault.outcome = c.outcome;
+        fault.code = c.code;
+        libraries.libraries[pluginFolder + L"Meteo.Paris.DLL"].result = fault;
+        try {
+            loader.RunPlugin(0);
+            ADD_FAILURE() << "the failure was not reported";
+        } catch (const UnsoundProcessError& error) {
+            EXPECT_TRUE(c.unsound) << c.code;
+            EXPECT_EQ(error.text(), std::wstring(L"Le plug-in « Meteo.Paris » a été interrompu : ") + c.reason);
+        } catch (const UserError& error) {
+            EXPECT_FALSE(c.unsound) << c.code;
+            EXPECT_EQ(error.text(), std::wstring(L"Le plug-in « Meteo.Paris » a été interrompu : ") + c.reason);
+        }
     }
     EXPECT_NE(loader.lastLibrary(), nullptr);
     EXPECT_TRUE(boxes.shown.empty()) << "no plug-in box for a failure inside";
@@ -158,6 +181,7 @@ TEST_F(PluginLoaderTest, TheHandleIsStoredBeforeTheBoxShows) {
     libraries.libraries[pluginFolder + L"Muet.DLL"].hasEntry = false;
     bool storedBeforeBox = false;
     watching.whileShown = [&] { storedBeforeBox = watched.lastLibrary() != nullptr; };
+    watched.discover();
     watched.RunPlugin(0);
     EXPECT_TRUE(storedBeforeBox);
     watching.whileShown = [&] { storedBeforeBox = watched.lastLibrary() == nullptr; };
