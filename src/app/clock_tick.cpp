@@ -29,8 +29,10 @@ std::wstring twoDigits(unsigned value) {
 }
 }  // namespace
 
-std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayMinute, const TickFields& tick) {
-    if (lastTrayMinute == tick.TickMinute) return std::nullopt;
+std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayHour, std::int32_t& lastTrayMinute,
+                                              const TickFields& tick) {
+    if (lastTrayHour == tick.TickHour && lastTrayMinute == tick.TickMinute) return std::nullopt;
+    lastTrayHour = tick.TickHour;
     lastTrayMinute = tick.TickMinute;
     return L"Orvane - " + twoDigits(tick.TickHour) + L":" + twoDigits(tick.TickMinute);
 }

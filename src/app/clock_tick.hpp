@@ -29,10 +29,11 @@ TickFields decodeTick(const LocalTime& now);
 std::wstring_view dayName(const LocalTime& t);
 
 // The first item of the tray menu reads "Orvane - HH:MM". It is recaptioned
-// at the first tick of each new minute; lastTrayMinute remembers the minute of
-// the last caption (0 at start, so a start during minute 0 keeps the initial
-// caption until minute 1).
-std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayMinute, const TickFields& tick);
+// at the first tick whose hour or minute differs from the last caption's, so
+// that a sleep of whole hours cannot leave the old hour on it; both start at 0,
+// so a start during 00:00 keeps the initial caption until 00:01.
+std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayHour, std::int32_t& lastTrayMinute,
+                                              const TickFields& tick);
 
 // How long the clock timer waits after a tick read at `millisecond` within its
 // second, so that the next tick lands just after the next second boundary.

@@ -1,5 +1,9 @@
 #include "app/hourly_signal.hpp"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #include "app/calendar.hpp"
 
 namespace orvane {
@@ -8,20 +12,40 @@ bool hourlySignalDue(const std::optional<LocalTime>& previous, const LocalTime& 
     return recurringMomentPassed(previous, now, 3600, 0);
 }
 
+namespace {
+// Where an edge lands after a step, in 64 bits: a hand-edited intensity near
+// the integer limit must not wrap the window round to the other side.
+int stepped(int edge, std::int64_t step) {
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{edge} + step, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+// An edge kept so that [edge, edge + size) lies within [low, high), or at low
+// when the window is larger than the area.
+int keptWithin(int edge, int size, int low, int high) {
+    return static_cast<int>(
+        std::max<std::int64_t>(std::min<std::int64_t>(edge, std::int64_t{high} - size), low));
+}
+}  // namespace
+
 void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra) {
     random.reseed();
+    const ScreenArea area = window.workArea();  // the monitor it starts on
+    count = std::min(count, shakeCountLimit);
     bool leftAndDown = true;
     for (int step = 0; count >= 0 && step <= count; ++step) {
-        const int a = (intensity > 0 ? random.below(intensity) : 0) + extra;
-        const int b = (intensity > 0 ? random.below(intensity) : 0) + extra;
-        const int x = leftAndDown ? -a : a;
-        const int y = leftAndDown ? b : -b;
+        const std::int64_t a = std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra;
+        const std::int64_t b = std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra;
+        const std::int64_t x = leftAndDown ? -a : a;
+        const std::int64_t y = leftAndDown ? b : -b;
         leftAndDown = !leftAndDown;
-        window.moveTo(window.left() + x, window.top());
-        window.moveTo(window.left(), window.top() + y);
+        window.moveTo(stepped(window.left(), x), window.top());
+        window.moveTo(window.left(), stepped(window.top(), y));
     }
-    if (window.left() < 0) window.moveTo(0, window.top());
-    if (window.top() < 0) window.moveTo(window.left(), 0);
+    const int left = keptWithin(window.left(), window.width(), area.left, area.right);
+    if (left != window.left()) window.moveTo(left, window.top());
+    const int top = keptWithin(window.top(), window.height(), area.top, area.bottom);
+    if (top != window.top()) window.moveTo(window.left(), top);
 }
 
 }  // namespace orvane

@@ -57,6 +57,7 @@ void TForm1::create() {
     extractTrayIcons();
     trayIconIndex_ = 0;
     QuitRequested = false;
+    LastTrayHour = 0;
     LastTrayMinute = 0;
 
     const HMENU bar = CreateMenu();
@@ -111,7 +112,7 @@ void TForm1::createControls() {
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
 
     const ui::ControlRow rows[] = {
-        {Image1, WC_STATICW, nullptr, 8, 8, 57, 57, WS_VISIBLE | SS_BITMAP},
+        {Image1, WC_STATICW, nullptr, 8, 8, 57, 57, WS_VISIBLE | SS_BITMAP | WS_CLIPSIBLINGS},
         {Label2, WC_STATICW, L"00:00:00", 72, 8, 0, 0, WS_VISIBLE | SS_NOPREFIX},
         {Label1, WC_STATICW, L"00/00/0000", 72, 32, 0, 0, WS_VISIBLE | SS_NOPREFIX},
         {Label3, WC_STATICW, L"Lundi", 176, 32, 0, 0, WS_VISIBLE | SS_NOPREFIX},
@@ -125,6 +126,9 @@ void TForm1::createControls() {
             ui::createControl(hwnd(), row, dpi, isLabel ? clockFont_.get() : defaultFont_.get());
         if (isLabel) ui::setLabelText(control, row.text);
     }
+    // A face up to 71 pixels reaches under the texts and the status bar: it
+    // lies beneath them and leaves them out of its painting.
+    SetWindowPos(control(Image1), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     int wholeWidth = -1;
     SendMessageW(control(StatusBar1), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
 
@@ -185,7 +189,7 @@ void TForm1::showTickTime() {
     ui::setLabelText(control(Label1), services.formats.shortDate(tick.TickTime));
     ui::setLabelText(control(Label2), services.formats.longTime(tick.TickTime));
     ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
-    if (const auto caption = trayCaptionUpdate(LastTrayMinute, tick)) {
+    if (const auto caption = trayCaptionUpdate(LastTrayHour, LastTrayMinute, tick)) {
         MENUITEMINFOW item{};
         item.cbSize = sizeof item;
         item.fMask = MIIM_STRING;
@@ -201,9 +205,6 @@ void TForm1::followTimeChange() {
     tick = decodeTick(app().services().clock.now());
     previousTick_ = previousTickAfterClockSet(previousTick_, tick.TickTime);
     app().form6().alarms().clockSet(tick.TickTime);
-    // The tray clock is recaptioned when the minute changes; set to the same
-    // minute of another hour, it must be recaptioned all the same.
-    LastTrayMinute = -1;
     showTickTime();
     armClockTimer();
 }
@@ -212,7 +213,7 @@ void TForm1::HourlySignal() {
     Services& services = app().services();
     ui::WindowMover mover(hwnd());
     WindowShake(mover, services.random, settings.intensevibre, settings.dureevibre);
-    if (settings.Bip) services.sound.beep(settings.FrequenceBip, settings.DureeBip);
+    if (settings.Bip) services.sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
     else PlayMediaFile(settings.Musique);
 }
 
@@ -323,7 +324,11 @@ void TForm1::TMenuItemClick(int commandId) {
     item.cbSize = sizeof item;
     item.fMask = MIIM_DATA;
     if (!GetMenuItemInfoW(ools1_, static_cast<UINT>(commandId), FALSE, &item)) return;
-    plugins_.RunPlugin(static_cast<std::int32_t>(item.dwItemData));
+    try {
+        plugins_.RunPlugin(static_cast<std::int32_t>(item.dwItemData));
+    } catch (const UnsoundProcessError& error) {
+        app().abandon(error.text());
+    }
 }
 
 void TForm1::onClose() {
@@ -381,6 +386,13 @@ void TForm1::TrayCallback(LPARAM mouseMessage) {
 
 void TForm1::RestaurerItemClick() {
     show();
+    DeleteTrayIcon();
+}
+
+void TForm1::abandon() {
+    if (ended_) return;
+    ended_ = true;  // nothing is written from here on
+    KillTimer(hwnd(), Timer1);
     DeleteTrayIcon();
 }
 

@@ -52,6 +52,7 @@ public:
 
     ClockSettings settings;
     TickFields tick;
+    std::int32_t LastTrayHour = 0;
     std::int32_t LastTrayMinute = 0;
     bool QuitRequested = false;
 
@@ -63,6 +64,9 @@ public:
     // the settings are written. Runs once; a failed write is shown only when
     // reportFailure is true (nobody reads a box while the session ends).
     void FormDestroy(bool reportFailure);
+    // The end after a failure that may have damaged the program's memory:
+    // the tray icon goes and nothing is written, now or later.
+    void abandon();
     // Writes the settings to Configuration.ini; a failed write throws UserError.
     void saveSettings() { settingsFile_.save(settings); }
 

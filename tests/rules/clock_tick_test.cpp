@@ -41,16 +41,21 @@ TEST(ClockTick, DecodesTheFieldsAndDropsTheMilliseconds) {
     EXPECT_EQ(tick.TickSecond, 9);
 }
 
-TEST(TrayCaption, IsRewrittenAtTheFirstTickOfEachNewMinute) {
-    std::int32_t lastMinute = 0;
-    // A start during minute 0 keeps the initial caption until minute 1.
-    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 0, 30))), std::nullopt);
-    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 1, 0))), L"Orvane - 09:01");
-    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 1, 59))), std::nullopt);
-    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 9, 5, 0))), L"Orvane - 09:05");
-    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 7, 23, 59, 0))), L"Orvane - 23:59");
-    EXPECT_EQ(trayCaptionUpdate(lastMinute, decodeTick(at(2026, 12, 8, 0, 0, 0))), L"Orvane - 00:00");
-    EXPECT_EQ(lastMinute, 0);
+TEST(TrayCaption, IsRewrittenAtTheFirstTickOfEachNewHourAndMinute) {
+    std::int32_t lastHour = 0, lastMinute = 0;
+    const auto update = [&](int day, int h, int m, int s) {
+        return trayCaptionUpdate(lastHour, lastMinute, decodeTick(at(2026, 12, day, h, m, s)));
+    };
+    // A start during 00:00 keeps the initial caption until 00:01.
+    EXPECT_EQ(update(7, 0, 0, 30), std::nullopt);
+    EXPECT_EQ(update(7, 0, 1, 0), L"Orvane - 00:01");
+    EXPECT_EQ(update(7, 0, 1, 59), std::nullopt);
+    EXPECT_EQ(update(7, 9, 5, 0), L"Orvane - 09:05");
+    // A sleep of exactly whole hours lands on the same minute of another hour.
+    EXPECT_EQ(update(7, 12, 5, 0), L"Orvane - 12:05");
+    EXPECT_EQ(update(8, 12, 5, 1), std::nullopt);
+    EXPECT_EQ(update(8, 0, 0, 0), L"Orvane - 00:00");
+    EXPECT_EQ(lastHour, 0);
 }
 
 TEST(ClockTimer, WaitsUntilJustAfterTheNextSecondBoundary) {

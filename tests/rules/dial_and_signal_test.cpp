@@ -115,9 +115,12 @@ private:
 
 class RecordedWindow final : public MovableWindow {
 public:
-    RecordedWindow(int left, int top) : left_(left), top_(top) {}
+    RecordedWindow(int left, int top, ScreenArea area = {0, 0, 1280, 994}) : left_(left), top_(top), area_(area) {}
     int left() const override { return left_; }
     int top() const override { return top_; }
+    int width() const override { return 282; }
+    int height() const override { return 146; }
+    ScreenArea workArea() const override { return area_; }
     void moveTo(int left, int top) override {
         left_ = left;
         top_ = top;
@@ -127,14 +130,17 @@ public:
 
 private:
     int left_, top_;
+    ScreenArea area_;
 };
 
-TEST(WindowShake, StepsAlternateAndTheEdgesStopAtZero) {
+TEST(WindowShake, StepsAlternateAndTheWindowEndsWholeInItsWorkArea) {
+    const ScreenArea leftMonitor{-1920, 0, 0, 1040};
     const struct {
         const char* what;
         int left, top, intensity, count, extra;
         std::deque<int> randoms;
         std::vector<std::pair<int, int>> moves;
+        ScreenArea area = {0, 0, 1280, 994};
     } cases[] = {
         {"one step: left and down", 100, 100, 10, 0, 0, {7, 4}, {{93, 100}, {93, 104}}},
         {"two steps come back part way", 100, 100, 10, 1, 0, {7, 4, 2, 9}, {{93, 100}, {93, 104}, {95, 104}, {95, 95}}},
@@ -144,14 +150,25 @@ TEST(WindowShake, StepsAlternateAndTheEdgesStopAtZero) {
         {"negative count makes no step", 100, 100, 10, -1, 0, {}, {}},
         {"the options test is one larger", 100, 100, 0, 0, 1, {}, {{99, 100}, {99, 101}}},
         {"the top edge stops at 0 after a right-up step", 10, 2, 10, 1, 0, {1, 1, 1, 9}, {{9, 2}, {9, 3}, {10, 3}, {10, -6}, {10, 0}}},
+        {"the bottom edge stops above the taskbar", 500, 846, 10, 0, 0, {1, 5}, {{499, 846}, {499, 851}, {499, 848}}},
+        {"a window on a monitor left of the primary stays there", -1000, 10, 10, 0, 0, {7, 4}, {{-1007, 10}, {-1007, 14}}, leftMonitor},
+        {"and is kept off the primary one", -283, 10, 10, 1, 0, {1, 1, 9, 1}, {{-284, 10}, {-284, 11}, {-275, 11}, {-275, 10}, {-282, 10}}, leftMonitor},
+        {"a huge intensity does not wrap round", 100, 100, 2147483647, 0, 0, {2147483646, 2147483646}, {{-2147483546, 100}, {-2147483546, 2147483647}, {0, 2147483647}, {0, 848}}},
     };
     for (const auto& c : cases) {
         ScriptedRandom random(c.randoms);
-        RecordedWindow window(c.left, c.top);
+        RecordedWindow window(c.left, c.top, c.area);
         WindowShake(window, random, c.intensity, c.count, c.extra);
         EXPECT_EQ(window.moves, c.moves) << c.what;
         EXPECT_EQ(random.reseeds, 1) << c.what;
     }
+}
+
+TEST(WindowShake, AHandEditedCountMakesNoMoreStepsThanTheOptionsOffer) {
+    ScriptedRandom random({});
+    RecordedWindow window(100, 100);
+    WindowShake(window, random, 10, 2147483647);
+    EXPECT_EQ(window.moves.size(), 2u * 201u);
 }
 
 }  // namespace
