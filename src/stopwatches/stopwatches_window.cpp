@@ -31,7 +31,8 @@ void TForm2::create(HWND owner) {
             {s.reset, WC_BUTTONW, L"RAZ", 216, 48, 75, 25, button},
             {s.laps, WC_LISTBOXW, L"", 184, 80, 121, 17,
              WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY},
-            // The lap button takes no keyboard focus: it sits outside the tab order.
+            // The lap button takes no keyboard focus: it sits outside the tab
+            // order, and a click on it leaves the focus where it was.
             {s.lap, WC_BUTTONW, L"", 232, 16, 23, 22, WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP},
         };
         for (const ui::ControlRow& row : rows)
@@ -39,6 +40,7 @@ void TForm2::create(HWND owner) {
         ui::setLabelText(control(s.display), L"00:00:00");  // the display fits its text
         SendMessageW(control(s.laps), LB_SETITEMHEIGHT, 0, MulDiv(13, dpi, 96));
         SendMessageW(control(s.lap), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(disk_.get()));
+        ui::leaveFocusOnClick(control(s.lap));
     }
 }
 

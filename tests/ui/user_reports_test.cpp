@@ -12,6 +12,7 @@
 #include "countdowns/countdown_dialog.hpp"
 #include "countdowns/countdowns_window.hpp"
 #include "settings/options_dialog.hpp"
+#include "stopwatches/stopwatches_window.hpp"
 #include "support/app_fixture.hpp"
 
 namespace orvane {
@@ -213,6 +214,16 @@ TEST_F(UserReportsTest, TheTextsAndTheStatusBarStayReadableOverALargeFace) {
         EXPECT_NE(colour, 0x0000FFu) << "control " << id;
     }
     ReleaseDC(nullptr, screen);
+}
+
+TEST_F(UserReportsTest, ALapClickLeavesTheFocusOnStartSoThatSpaceKeepsWorking) {
+    command(main(), TForm1::Chronomtre1);
+    TForm2& stopwatches = app->form2();
+    const HWND start = stopwatches.control(TForm2::Button1);
+    SetFocus(start);
+    click(stopwatches, TForm2::SpeedButton1);
+    EXPECT_EQ(GetFocus(), start);
+    EXPECT_EQ(SendMessageW(stopwatches.control(TForm2::ListBox5), LB_GETCOUNT, 0, 0), 1) << "the lap was taken";
 }
 
 }  // namespace

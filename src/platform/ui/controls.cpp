@@ -25,6 +25,35 @@ HWND createControl(HWND parent, const ControlRow& row, int dpi, HFONT font) {
     return control;
 }
 
+namespace {
+// The button takes the focus while it is pressed (it needs it to be
+// clicked); the focus goes back once the click is done.
+LRESULT CALLBACK focusKeepingButton(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR) {
+    constexpr wchar_t previousFocus[] = L"OrvanePreviousFocus";
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (const HWND focused = GetFocus(); focused != button) SetPropW(button, previousFocus, focused);
+        return DefSubclassProc(button, message, wParam, lParam);
+    case WM_LBUTTONUP: {
+        const LRESULT result = DefSubclassProc(button, message, wParam, lParam);
+        const auto focused = static_cast<HWND>(RemovePropW(button, previousFocus));
+        if (focused != nullptr && IsWindow(focused) && GetFocus() == button) SetFocus(focused);
+        return result;
+    }
+    case WM_NCDESTROY:
+        RemovePropW(button, previousFocus);
+        RemoveWindowSubclass(button, focusKeepingButton, 0);
+        return DefSubclassProc(button, message, wParam, lParam);
+    default:
+        return DefSubclassProc(button, message, wParam, lParam);
+    }
+}
+}  // namespace
+
+void leaveFocusOnClick(HWND button) { SetWindowSubclass(button, focusKeepingButton, 0, 0); }
+
 FontHandle makeFont(const wchar_t* face, int pixelHeight, int dpi, bool bold, bool underline) {
     return FontHandle(CreateFontW(-MulDiv(pixelHeight, dpi, 96), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
                                   FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,

@@ -29,6 +29,10 @@ void setLabelText(HWND label, const std::wstring& text);
 
 int screenDpi();
 
+// A button that a mouse click does not focus: the focus stays where it was,
+// so that Space and Enter keep acting on the control the user was using.
+void leaveFocusOnClick(HWND button);
+
 // A spin field (an edit with its up-down arrows) left by the user: its text
 // and its arrows brought back to the value in range, which is returned.
 int settleSpinField(HWND field, HWND arrows, int low, int high);
