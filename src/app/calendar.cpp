@@ -36,7 +36,7 @@ std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime
                                                    const LocalTime& setTo) {
     const std::int64_t to = localSeconds(setTo);
     if (!previous || to >= localSeconds(*previous)) return previous;
-    if (localSeconds(*previous) - to <= longestTickGapSeconds) return setTo;
+    if (localSeconds(*previous) - to <= 1) return setTo;
     return localTimeAt(to - 1);
 }
 

@@ -30,11 +30,12 @@ bool recurringMomentPassed(const std::optional<LocalTime>& previous, const Local
 // What the next tick measures from once the system time was set to `setTo`.
 // Set back, the clock will pass again the moments after setTo, and each is
 // given again then (a tick in the same second as the last one could not tell
-// that on its own). Set back by more than a minute, a moment in setTo's own
-// second counts too: daylight saving puts the clock back onto 02:00:00
-// itself. A smaller correction that lands in a moment's second comes just
-// after that moment was given, and does not give it again. Set forward, the
-// jump counts from the previous tick like any gap.
+// that on its own). A moment in setTo's own second counts too (daylight
+// saving puts the clock back onto 02:00:00 itself; a user sets it back onto
+// an alarm's minute to hear it again), as it would for a tick that read it,
+// unless the correction lands within a second of the last tick: that moment
+// was given just before. Set forward, the jump counts from the previous tick
+// like any gap.
 std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime>& previous,
                                                    const LocalTime& setTo);
 

@@ -69,6 +69,11 @@ public:
     void abandon();
     // Writes the settings to Configuration.ini; a failed write throws UserError.
     void saveSettings() { settingsFile_.save(settings); }
+    // The same, once the user confirmed every setting in the options.
+    void saveConfirmedSettings() {
+        settingsFile_.confirmAll();
+        settingsFile_.save(settings);
+    }
 
     void AddTrayIcon();
     void DeleteTrayIcon();

@@ -56,6 +56,9 @@ public:
     // (settings then holds what was written). Throws UserError as
     // saveClockSettings does.
     void save(ClockSettings& settings);
+    // The user confirmed every setting as it stands (the options' "OK"):
+    // from now on none of them is a stand-in for the file's own.
+    void confirmAll() { standIns_.reset(); }
 
 private:
     ProfileStore& profile_;

@@ -229,7 +229,7 @@ void TForm3::Button3Click() {
     confirmOptions(controls(), main.settings);
     dismiss();
     // Confirmed settings reach the file at once, so that a crash cannot lose them.
-    main.saveSettings();
+    main.saveConfirmedSettings();
 }
 
 void TForm3::Button2Click() {

@@ -69,6 +69,10 @@ TEST(ClockChange, TheSignalAndTheAlarmsFollowTheWallClockThroughEveryKindOfChang
          7, 30, {}, {"07:30:00"}, true},
         {"the user sets back onto an alarm's minute, announced", at(12, 7, 7, 45, 0), 3, at(12, 7, 7, 30, 0), 3,
          7, 30, {}, {"07:30:01"}, true},
+        {"back exactly 60 s onto an alarm's minute", at(12, 7, 7, 30, 58), 3, at(12, 7, 7, 30, 0), 3, 7, 30,
+         {}, {"07:30:00"}},
+        {"back exactly 60 s onto an alarm's minute, announced", at(12, 7, 7, 30, 58), 3, at(12, 7, 7, 30, 0), 3,
+         7, 30, {}, {"07:30:01"}, true},
     };
     for (const auto& c : cases) {
         std::optional<LocalTime> previous;

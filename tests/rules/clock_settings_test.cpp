@@ -46,6 +46,8 @@ TEST(SettingsInteger, ReadsTheFormsAUserWritesByHand) {
         {L"1 2", std::nullopt},
         {L"1.5", std::nullopt},
         {L"0x1G", std::nullopt},
+        {L"1a", std::nullopt},  // hexadecimal letters need their prefix
+        {L"A", std::nullopt},
         {L"+-1", std::nullopt},
     };
     for (const IntegerCase& c : cases)
@@ -85,6 +87,8 @@ TEST(SettingsLoad, EachKeyReadsItsValueOrFallsBackToItsDefault) {
         {L"Bip", L"2", defaultsWith([](ClockSettings&) {})},
         {L"Bip", L"oui", defaultsWith([](ClockSettings&) {})},
         {L"Bip", L"0x0", defaultsWith([](ClockSettings& s) { s.Bip = false; })},
+        {L"Bip", L"A", defaultsWith([](ClockSettings&) {})},
+        {L"intensevibre", L"1a", defaultsWith([](ClockSettings&) {})},
         {L"FrequenceBip", L"0x1F4", defaultsWith([](ClockSettings& s) { s.FrequenceBip = 500; })},
         {L"DureeBip", L"3000", defaultsWith([](ClockSettings& s) { s.DureeBip = 3000; })},
         {L"penwidth", L"abc", defaultsWith([](ClockSettings&) {})},
@@ -226,6 +230,39 @@ TEST(SettingsFile, AFileUnreadableAtStartKeepsTheValuesTheUserDidNotChange) {
         EXPECT_EQ(settings.Couleur, c.couleurWritten) << "the running clock follows what was written";
         EXPECT_EQ(loadClockSettings(profile, folder).penwidth, c.penwidthWritten);
         EXPECT_EQ(loadClockSettings(profile, folder).Couleur, c.couleurWritten);
+    }
+}
+
+TEST(SettingsFile, EveryKeyChangedOrConfirmedWhileTheFileWasUnreadableAtStartIsWritten) {
+    ClockSettings chosen;  // every key other than the file's and than the stand-ins
+    chosen.Bip = false;
+    chosen.FrequenceBip = 880;
+    chosen.DureeBip = 300;
+    chosen.Musique = L"C:\\Sons\\gong.wav";
+    chosen.Pendule = L"C:\\Cadrans\\lune.bmp";
+    chosen.intensevibre = 7;
+    chosen.dureevibre = 9;
+    chosen.Couleur = 255;
+    chosen.penwidth = 2;
+    ClockSettings confirmed = chosen;  // the options' OK with the stand-in beep shown
+    confirmed.Bip = true;
+    for (const bool viaOptions : {false, true}) {
+        FakeProfile profile;
+        profile.unreadable = true;
+        SettingsFile file(profile, folder);
+        ClockSettings settings = file.load();
+        profile.unreadable = false;
+        const std::pair<const wchar_t*, const wchar_t*> own[] = {
+            {L"Bip", L"0"},         {L"FrequenceBip", L"100"}, {L"DureeBip", L"50"},
+            {L"Musique", L"a.wav"}, {L"intensevibre", L"3"},   {L"dureevibre", L"4"},
+            {L"Pendule", L"b.bmp"}, {L"Couleur", L"5"},        {L"penwidth", L"6"}};
+        for (const auto& [key, value] : own) profile.set(iniFile, L"Options", key, value);
+        const ClockSettings wanted = viaOptions ? confirmed : chosen;
+        settings = wanted;
+        if (viaOptions) file.confirmAll();
+        file.save(settings);
+        EXPECT_EQ(loadClockSettings(profile, folder), wanted) << viaOptions;
+        EXPECT_EQ(settings, wanted) << viaOptions;
     }
 }
 
