@@ -72,6 +72,8 @@ protected:
         SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
     }
     void pick(int id) { pick(main(), id); }
+    // The close box in the window's caption (Alt+F4 and the system menu do the same).
+    static void closeBox(ui::Window& window) { SendMessageW(window.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }
     // The window becomes the active one, as a click on it or Alt+Tab makes it.
     static void activate(ui::Window& window) { activate(window.hwnd()); }
     static void activate(HWND window) {
