@@ -96,6 +96,7 @@ protected:
     // Enter and Escape move between controls as in a dialog).
     void press(std::initializer_list<UINT> keys, bool withShift = false) {
         for (const UINT key : keys) {
+            ASSERT_NE(GetFocus(), nullptr) << "no window of the program has the keyboard focus";
             BYTE state[256] = {};
             GetKeyboardState(state);
             const BYTE shift = state[VK_SHIFT];

@@ -134,6 +134,13 @@ TEST_F(AlarmsWindowTest, ConfiguringSlotOneArmsItShowsTheBellsAndFiresDaily) {
               std::make_tuple(L"nook", 8, 5, L"Café"));
     click(a6(TForm6::rb1));
     EXPECT_TRUE(slot(1).armed());
+    // The arrow keys move within the pair as they do in any dialog.
+    activate(alarms());
+    press({VK_RIGHT});
+    EXPECT_EQ(GetFocus(), a6(TForm6::rb2));
+    EXPECT_TRUE(checked(a6(TForm6::rb2)));
+    EXPECT_FALSE(checked(a6(TForm6::rb1)));
+    EXPECT_FALSE(slot(1).armed());
 }
 
 TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
