@@ -2,12 +2,15 @@
 // The program built in this process with fake services, and the small
 // drivers that window tests share.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,13 +44,139 @@ protected:
         world.clock.time = t;
         SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
     }
+
+    // What a user does, and only that: a click on a control the user can
+    // reach, a menu item, a window brought to the front, keys through the
+    // program's own message loop. Results are read back from the controls.
+
+    // A click on the button of that number, or else the menu item.
     void command(ui::Window& window, int id, int code = BN_CLICKED) {
-        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(id, code),
-                     reinterpret_cast<LPARAM>(window.control(id)));
+        ASSERT_EQ(code, BN_CLICKED) << "no gesture sends that notice by itself: type or pick instead";
+        if (const HWND control = window.control(id)) click(control);
+        else pick(window, id);
+    }
+    // A click on a button, radio button, check box or picture button.
+    void click(ui::Window& window, int id) { click(window.control(id)); }
+    static void click(HWND control) {
+        ASSERT_NE(control, nullptr);
+        expectReachable(control);
+        SendMessageW(control, BM_CLICK, 0, 0);
+    }
+    // The item of that number in the window's menu bar or, for the main
+    // window, in its tray menu: the system sends the command once the menu closes.
+    void pick(ui::Window& window, int id) {
+        const bool onBar = IsWindowVisible(window.hwnd()) && IsWindowEnabled(window.hwnd()) &&
+                           holds(GetMenu(window.hwnd()), id);
+        const bool inTray = &window == &main() && holds(main().trayMenu(), id);
+        ASSERT_TRUE(onBar || inTray) << "no menu item " << id << " the user can reach";
+        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+    void pick(int id) { pick(main(), id); }
+    // The close box in the window's caption (Alt+F4 and the system menu do the same).
+    static void closeBox(ui::Window& window) { SendMessageW(window.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+    // The window becomes the active one, as a click on it or Alt+Tab makes it.
+    static void activate(ui::Window& window) { activate(window.hwnd()); }
+    static void activate(HWND window) {
+        SetForegroundWindow(window);
+        SetActiveWindow(window);
+        EXPECT_EQ(GetActiveWindow(), window);
+    }
+    // A click on a tab: the tab control itself tells its window of the change.
+    static void clickTab(HWND tabControl, int index) {
+        expectReachable(tabControl);
+        RECT tab{};
+        SendMessageW(tabControl, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tab));
+        const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+        SendMessageW(tabControl, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(tabControl, WM_LBUTTONUP, 0, at);
+        EXPECT_EQ(SendMessageW(tabControl, TCM_GETCURSEL, 0, 0), index);
+    }
+    // Keys pressed one after another, each to the control that has the focus
+    // when it comes, through the program's own loop (where Tab, the arrows,
+    // Enter and Escape move between controls as in a dialog).
+    void press(std::initializer_list<UINT> keys, bool withShift = false) {
+        for (const UINT key : keys) {
+            ASSERT_NE(GetFocus(), nullptr) << "no window of the program has the keyboard focus";
+            BYTE state[256] = {};
+            GetKeyboardState(state);
+            const BYTE shift = state[VK_SHIFT];
+            state[VK_SHIFT] = withShift ? 0x80 : 0;
+            SetKeyboardState(state);
+            const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, 0)) << 16;
+            PostMessageW(GetFocus(), WM_KEYDOWN, key, 1 | scan);
+            PostMessageW(GetFocus(), WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000u));
+            runMessages();
+            state[VK_SHIFT] = shift;
+            SetKeyboardState(state);
+        }
+    }
+    // The field gets the focus, its text is selected and typed over character
+    // by character: the field itself tells its window of each change.
+    void type(HWND field, const std::wstring& typed) {
+        expectReachable(field);
+        SetFocus(field);
+        press({VK_HOME});
+        press({VK_END}, true);
+        if (typed.empty()) press({VK_DELETE});
+        for (const wchar_t c : typed) {
+            PostMessageW(GetFocus(), WM_CHAR, c, 1);
+            runMessages();
+        }
+    }
+    void type(ui::Window& window, int id, const std::wstring& typed) { type(window.control(id), typed); }
+    // The thumb of a track bar moved with the keyboard once the track bar has
+    // the focus: Home or End, then whole pages, then single steps. The track
+    // bar tells its window of every step.
+    void slide(HWND trackBar, int position) {
+        expectReachable(trackBar);
+        SetFocus(trackBar);
+        const int low = static_cast<int>(SendMessageW(trackBar, TBM_GETRANGEMIN, 0, 0));
+        const int high = static_cast<int>(SendMessageW(trackBar, TBM_GETRANGEMAX, 0, 0));
+        const int page = std::max(1, static_cast<int>(SendMessageW(trackBar, TBM_GETPAGESIZE, 0, 0)));
+        const bool fromLow = position - low <= high - position;
+        const int distance = fromLow ? position - low : high - position;
+        press({static_cast<UINT>(fromLow ? VK_HOME : VK_END)});
+        for (int k = 0; k < distance / page; ++k) press({static_cast<UINT>(fromLow ? VK_NEXT : VK_PRIOR)});
+        for (int k = 0; k < distance % page; ++k) press({static_cast<UINT>(fromLow ? VK_RIGHT : VK_LEFT)});
+        EXPECT_EQ(SendMessageW(trackBar, TBM_GETPOS, 0, 0), position);
+    }
+    void slide(ui::Window& window, int id, int position) { slide(window.control(id), position); }
+    // Serves what waits in the queue with the program's own loop.
+    void runMessages() {
+        PostQuitMessage(0);
+        app->run();
+    }
+    // What a user can reach: shown (its tab page too), enabled, in a window
+    // that is not waiting for a dialog.
+    static void expectReachable(HWND control) {
+        EXPECT_TRUE(IsWindowVisible(control)) << "hidden control " << GetDlgCtrlID(control);
+        EXPECT_TRUE(IsWindowEnabled(control)) << "disabled control " << GetDlgCtrlID(control);
+        EXPECT_TRUE(IsWindowEnabled(GetAncestor(control, GA_ROOT))) << "its window waits for a dialog";
+    }
+    static bool holds(HMENU menu, int id) {
+        if (menu == nullptr) return false;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            if (const HMENU sub = GetSubMenu(menu, i)) {
+                if (holds(sub, id)) return true;
+            } else if (GetMenuItemID(menu, i) == static_cast<UINT>(id)) {
+                return (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
+            }
+        }
+        return false;
+    }
+    // The colour of a pixel of a control as painted on screen.
+    static std::uint32_t shownPixel(HWND control, int x, int y) {
+        RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const HDC dc = GetDC(control);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(control, dc);
+        return colour;
     }
 
     // A mouse click on the upper or lower arrow of an up-down control.
     static void pressArrow(HWND upDown, bool up, int times = 1) {
+        expectReachable(upDown);
         RECT area;
         GetClientRect(upDown, &area);
         const LPARAM at = MAKELPARAM(area.right / 2, up ? area.bottom / 4 : area.bottom * 3 / 4);

@@ -70,6 +70,7 @@ public:
     };
     int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override {
         shown.push_back({text, title, style});
+        if (log != nullptr) log->push_back(L"box " + text);
         // A real box runs its own message loop: a test may run one here.
         if (whileShown) whileShown(shown.back());
         return answer;
@@ -77,12 +78,17 @@ public:
     std::vector<Shown> shown;
     int answer = box::answerOk;
     std::function<void(const Shown&)> whileShown;
+    std::vector<std::wstring>* log = nullptr;
 };
 
 class FakeShell final : public Shell {
 public:
-    void open(const std::wstring& path) override { opened.push_back(path); }
+    void open(const std::wstring& path) override {
+        opened.push_back(path);
+        if (log != nullptr) log->push_back(L"open " + path);
+    }
     std::vector<std::wstring> opened;
+    std::vector<std::wstring>* log = nullptr;
 };
 
 class FakeFiles final : public FileSystem {
@@ -115,14 +121,19 @@ public:
 
 class FakeSound final : public Sound {
 public:
-    void beep(int frequency, int durationMs) override { beeps.push_back({frequency, durationMs}); }
+    void beep(int frequency, int durationMs) override {
+        beeps.push_back({frequency, durationMs});
+        if (log != nullptr) log->push_back(L"beep " + std::to_wstring(frequency) + L" " + std::to_wstring(durationMs));
+    }
     std::optional<std::wstring> play(const std::wstring& path) override {
         played.push_back(path);
+        if (log != nullptr) log->push_back(L"play " + path);
         return failure;
     }
     std::vector<std::pair<int, int>> beeps;
     std::vector<std::wstring> played;
     std::optional<std::wstring> failure;  // the error text every play gives
+    std::vector<std::wstring>* log = nullptr;
 };
 
 // Gives the listed numbers, then 0; tests pick the shake they want.

@@ -8,6 +8,12 @@
 namespace orvane::testing {
 
 struct FakeWorld {
+    FakeWorld() { shell.log = boxes.log = sound.log = &log; }
+    FakeWorld(const FakeWorld&) = delete;
+    FakeWorld& operator=(const FakeWorld&) = delete;
+
+    // What the shell, the boxes and the speaker were asked, in the order asked.
+    std::vector<std::wstring> log;
     FakeClock clock;
     FakeFormats formats;
     FakeProfile profile;

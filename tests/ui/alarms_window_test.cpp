@@ -29,7 +29,7 @@ class AlarmsWindowTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Alarme1, 0);  // "Suppléments" > "Alarmes"
+        pick(TForm1::Alarme1);  // "Suppléments" > "Alarmes"
     }
 
     TForm6& alarms() { return app->form6(); }
@@ -43,8 +43,11 @@ protected:
     static bool checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // Shown as far as the control itself goes, whichever tab is in front.
     static bool shown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
-    static void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-    void type(int id, const wchar_t* value) { SendMessageW(a7(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value)); }
+    using AppFixture::click;
+    using AppFixture::type;
+    using AppFixture::press;
+    void type(int id, const wchar_t* value) { AppFixture::type(a7(id), value); }
+    void showTab(int n) { clickTab(alarms().pages().tabControl(), n - 1); }
     void tick(const LocalTime& now) {
         clock.time = now;
         SendMessageW(app->form1().hwnd(), WM_TIMER, TForm1::Timer1, 0);
@@ -131,6 +134,13 @@ TEST_F(AlarmsWindowTest, ConfiguringSlotOneArmsItShowsTheBellsAndFiresDaily) {
               std::make_tuple(L"nook", 8, 5, L"Café"));
     click(a6(TForm6::rb1));
     EXPECT_TRUE(slot(1).armed());
+    // The arrow keys move within the pair as they do in any dialog.
+    activate(alarms());
+    press({VK_RIGHT});
+    EXPECT_EQ(GetFocus(), a6(TForm6::rb2));
+    EXPECT_TRUE(checked(a6(TForm6::rb2)));
+    EXPECT_FALSE(checked(a6(TForm6::rb1)));
+    EXPECT_FALSE(slot(1).armed());
 }
 
 TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
@@ -152,6 +162,7 @@ TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
     EXPECT_EQ(chooser.asked[1].current, L"C:\\Programmes\\reveil.exe");
     click(a7(TForm7::Button2));
 
+    showTab(3);
     click(a6(TForm6::Button3));
     EXPECT_EQ(dialog().EditedSlot, 3);
     click(a7(TForm7::Button2));
@@ -160,11 +171,24 @@ TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
               std::make_tuple(7, 30, L"Réveil", L"Debout", L"oui", L"C:\\Programmes\\reveil.exe"));
 
     // Cleared, the box disables "Parcourir..." and "OK" stores "non" with the file.
+    showTab(4);
     click(a6(TForm6::Button4));
     click(a7(TForm7::CheckBox1));
     EXPECT_FALSE(IsWindowEnabled(browse));
     click(a7(TForm7::Button2));
     EXPECT_EQ(std::tie(slot(4).RunFile, slot(4).FilePath), std::make_tuple(L"non", L"C:\\Programmes\\reveil.exe"));
+
+    // At their minute each alarm opens its file, if it has one ticked, before its box.
+    tick(at(7, 29, 59, 500));
+    world.log.clear();
+    tick(at(7, 30, 0, 500));
+    std::vector<std::wstring> told;
+    for (const std::wstring& entry : world.log)
+        told.push_back(entry.substr(0, entry.find(L" : ", entry.find(L"Alarme n°"))));
+    EXPECT_EQ(told, (std::vector<std::wstring>{
+                        L"open C:\\Programmes\\reveil.exe", L"box Il est : 07:30:00\r\nAlarme n°1",
+                        L"open C:\\Programmes\\reveil.exe", L"box Il est : 07:30:00\r\nAlarme n°3",
+                        L"box Il est : 07:30:00\r\nAlarme n°4"}));
 
     // The path shows inside the options frame, under the check box.
     const RECT path = placeIn(a7(TForm7::Label6), dialog().hwnd());
@@ -177,11 +201,12 @@ TEST_F(AlarmsWindowTest, LeavingWithoutOkChangesNoSlotButTheEntriesStay) {
     // "Annuler", the close box, Escape, and the main window going to the tray.
     const std::function<void()> leaves[] = {
         [&] { click(a7(TForm7::Button3)); },
-        [&] { SendMessageW(dialog().hwnd(), WM_CLOSE, 0, 0); },
-        [&] { SendMessageW(dialog().hwnd(), WM_COMMAND, IDCANCEL, 0); },
-        [&] { SendMessageW(app->form1().hwnd(), WM_CLOSE, 0, 0); },
+        [&] { closeBox(dialog()); },
+        [&] { press({VK_ESCAPE}); },
+        [&] { closeBox(app->form1()); },
     };
     int hour = 9;
+    showTab(5);
     for (const auto& leave : leaves) {
         click(a6(TForm6::Button5));
         setTime(hour, 59);
@@ -223,7 +248,9 @@ TEST_F(AlarmsWindowTest, TheTabsFollowTheTableEachTimeTheWindowIsActivated) {
     alarms().alarms().disarm(4);
     alarms().alarms().arm(5);
     EXPECT_EQ(text(a6(TForm6::Label4)), L"00:00:00");
-    SendMessageW(alarms().hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+    activate(app->form1());
+    activate(alarms());
+    showTab(4);
     EXPECT_EQ(text(a6(TForm6::Label4)) + text(a6(TForm6::Label9)), L"23:07:00Dodo");
     EXPECT_TRUE(checked(a6(TForm6::rb8)));
     EXPECT_TRUE(checked(a6(TForm6::rb9)));

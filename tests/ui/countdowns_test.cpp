@@ -22,7 +22,7 @@ class CountdownsTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Compterebours1, 0);
+        pick(TForm1::Compterebours1);
     }
 
     TForm4& countdowns() { return app->form4(); }
@@ -30,26 +30,22 @@ protected:
     const CountdownSlot& slot(int n) { return countdowns().table().slot(n); }
     std::wstring text4(int id) { return ui::windowText(countdowns().control(id)); }
     std::wstring text5(int id) { return ui::windowText(dialog().control(id)); }
-    void setText5(int id, const std::wstring& text) { SetWindowTextW(dialog().control(id), text.c_str()); }
-    void click4(int id) { SendMessageW(countdowns().control(id), BM_CLICK, 0, 0); }
-    void click5(int id) { SendMessageW(dialog().control(id), BM_CLICK, 0, 0); }
+    void setText5(int id, const std::wstring& text) { type(dialog().control(id), text); }
+    void click4(int id) { click(countdowns().control(id)); }
+    void click5(int id) { click(dialog().control(id)); }
+    void showTab(int n) { clickTab(countdowns().control(TForm4::PageControl1), n - 1); }
     bool checked5(int id) { return IsDlgButtonChecked(dialog().hwnd(), id) == BST_CHECKED; }
     // The countdown timer fires `ms` after the previous one.
     void tickAfter(std::int64_t ms) {
         clock.monotonic += ms;
         SendMessageW(countdowns().hwnd(), WM_TIMER, TForm4::Timer1, 0);
     }
-    void activate(ui::Window& window) { SendMessageW(window.hwnd(), WM_ACTIVATE, WA_ACTIVE, 0); }
     // "Nouveau Compte à rebours" of slot n, answered Yes.
     void beginNew(int n) {
         boxes.answer = box::answerYes;
+        showTab(n);
         click4(TForm4::Tabs[static_cast<std::size_t>(n)].newButton);
         boxes.answer = box::answerOk;
-    }
-    // An arrow moved as the user's click would: its position, then its notice.
-    void setArrows(int id, int position) {
-        SendMessageW(dialog().control(id), UDM_SETPOS32, 0, position);
-        SendMessageW(dialog().hwnd(), WM_VSCROLL, SB_THUMBPOSITION, reinterpret_cast<LPARAM>(dialog().control(id)));
     }
     // A mouse click on the upper or lower arrow.
     void clickArrow(int id, bool up) { pressArrow(dialog().control(id), up); }
@@ -112,8 +108,10 @@ TEST_F(CountdownsTest, TheTimerRunsOnlyWhileACountdownRuns) {
 TEST_F(CountdownsTest, NoLeavesTheRunningCountdownItsDisplayAndItsName) {
     countdowns().table().configure(2, 100, L"Thé", L"Infuser", false, L"", clock.monotonic);
     tickAfter(300);
+    activate(app->form1());
     activate(countdowns());
     boxes.answer = box::answerNo;
+    showTab(2);
     click4(TForm4::Button2);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, L"Le compte à rebours actuel sera supprimé, \r\nVoulez-vous continuer ?");
@@ -130,9 +128,9 @@ TEST_F(CountdownsTest, YesThenLeavingWithoutOkLeavesTheSlotStoppedAndUnnamed) {
     // Annuler, the close box, Escape, and the main window going to the tray.
     const std::function<void()> leaves[] = {
         [&] { click5(TForm5::Button2); },
-        [&] { SendMessageW(dialog().hwnd(), WM_CLOSE, 0, 0); },
-        [&] { SendMessageW(dialog().hwnd(), WM_COMMAND, IDCANCEL, 0); },
-        [&] { SendMessageW(app->form1().hwnd(), WM_CLOSE, 0, 0); },
+        [&] { closeBox(dialog()); },
+        [&] { press({VK_ESCAPE}); },
+        [&] { closeBox(app->form1()); },
     };
     for (const auto& leave : leaves) {
         countdowns().table().configure(3, 600, L"Four", L"Sortir", true, L"C:\\four.wav", clock.monotonic);
@@ -152,13 +150,15 @@ TEST_F(CountdownsTest, YesThenLeavingWithoutOkLeavesTheSlotStoppedAndUnnamed) {
         EXPECT_EQ(text4(TForm4::Label3), L"00:00:00");
 
         // The picture restarts the previous duration, unnamed, with its file.
+        if (!countdowns().isVisible()) {
+            pick(TForm1::RestaurerItem);
+            pick(TForm1::Compterebours1);
+        }
         click4(TForm4::SpeedButton1);
         tickAfter(400);
         EXPECT_EQ(text4(TForm4::Label3), L"00:09:59");
         EXPECT_EQ(slot(3).Message, L"Non défini");
         EXPECT_EQ(slot(3).FilePath, L"C:\\four.wav");
-        SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::RestaurerItem, 0);
-        SendMessageW(app->form1().hwnd(), WM_COMMAND, TForm1::Compterebours1, 0);
     }
 }
 
@@ -174,16 +174,14 @@ TEST_F(CountdownsTest, TheIntervalArrowsFillTheirBoxesWithinTheirRanges) {
         EXPECT_EQ(text5(f.box), L"3");
         for (int k = 0; k < 5; ++k) clickArrow(f.arrows, false);
         EXPECT_EQ(text5(f.box), L"0") << "no going below zero, and no wrap";
-        setArrows(f.arrows, f.maximum);
-        clickArrow(f.arrows, true);
+        pressArrow(dialog().control(f.arrows), true, f.maximum + 1);
         EXPECT_EQ(text5(f.box), std::to_wstring(f.maximum)) << "no wrap at the top";
     }
 }
 
 TEST_F(CountdownsTest, OkInIntervalModeStartsTheSlotAndTheNextSetupStartsFromItsEntries) {
     beginNew(1);
-    for (int arrows : {TForm5::UpDown1, TForm5::UpDown2, TForm5::UpDown3, TForm5::UpDown4}) setArrows(arrows, 1);
-    setText5(TForm5::Edit1, L"7");  // the positions count, not the box texts
+    for (int arrows : {TForm5::UpDown1, TForm5::UpDown2, TForm5::UpDown3, TForm5::UpDown4}) clickArrow(arrows, true);
     setText5(TForm5::Edit5, L"Pâtes");
     setText5(TForm5::Edit6, L"Égoutter");
     click5(TForm5::CheckBox1);
@@ -243,8 +241,9 @@ TEST_F(CountdownsTest, OkInDateModeCountsToTheChosenMomentLessItsAdvance) {
     EXPECT_EQ(text4(TForm4::Label4), L"00:59:42");
 
     // A field left with a typed value settles at once.
+    beginNew(4);
     setText5(TForm5::SpinEdit1, L"75");
-    SendMessageW(dialog().hwnd(), WM_COMMAND, MAKEWPARAM(TForm5::SpinEdit1, EN_KILLFOCUS), 0);
+    press({VK_TAB});
     EXPECT_EQ(text5(TForm5::SpinEdit1), L"23");
 }
 
@@ -286,6 +285,7 @@ TEST_F(CountdownsTest, TheDatePickerNeverOffersADayBeforeToday) {
 
     // Two days later the dialog becomes active again: the earliest day moves on.
     clock.time = {2026, 12, 9, 0, 0, 1, 0};
+    activate(app->form1());
     activate(dialog());
     SendMessageW(picker, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range));
     EXPECT_EQ(range[0].wDay, 9);

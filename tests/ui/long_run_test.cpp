@@ -120,11 +120,12 @@ TEST_F(LongRunTest, FortyEightHoursGiveEachSignalAndAlarmEndCountdownsOnTimeAndL
     for (const auto& [slot, dues] : due) watched_.push_back(dues.front());
 
     // A stopwatch, and the time elapsed since yesterday 0:00:00.
-    command(app->form2(), TForm2::Button1);
+    for (int window : {TForm1::Compterebours1, TForm1::Chronomtre1, TForm1::PastTime1}) pick(window);
+    click(app->form2(), TForm2::Button1);
     SYSTEMTIME yesterday{2026, 12, 0, 6, 0, 0, 0, 0};
     SendMessageW(app->pasttime().control(Tpasttime::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
                  reinterpret_cast<LPARAM>(&yesterday));
-    command(app->pasttime(), Tpasttime::Button1);
+    click(app->pasttime(), Tpasttime::Button1);
     const std::int64_t elapsedAtStart = 86400 + 10 * 3600 + 30 * 60 + 15;
 
     std::map<int, int> alarmsFired;
@@ -137,7 +138,7 @@ TEST_F(LongRunTest, FortyEightHoursGiveEachSignalAndAlarmEndCountdownsOnTimeAndL
                 ended[n].push_back(now());
         }
         if (box.text.find(L"n°1 : Heure") != std::wstring::npos) {
-            command(app->form4(), TForm4::SpeedButton2);  // started again from the box
+            click(app->form4(), TForm4::SpeedButton2);  // started again from the box
             due[1].push_back(now() + hourMs);
             watched_.push_back(due[1].back());
         }

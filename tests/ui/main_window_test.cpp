@@ -33,8 +33,8 @@ protected:
     using AppFixture::text;
     std::wstring text(int id) { return AppFixture::text(main(), id); }
     void tick() { SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0); }
-    void command(int id) { AppFixture::command(main(), id); }
-    void closeMain() { SendMessageW(main().hwnd(), WM_CLOSE, 0, 0); }
+    void command(int id) { pick(main(), id); }
+    void closeMain() { closeBox(main()); }
     std::wstring trayItem(int position) {
         wchar_t caption[64] = {};
         GetMenuStringW(main().trayMenu(), static_cast<UINT>(position), caption, 64, MF_BYPOSITION);
@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, OptionsDisablesTheMainWindowUntilItsCloseBox) {
     command(TForm1::Option1);
     EXPECT_TRUE(app->form3().isVisible());
     EXPECT_FALSE(main().isEnabled());
-    SendMessageW(app->form3().hwnd(), WM_CLOSE, 0, 0);
+    closeBox(app->form3());
     EXPECT_FALSE(app->form3().isVisible());
     EXPECT_TRUE(main().isEnabled());
 }
@@ -194,12 +194,13 @@ TEST_F(MainWindowTest, CloseHidesTheListedWindowsAndPutsOneIconInTheTray) {
 }
 
 TEST_F(MainWindowTest, AnOpenDialogHiddenByTheTrayLeavesItsWindowUsable) {
-    command(TForm1::Option1);
-    ShowWindow(app->form7().hwnd(), SW_SHOWNOACTIVATE);
-    app->form6().setEnabled(false);
+    command(TForm1::Alarme1);
+    click(app->form6(), TForm6::Button1);  // the alarm dialog, over the alarms window
     closeMain();
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_FALSE(app->form7().isVisible());
     EXPECT_TRUE(app->form6().isEnabled());
+    click(app->form6(), TForm6::Button1);  // and the alarms window takes clicks again
+    EXPECT_TRUE(app->form7().isVisible());
 }
 
 TEST_F(MainWindowTest, TrayRestoreByMenuOrDoubleClickShowsTheMainWindowOnly) {
@@ -240,7 +241,7 @@ TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenOnceAtTheEnd) {
     EXPECT_EQ(second.form1().settings.penwidth, 4);
     EXPECT_FALSE(second.form1().settings.Bip);
 
-    SendMessageW(second.form1().hwnd(), WM_COMMAND, TForm1::Quitter1, 0);
+    pick(second.form1(), TForm1::Quitter1);
     EXPECT_TRUE(second.form1().QuitRequested);
     second.finish();
     ASSERT_EQ(profile.writes.size(), 9u);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
 #include "app/main_window.hpp"
 #include "settings/options_dialog.hpp"
@@ -15,22 +16,21 @@ using namespace orvane::testing;
 
 class OptionsTest : public AppFixture {
 protected:
+    enum Page { Sonnerie, Vibration, Pendule };
     TForm3& options() { return app->form3(); }
+    // "Configuration" > "Options" from the main window: the dialog comes to
+    // the front from it and reloads what is stored.
     void open() {
-        command(main(), TForm1::Option1);
-        // The dialog reloads when it becomes active from another window of the program.
-        options().FormActivate();
+        pick(TForm1::Option1);
+        ASSERT_EQ(GetActiveWindow(), options().hwnd());
     }
+    void showPage(Page page) { clickTab(options().control(TForm3::PageControl1), page); }
     int position(int id) { return static_cast<int>(SendMessageW(options().control(id), TBM_GETPOS, 0, 0)); }
-    void slide(int id, int value) { SendMessageW(options().control(id), TBM_SETPOS, TRUE, value); }
+    void slide(int id, int value) { AppFixture::slide(options(), id, value); }
     bool checked(int id) { return SendMessageW(options().control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    void choose(int radio) {
-        for (int id : {TForm3::RadioButton1, TForm3::RadioButton2, TForm3::RadioButton3})
-            SendMessageW(options().control(id), BM_SETCHECK, id == radio ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
     void typeWidth(const wchar_t* width) {
-        SetWindowTextW(options().control(TForm3::ComboBox1), width);
-        command(options(), TForm3::ComboBox1, CBN_EDITCHANGE);
+        showPage(Pendule);
+        type(options(), TForm3::ComboBox1, width);
     }
     int sampleHeight() {
         RECT r;
@@ -58,10 +58,10 @@ TEST_F(OptionsTest, TheFirstOpeningWithoutSettingsShowsTheDefaults) {
 
 TEST_F(OptionsTest, RienStoresASilentBeepThatComesBackAsABeep) {
     open();
-    slide(TForm3::TrackBar2, 5000);
-    slide(TForm3::TrackBar1, 1000);
-    choose(TForm3::RadioButton3);
-    command(options(), TForm3::Button3);
+    slide(TForm3::TrackBar2, 4500);
+    slide(TForm3::TrackBar1, 1200);
+    click(options(), TForm3::RadioButton3);
+    click(options(), TForm3::Button3);
     EXPECT_FALSE(options().isVisible());
     EXPECT_TRUE(main().isEnabled());
     EXPECT_TRUE(main().settings.Bip);
@@ -81,15 +81,20 @@ TEST_F(OptionsTest, OkStoresEverySettingAndAFailedWriteIsShown) {
     world.files.files.insert(L"C:\\Orvane\\HORLOGE.BMP");
     main().settings.Pendule = L"C:\\Orvane\\HORLOGE.BMP";  // listed as present but never read here
     open();
-    choose(TForm3::RadioButton2);
+    click(options(), TForm3::RadioButton2);
     slide(TForm3::TrackBar2, 440);
+    showPage(Vibration);
+    EXPECT_FALSE(IsWindowVisible(options().control(TForm3::TrackBar2))) << "one page at a time";
     slide(TForm3::TrackBar3, 3);
     slide(TForm3::TrackBar4, 7);
+    showPage(Pendule);
     world.colorChooser.answer = 65280;
-    command(options(), TForm3::Button8);
+    click(options(), TForm3::Button8);
+    EXPECT_EQ(shownPixel(options().control(TForm3::Panel1), 20, 5), 65280u) << "the sample shows the colour";
     typeWidth(L"25");
     EXPECT_EQ(sampleHeight(), 25);
-    command(options(), TForm3::Button3);
+    EXPECT_EQ(shownPixel(options().control(TForm3::Panel2), 30, 20), 0u) << "the sample line is black";
+    click(options(), TForm3::Button3);
     const ClockSettings& s = main().settings;
     EXPECT_FALSE(s.Bip);
     EXPECT_EQ(s.FrequenceBip, 440);
@@ -104,26 +109,28 @@ TEST_F(OptionsTest, OkStoresEverySettingAndAFailedWriteIsShown) {
 
 TEST_F(OptionsTest, ABadWidthKeepsTheDialogOpenWithTheEarlierStepsStored) {
     open();
+    showPage(Vibration);
     slide(TForm3::TrackBar3, 4);
     typeWidth(L"");
     ASSERT_EQ(world.boxes.shown.size(), 1u) << "an empty width is refused at once";
     EXPECT_EQ(world.boxes.shown[0].text, L"'' n'est pas une valeur entière correcte.");
     EXPECT_EQ(sampleHeight(), 1) << "the sample keeps its height";
-    command(options(), TForm3::Button3);
+    click(options(), TForm3::Button3);
     EXPECT_EQ(world.boxes.shown.size(), 2u);
     EXPECT_EQ(main().settings.intensevibre, 4);
     EXPECT_EQ(main().settings.penwidth, 1);
     EXPECT_TRUE(options().isVisible());
     EXPECT_FALSE(main().isEnabled());
-    command(options(), TForm3::Button4);  // "Annuler"
+    click(options(), TForm3::Button4);  // "Annuler"
     EXPECT_FALSE(options().isVisible());
     EXPECT_TRUE(main().isEnabled());
 }
 
 TEST_F(OptionsTest, AnnulerAndReopeningDropUnconfirmedChanges) {
     open();
+    showPage(Vibration);
     slide(TForm3::TrackBar3, 19);
-    SendMessageW(options().hwnd(), WM_COMMAND, IDCANCEL, 0);  // Escape, as "Annuler"
+    press({VK_ESCAPE});  // as "Annuler"
     EXPECT_FALSE(options().isVisible());
     EXPECT_EQ(main().settings.intensevibre, 10);
     open();
@@ -134,53 +141,97 @@ TEST_F(OptionsTest, AnnulerAndReopeningDropUnconfirmedChanges) {
 TEST_F(OptionsTest, BrowsingForASoundPicksTheRadioButton) {
     open();
     world.fileChooser.answer = L"C:\\Sons\\gong.wav";
-    command(options(), TForm3::Button2);
+    click(options(), TForm3::Button2);
     EXPECT_EQ(text(options(), TForm3::Edit1), L"C:\\Sons\\gong.wav");
     EXPECT_TRUE(checked(TForm3::RadioButton2));
     ASSERT_EQ(world.fileChooser.asked.size(), 1u);
     EXPECT_EQ(world.fileChooser.asked[0].filter, std::wstring(L"*.wav\0*.wav\0", 12));
 
-    command(options(), TForm3::Button5);  // the test plays the chosen file
+    click(options(), TForm3::Button5);  // the test plays the chosen file
     EXPECT_EQ(world.sound.played, (std::vector<std::wstring>{L"C:\\Sons\\gong.wav"}));
 
     // Cancelling with no sound chosen falls back to the beep.
-    command(options(), TForm3::Button4);
+    click(options(), TForm3::Button4);
     open();
     world.fileChooser.answer.reset();
-    command(options(), TForm3::Button2);
+    click(options(), TForm3::Button2);
     EXPECT_TRUE(checked(TForm3::RadioButton1));
 }
 
 TEST_F(OptionsTest, APictureOfUnknownKindIsRefusedAndAMissingOneStoresNothing) {
     open();
+    showPage(Pendule);
     world.fileChooser.answer = L"C:\\Images\\photo.png";
-    command(options(), TForm3::Button6);
+    click(options(), TForm3::Button6);
     EXPECT_EQ(text(options(), TForm3::Edit2), L"C:\\Images\\photo.png");
     ASSERT_EQ(world.boxes.shown.size(), 1u);
     EXPECT_EQ(world.boxes.shown[0].text, L"Extension de fichier image inconnue (.png)");
 
     // Typing a path changes nothing: only the chooser's name is stored.
-    command(options(), TForm3::Button4);
+    click(options(), TForm3::Button4);
     main().settings.Pendule = L"C:\\Orvane\\absent.bmp";
     open();
-    SetWindowTextW(options().control(TForm3::Edit2), L"C:\\ailleurs.bmp");
-    command(options(), TForm3::Button3);
+    type(options(), TForm3::Edit2, L"C:\\ailleurs.bmp");
+    click(options(), TForm3::Button3);
     EXPECT_EQ(main().settings.Pendule, L"");
 }
 
-TEST_F(OptionsTest, TheShakeTestMovesTheDialogOneMorePixel) {
+TEST_F(OptionsTest, TheTestButtonsUseTheSlidersAsTheUserLeftThem) {
     open();
+    slide(TForm3::TrackBar2, 3000);
+    slide(TForm3::TrackBar1, 150);
+    click(options(), TForm3::Button1);
+    EXPECT_EQ(world.sound.beeps, (std::vector<std::pair<int, int>>{{3000, 150}})) << "frequency, then duration";
+
     SetWindowPos(options().hwnd(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    showPage(Vibration);
     slide(TForm3::TrackBar3, 0);
     slide(TForm3::TrackBar4, 0);
-    command(options(), TForm3::Button7);
+    click(options(), TForm3::Button7);
     RECT r;
     GetWindowRect(options().hwnd(), &r);
     EXPECT_EQ(r.left, 199);
     EXPECT_EQ(r.top, 151);
+}
 
-    command(options(), TForm3::Button1);  // beep test with the sliders as they are
-    EXPECT_EQ(world.sound.beeps, (std::vector<std::pair<int, int>>{{0, 0}}));
+// Another of the program's windows brought to the front and back again
+// reloads the dialog; coming back from one of its boxes keeps the edits.
+TEST_F(OptionsTest, ComingBackFromAnotherWindowReloadsButNotFromABox) {
+    pick(TForm1::Alarme1);
+    open();
+    showPage(Vibration);
+    slide(TForm3::TrackBar3, 19);
+    activate(app->form6());
+    activate(options());
+    EXPECT_EQ(position(TForm3::TrackBar3), 10);
+
+    slide(TForm3::TrackBar3, 19);
+    world.boxes.whileShown = [&](const FakeBoxes::Shown&) {
+        // The box is a window of its own, in front of the dialog until it closes.
+        const HWND box = CreateWindowExW(0, WC_STATICW, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 20, options().hwnd(),
+                                         nullptr, nullptr, nullptr);
+        activate(box);
+        activate(options());
+        DestroyWindow(box);
+    };
+    typeWidth(L"");
+    world.boxes.whileShown = nullptr;
+    ASSERT_EQ(world.boxes.shown.size(), 1u);
+    showPage(Vibration);
+    EXPECT_EQ(position(TForm3::TrackBar3), 19);
+}
+
+// Tab goes to the next control, Enter is "OK", Escape is "Annuler".
+TEST_F(OptionsTest, TheKeyboardMovesBetweenControlsAndEnterConfirms) {
+    open();
+    click(options(), TForm3::RadioButton1);
+    press({VK_TAB});
+    EXPECT_EQ(GetFocus(), options().control(TForm3::TrackBar2));
+    press({VK_RIGHT, VK_RIGHT});
+    EXPECT_EQ(position(TForm3::TrackBar2), 2) << "the arrows move the thumb that has the focus";
+    press({VK_RETURN});
+    EXPECT_FALSE(options().isVisible());
+    EXPECT_EQ(main().settings.FrequenceBip, 2);
 }
 
 }  // namespace

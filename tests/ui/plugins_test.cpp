@@ -2,10 +2,17 @@
 // built beside this program are copied into scratch folders shaped like the
 // clock's own.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -218,8 +225,36 @@ TEST_F(PluginsTest, WithoutAPluginsFolderTheMenuIsEmptyAndNothingHappens) {
     expectTheClockTicks(5);
 }
 
+// What the program and its libraries write to the error stream meanwhile.
+class ErrorStreamCapture {
+public:
+    ErrorStreamCapture() {
+        std::fflush(stderr);
+        saved_ = _dup(2);
+        const int file = _wopen(path_.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+        _dup2(file, 2);
+        _close(file);
+    }
+    ~ErrorStreamCapture() {
+        std::fflush(stderr);
+        _dup2(saved_, 2);
+        _close(saved_);
+        DeleteFileW(path_.c_str());
+    }
+    std::string text() const {
+        std::fflush(stderr);
+        std::ifstream in(std::filesystem::path(path_), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+private:
+    std::wstring path_ = testFolder() + L"stderr-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    int saved_ = -1;
+};
+
 TEST_F(PluginsTest, AFailureInsideAPluginIsReportedEachTimeAndTheClockGoesOn) {
     start(everyKindFolder());
+    const ErrorStreamCapture errorStream;
     world.profile.set(folder + L"Configuration.ini", L"Options", L"penwidth", L"3");
     const std::wstring prefix = L" » a été interrompu : ";
 #if defined(__i386__)
@@ -252,6 +287,9 @@ TEST_F(PluginsTest, AFailureInsideAPluginIsReportedEachTimeAndTheClockGoesOn) {
     }
     EXPECT_EQ(main().settings, settingsBefore);
     EXPECT_TRUE(main().isEnabled());
+    // A runtime that aborted once is not entered again: it would abort anew,
+    // from within its own spent terminate handler.
+    EXPECT_EQ(errorStream.text().find("terminate called recursively"), std::string::npos) << errorStream.text();
     // A good plug-in still runs after all that.
     choose(L"Marque");
     EXPECT_GE(exported(plugin(L"Marque.DLL"), "marque_appels"), 1);

@@ -46,10 +46,13 @@ TEST(TabPages, ShowOnePageAtATimeAndPassTheirControlsMessagesToTheForm) {
     EXPECT_TRUE(IsWindowVisible(form.tabs.page(0)) || !IsWindowVisible(form.hwnd()));
     EXPECT_FALSE(IsWindowVisible(form.tabs.page(1)));
 
-    // The user picks the third tab: the tab control says so to its parent.
-    SendMessageW(form.tabs.tabControl(), TCM_SETCURSEL, 2, 0);
-    NMHDR change{form.tabs.tabControl(), 100, TCN_SELCHANGE};
-    SendMessageW(form.hwnd(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&change));
+    // The user clicks the third tab: the tab control says so to its parent.
+    RECT third{};
+    SendMessageW(form.tabs.tabControl(), TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third));
+    const LPARAM at = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+    SendMessageW(form.tabs.tabControl(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(form.tabs.tabControl(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(form.tabs.selected(), 2);
     EXPECT_EQ(GetWindowLongW(form.tabs.page(2), GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
     EXPECT_EQ(GetWindowLongW(form.tabs.page(0), GWL_STYLE) & WS_VISIBLE, 0);
 

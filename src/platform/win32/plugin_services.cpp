@@ -56,7 +56,12 @@ PluginLibraries::Entry PluginLibraryLoader::find(Handle library, const char* nam
         reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
 }
 
-PluginCallResult PluginLibraryLoader::call(Entry entry) { return callGuarded(entry); }
+PluginCallResult PluginLibraryLoader::call(Entry entry) {
+    if (const auto found = aborted_.find(entry); found != aborted_.end()) return found->second;
+    PluginCallResult result = callGuarded(entry);
+    if (result.outcome == PluginCallResult::Outcome::aborted) aborted_.emplace(entry, result);
+    return result;
+}
 
 void restrictLibrarySearch() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);

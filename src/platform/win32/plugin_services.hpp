@@ -1,5 +1,6 @@
 #pragma once
 // The real file search and plug-in libraries, over the operating system.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ public:
     Handle load(const std::wstring& fullPath) override;
     Entry find(Handle library, const char* name) override;
     PluginCallResult call(Entry entry) override;
+
+private:
+    // A runtime that aborted has already run its end (its terminate handler
+    // is spent): its plug-in is not entered again, the same failure is told.
+    std::map<Entry, PluginCallResult> aborted_;
 };
 
 // Calls the entry point so that nothing raised inside it can end the program:
