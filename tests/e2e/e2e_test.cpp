@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <regex>
 #include <sstream>
@@ -24,7 +25,8 @@ std::wstring faultyPlugin;  // a test plug-in whose C++ exception leaves it
 
 // Control and command numbers of the main window, as a driver sees them.
 constexpr int Label2 = 102, Label1 = 103, Label3 = 104;
-constexpr int Quitter1 = 201, Quitter2 = 303;
+constexpr int Quitter1 = 201, Chronomtre1 = 203, Compterebours1 = 204, PastTime1 = 205;
+constexpr int RestaurerItem = 302, Quitter2 = 303, firstPluginItem = 1000;
 
 std::string narrow(const std::wstring& text) {
     std::string out(static_cast<std::size_t>(
@@ -181,6 +183,76 @@ protected:
     HWND mainWindow = nullptr;
 };
 
+long long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+// What the user sees, logged when it first shows.
+struct Seen {
+    long long ms;  // since the watch began
+    std::wstring what;
+    long long slack = 300;  // expected entries: how far off the time may be (Wine under load)
+    SYSTEMTIME clock{};  // the system clock just before the look
+    bool clockSteady = false;  // still in the same second just after it
+};
+using Log = std::vector<Seen>;
+
+// A user's gesture at a set time of a watch; it is logged as "> name".
+struct Gesture {
+    long long at;
+    std::wstring name;
+    std::function<void()> act;
+};
+
+// Looks every 10 ms for forMs milliseconds and logs every change of what
+// look() returns, with the gestures in between: one log, one order.
+Log watch(const std::function<std::wstring()>& look, long long forMs, const std::vector<Gesture>& gestures = {}) {
+    const auto begun = std::chrono::steady_clock::now();
+    Log log;
+    std::wstring last;
+    std::size_t next = 0;
+    for (bool first = true;; first = false) {
+        const long long now = millisecondsSince(begun);
+        for (; next < gestures.size() && gestures[next].at <= now; ++next) {
+            log.push_back({millisecondsSince(begun), L"> " + gestures[next].name});
+            gestures[next].act();
+        }
+        Seen seen{};
+        GetLocalTime(&seen.clock);
+        seen.what = look();
+        SYSTEMTIME after;
+        GetLocalTime(&after);
+        seen.clockSteady = after.wSecond == seen.clock.wSecond && after.wMinute == seen.clock.wMinute;
+        seen.ms = millisecondsSince(begun);
+        if (first || seen.what != last) {
+            last = seen.what;
+            log.push_back(seen);
+        }
+        if (now >= forMs) return log;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string timeline(const Log& log) {
+    std::string out;
+    for (const Seen& seen : log) out += "\n  " + std::to_string(seen.ms) + " ms  " + narrow(seen.what);
+    return out;
+}
+
+// Exactly the expected things in the expected order, each on time.
+void expectLog(const Log& got, const Log& expected) {
+    auto texts = [](const Log& log) {
+        std::string out;
+        for (const Seen& seen : log) out += narrow(seen.what) + " | ";
+        return out;
+    };
+    EXPECT_EQ(texts(got), texts(expected)) << "seen:" << timeline(got);
+    if (got.size() != expected.size()) return;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_NEAR(got[i].ms, expected[i].ms, expected[i].slack)
+            << narrow(got[i].what) << " came off time; seen:" << timeline(got);
+}
+
 std::vector<std::string> lines(const std::string& bytes) {
     std::vector<std::string> out;
     std::istringstream in(bytes);
@@ -197,6 +269,14 @@ std::wstring frenchDate(const SYSTEMTIME& t) {
     return text;
 }
 
+// The time, date and French day labels for a moment.
+std::wstring clockFace(const SYSTEMTIME& t) {
+    const wchar_t* days[] = {L"Dimanche", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi"};
+    wchar_t time[16];
+    swprintf(time, 16, L"%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+    return time + (L" " + frenchDate(t)) + L" " + days[t.wDayOfWeek];
+}
+
 TEST_F(ClockUnderTest, ShowsTheTimeDateAndFrenchDayWithinTwoSeconds) {
     ASSERT_NO_FATAL_FAILURE(start());
     const auto shownAt = std::chrono::steady_clock::now();
@@ -207,30 +287,19 @@ TEST_F(ClockUnderTest, ShowsTheTimeDateAndFrenchDayWithinTwoSeconds) {
         if (label(Label1) != L"00/00/0000") break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    SYSTEMTIME now;
-    GetLocalTime(&now);
     EXPECT_TRUE(std::regex_match(shownTime, time)) << narrow(shownTime);
     EXPECT_NE(label(Label1), L"00/00/0000") << "no tick within two seconds";
 
-    // Read twice around the labels so that a midnight in between cannot fail us.
-    const wchar_t* days[] = {L"Dimanche", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi"};
-    const std::wstring date = label(Label1), day = label(Label3);
-    SYSTEMTIME after;
-    GetLocalTime(&after);
-    EXPECT_TRUE(date == frenchDate(now) || date == frenchDate(after)) << narrow(date);
-    EXPECT_TRUE(day == days[now.wDayOfWeek] || day == days[after.wDayOfWeek]) << narrow(day);
-
-    // The seconds follow the real clock closely.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-    GetLocalTime(&now);
-    wchar_t expected[16];
-    swprintf(expected, 16, L"%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
-    const std::wstring shown = label(Label2);
-    SYSTEMTIME second;
-    GetLocalTime(&second);
-    wchar_t expectedAfter[16];
-    swprintf(expectedAfter, 16, L"%02u:%02u:%02u", second.wHour, second.wMinute, second.wSecond);
-    EXPECT_TRUE(shown == expected || shown == expectedAfter) << narrow(shown) << " vs " << narrow(expected);
+    // Every change shows the second, date and day the system clock is in
+    // when the change is seen.
+    const Log log = watch([&] { return label(Label2) + L" " + label(Label1) + L" " + label(Label3); }, 2600);
+    int checked = 0;
+    for (std::size_t i = 1; i < log.size(); ++i) {
+        if (!log[i].clockSteady) continue;  // read across a boundary: either second would be right
+        EXPECT_EQ(narrow(log[i].what), narrow(clockFace(log[i].clock))) << "seen at " << log[i].ms << " ms";
+        ++checked;
+    }
+    EXPECT_GE(checked, 2) << "seen:" << timeline(log);
 }
 
 TEST_F(ClockUnderTest, QuittingWritesTheNineKeysInOrder) {
@@ -295,7 +364,6 @@ TEST_F(ClockUnderTest, TheEndOfTheSessionSavesAndEnds) {
 }
 
 // The countdown windows as a driver sees them.
-constexpr int Compterebours1 = 204;
 constexpr int CountdownNewButton1 = 150, CountdownTimeLabel1 = 120;
 constexpr int DialogName = 101, DialogSecondsBox = 115, DialogSecondsArrows = 116, DialogOk = 136;
 
@@ -342,7 +410,21 @@ HWND findControl(HWND window, int id) {
     return search.second;
 }
 
-TEST_F(ClockUnderTest, ACountdownRunsInTheTrayAndItsBoxComesOnTime) {
+constexpr int CountdownRestart1 = 140;  // the restart picture of the first tab
+const std::wstring countdownEnded = L"Compte à rebours terminé !";
+
+// A countdown of three seconds from the gesture on: each value once, a
+// second apart, then the end box on the next tick.
+Log threeSecondCountdown(const std::wstring& gesture, const std::vector<Seen>& alsoDone = {}) {
+    Log expected = {{0, L"> " + gesture}, {0, L"00:00:00"}};
+    expected.insert(expected.end(), alsoDone.begin(), alsoDone.end());
+    for (const Seen& seen : Log{{1000, L"00:00:02"}, {2000, L"00:00:01"}, {3000, L"00:00:00"},
+                                {4000, L"[" + countdownEnded + L"]"}})
+        expected.push_back(seen);
+    return expected;
+}
+
+TEST_F(ClockUnderTest, ACountdownShowsEachSecondOnceThenItsBoxFromTheTrayAndAfterItsRestart) {
     ASSERT_NO_FATAL_FAILURE(start());
     const DWORD pid = process.dwProcessId;
     PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
@@ -357,35 +439,181 @@ TEST_F(ClockUnderTest, ACountdownRunsInTheTrayAndItsBoxComesOnTime) {
     const HWND dialog = waitForWindow(pid, L"TForm5", L"", 5000);
     ASSERT_NE(dialog, nullptr);
 
-    // Two seconds, named, through the dialog's own arrows.
+    // Three seconds, named, through the dialog's own arrows.
     const HWND arrows = findControl(dialog, DialogSecondsArrows);
-    SendMessageW(arrows, UDM_SETPOS32, 0, 2);
-    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2), reinterpret_cast<LPARAM>(arrows));
-    EXPECT_EQ(windowText(findControl(dialog, DialogSecondsBox)), L"2");
+    SendMessageW(arrows, UDM_SETPOS32, 0, 3);
+    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(arrows));
+    EXPECT_EQ(windowText(findControl(dialog, DialogSecondsBox)), L"3");
     SendMessageW(findControl(dialog, DialogName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Œufs"));
-    SendMessageW(findControl(dialog, DialogOk), BM_CLICK, 0, 0);
-    const auto started = std::chrono::steady_clock::now();
 
-    // The program goes to the tray; the countdown goes on.
-    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    const HWND timeLabel = findControl(countdowns, CountdownTimeLabel1);
+    auto look = [&] {
+        if (waitForWindow(pid, L"#32770", countdownEnded, 0) != nullptr) return L"[" + countdownEnded + L"]";
+        return windowText(timeLabel);
+    };
+    // OK, then the program goes to the tray; the countdown goes on there.
+    const Log fromTheTray = watch(look, 4600,
+                                  {{0, L"OK", [&] { SendMessageW(findControl(dialog, DialogOk), BM_CLICK, 0, 0); }},
+                                   {100, L"fermer", [&] { PostMessageW(mainWindow, WM_CLOSE, 0, 0); }}});
+    expectLog(fromTheTray, threeSecondCountdown(L"OK", {{100, L"> fermer"}}));
     EXPECT_FALSE(IsWindowVisible(countdowns));
-    const std::wstring shown = windowText(findControl(countdowns, CountdownTimeLabel1));
-    EXPECT_TRUE(shown == L"00:00:01" || shown == L"00:00:00") << narrow(shown);
 
-    const HWND end = waitForWindow(pid, L"#32770", L"Compte à rebours terminé !", 8000);
-    const auto endedAfter = std::chrono::steady_clock::now() - started;
+    const HWND end = waitForWindow(pid, L"#32770", countdownEnded, 3000);
     ASSERT_NE(end, nullptr) << "no end box";
-    // Between two and three seconds after the start; generous bounds for a busy machine.
-    EXPECT_GE(endedAfter, std::chrono::milliseconds(1800));
-    EXPECT_LE(endedAfter, std::chrono::milliseconds(6000));
     bool named = false;
     for (HWND child = GetWindow(end, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         named = named || windowText(child) == L"Compte à rebours n°1 : Œufs est terminé.\r\nNon défini";
     EXPECT_TRUE(named);
-
     PostMessageW(GetDlgItem(end, IDOK), BM_CLICK, 0, 0);
+
+    // Back from the tray, the same countdown again from its picture button.
+    PostMessageW(mainWindow, WM_COMMAND, RestaurerItem, 0);
+    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
+    ASSERT_EQ(waitForWindow(pid, L"TForm4", L"", 5000), countdowns);
+    const auto boxGone = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (waitForWindow(pid, L"#32770", countdownEnded, 0) != nullptr && std::chrono::steady_clock::now() < boxGone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const Log restarted = watch(look, 4600, {{0, L"SpeedButton2", [&] {
+                                                  SendMessageW(findControl(countdowns, CountdownRestart1), BM_CLICK, 0, 0);
+                                              }}});
+    expectLog(restarted, threeSecondCountdown(L"SpeedButton2"));
+
+    if (const HWND again = waitForWindow(pid, L"#32770", countdownEnded, 0)) PostMessageW(GetDlgItem(again, IDOK), BM_CLICK, 0, 0);
     PostMessageW(mainWindow, WM_COMMAND, Quitter2, 0);
+    ASSERT_TRUE(waitForExit());
+}
+
+// The stopwatches window as a driver sees it: the first tab.
+constexpr int StopwatchLabel1 = 110, StopwatchStart1 = 120, StopwatchStop1 = 121, StopwatchReset1 = 122;
+constexpr int StopwatchLap1 = 140, StopwatchLaps1 = 154;
+
+std::vector<std::wstring> listRows(HWND list) {
+    std::vector<std::wstring> rows;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        wchar_t text[64] = {};
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+        rows.emplace_back(text);
+    }
+    return rows;
+}
+
+TEST_F(ClockUnderTest, AStopwatchShowsEachSecondOnceKeepsItsLapAndItsFractionAcrossStop) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    PostMessageW(mainWindow, WM_COMMAND, Chronomtre1, 0);
+    const HWND stopwatches = waitForWindow(process.dwProcessId, L"TForm2", L"", 5000);
+    ASSERT_NE(stopwatches, nullptr);
+    auto click = [&](int id) { return [=] { SendMessageW(findControl(stopwatches, id), BM_CLICK, 0, 0); }; };
+    const HWND display = findControl(stopwatches, StopwatchLabel1);
+    auto look = [&] { return windowText(display); };
+
+    // The half second run before Stop is kept: the next second is complete
+    // half a second after Start.
+    const Log log = watch(look, 6800,
+                          {{0, L"Start !", click(StopwatchStart1)}, {3500, L"tour", click(StopwatchLap1)},
+                           {3500, L"Stop !", click(StopwatchStop1)}, {5000, L"Start !", click(StopwatchStart1)}});
+    expectLog(log, {{0, L"> Start !"}, {0, L"00:00:00"}, {1000, L"00:00:01"}, {2000, L"00:00:02"},
+                    {3000, L"00:00:03"}, {3500, L"> tour"}, {3500, L"> Stop !"}, {5000, L"> Start !"},
+                    {5500, L"00:00:04"}, {6500, L"00:00:05"}});
+    const HWND laps = findControl(stopwatches, StopwatchLaps1);
+    EXPECT_EQ(listRows(laps), std::vector<std::wstring>{L"00:00:03"});
+
+    // RAZ on a running stopwatch: zero, no laps, and it stays stopped.
+    const Log reset = watch(look, 1300, {{0, L"RAZ", click(StopwatchReset1)}});
+    expectLog(reset, {{0, L"> RAZ"}, {0, L"00:00:00"}});
+    EXPECT_TRUE(listRows(laps).empty());
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    ASSERT_TRUE(waitForExit());
+}
+
+// The elapsed-time window as a driver sees it.
+constexpr int ElapsedPicker = 101, ElapsedHourArrows = 103, ElapsedMinuteArrows = 106, ElapsedSecondArrows = 109;
+constexpr int ElapsedHour = 102, ElapsedMinute = 105, ElapsedSecond = 108, ElapsedVoir = 110, ElapsedHeading = 111;
+constexpr int ElapsedLines[] = {112, 113, 114, 115};
+
+// A control message whose argument points to a value: the system carries
+// only the pointer to another process, so the value is copied there first.
+template <class Value>
+LRESULT sendPointing(HANDLE process, HWND control, UINT message, WPARAM wParam, const Value& value) {
+    void* remote = VirtualAllocEx(process, nullptr, sizeof value, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr) return 0;
+    WriteProcessMemory(process, remote, &value, sizeof value, nullptr);
+    const LRESULT result = SendMessageW(control, message, wParam, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return result;
+}
+
+SYSTEMTIME daysBefore(SYSTEMTIME day, int days) {
+    FILETIME file;
+    SystemTimeToFileTime(&day, &file);
+    ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
+    ticks.QuadPart -= static_cast<ULONGLONG>(days) * 864000000000ull;
+    file = {ticks.LowPart, ticks.HighPart};
+    FileTimeToSystemTime(&file, &day);
+    return day;
+}
+
+// The four lines for a count of n seconds, from the days down to the seconds.
+std::wstring elapsedLines(long long n) {
+    wchar_t text[256];
+    swprintf(text, 256,
+             L"%lld jour(s), %lld heures, %lld minute(s), et %lld seconde(s) / %lld heures, %lld minute(s), et %lld "
+             L"seconde(s) / %lld minute(s), et %lld seconde(s) / %lld seconde(s)",
+             n / 86400, n % 86400 / 3600, n % 3600 / 60, n % 60, n / 3600, n % 3600 / 60, n % 60, n / 60, n % 60, n);
+    return text;
+}
+
+TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentChosen) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    PostMessageW(mainWindow, WM_COMMAND, PastTime1, 0);
+    const HWND window = waitForWindow(process.dwProcessId, L"Tpasttime", L"", 5000);
+    ASSERT_NE(window, nullptr);
+
+    // Yesterday at 1:02:03, through the picker and the fields' arrows.
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    const SYSTEMTIME yesterday = daysBefore(today, 1);
+    ASSERT_TRUE(sendPointing(process.hProcess, findControl(window, ElapsedPicker), DTM_SETSYSTEMTIME, GDT_VALID, yesterday));
+    const struct {
+        int arrows, field, value;
+    } fields[] = {{ElapsedHourArrows, ElapsedHour, 1}, {ElapsedMinuteArrows, ElapsedMinute, 2},
+                  {ElapsedSecondArrows, ElapsedSecond, 3}};
+    for (const auto& f : fields) {
+        SendMessageW(findControl(window, f.arrows), UDM_SETPOS32, 0, f.value);
+        EXPECT_EQ(windowText(findControl(window, f.field)), std::to_wstring(f.value));
+    }
+
+    std::vector<HWND> lines;
+    for (const int id : ElapsedLines) lines.push_back(findControl(window, id));
+    auto look = [&] {
+        std::wstring shown;
+        for (const HWND line : lines) shown += (shown.empty() ? L"" : L" / ") + windowText(line);
+        return shown;
+    };
+    const std::wstring before = look();
+    // Pressed inside a second, so that the second the count starts from is known.
+    SYSTEMTIME now;
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        GetLocalTime(&now);
+    } while (now.wMilliseconds < 100 || now.wMilliseconds > 600);
+    SYSTEMTIME pressed{}, pressedEnd{};
+    const Log log = watch(look, 3600, {{0, L"Voir !", [&] {
+                                            GetLocalTime(&pressed);
+                                            SendMessageW(findControl(window, ElapsedVoir), BM_CLICK, 0, 0);
+                                            GetLocalTime(&pressedEnd);
+                                        }}});
+    ASSERT_EQ(pressed.wSecond, pressedEnd.wSecond) << "the click took most of a second";
+    ASSERT_EQ(pressed.wDay, today.wDay) << "midnight came during the test";
+    const long long n = 86400 + (pressed.wHour - 1) * 3600 + (pressed.wMinute - 2) * 60 + (pressed.wSecond - 3);
+
+    // The count moves with the clock's seconds: first when the second it was
+    // read in is over, then at each next one.
+    const long long firstTick = 1000 - pressed.wMilliseconds;
+    expectLog(log, {{0, L"> Voir !"}, {0, before}, {firstTick, elapsedLines(n)}, {firstTick + 1000, elapsedLines(n + 1)},
+                    {firstTick + 2000, elapsedLines(n + 2)}});
+    EXPECT_EQ(windowText(findControl(window, ElapsedHeading)), L"Temps écoulé depuis le " + frenchDate(yesterday) + L" à 1:2:3");
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
     ASSERT_TRUE(waitForExit());
 }
 
@@ -411,7 +639,6 @@ TEST_F(ClockUnderTest, APluginThatFailsShowsTheErrorBoxAndTheClockGoesOn) {
     ASSERT_FALSE(faultyPlugin.empty());
     ASSERT_NO_FATAL_FAILURE(installPlugin(faultyPlugin, L"Capteur.DLL"));
     ASSERT_NO_FATAL_FAILURE(start());
-    constexpr int firstPluginItem = 1000;
     PostMessageW(mainWindow, WM_COMMAND, firstPluginItem, 0);
     const HWND box = waitForBox(L"Orvane");
     ASSERT_NE(box, nullptr) << "no error box";
@@ -448,10 +675,6 @@ bool waitUntilShown(HWND window) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
-}
-
-long long millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::wstring profileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
