@@ -22,6 +22,7 @@ namespace {
 std::wstring orvaneExe;  // from the command line
 std::wstring samplePlugin;  // the kit's sample, built beside the program
 std::wstring faultyPlugin;  // a test plug-in whose C++ exception leaves it
+std::wstring heapPlugin, overrunPlugin;  // test plug-ins that leave the process unsound
 
 // Control and command numbers of the main window, as a driver sees them.
 constexpr int Label2 = 102, Label1 = 103, Label3 = 104;
@@ -823,6 +824,55 @@ TEST_F(HostileClock, HostileSettingsFilesStartTheClockAndEndWrittenOrReported) {
     }
 }
 
+TEST_F(HostileClock, APluginThatCorruptsTheProcessEndsItAfterTheBoxWithoutWritingTheSettings) {
+    const std::string userBytes = "[Options]\r\npenwidth=4\r\nMaCle=gard\xE9\x65\r\n";
+    const struct {
+        const char* name;
+        const std::wstring& built;
+        const wchar_t* caption;
+        bool settingsBefore;
+    } cases[] = {
+        {"heap corruption, a settings file beside", heapPlugin, L"Tas", true},
+        {"stack buffer overrun, no settings file", overrunPlugin, L"Tampon", false},
+    };
+    const std::wstring file = folder + L"Configuration.ini";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.built.empty());
+        if (c.settingsBefore) writeBytes(file, userBytes);
+        ASSERT_NO_FATAL_FAILURE(installPlugin(c.built, c.caption + std::wstring(L".DLL")));
+        ASSERT_NO_FATAL_FAILURE(start());
+        const DWORD pid = process.dwProcessId;
+        std::wstring said;
+        const Log log = watch(
+            [&] {
+                const HWND box = waitForWindow(pid, L"#32770", L"Orvane", 0);
+                if (box == nullptr) return std::wstring(L"horloge");
+                if (said.empty()) said = boxText(box);
+                return std::wstring(L"[Orvane]");
+            },
+            1500, {{0, c.caption, [&] { PostMessageW(mainWindow, WM_COMMAND, firstPluginItem, 0); }}});
+        expectLog(log, {{0, L"> " + std::wstring(c.caption)}, {0, L"horloge"}, {750, L"[Orvane]", 750}});
+        EXPECT_EQ(said.rfind(L"Le plug-in « " + std::wstring(c.caption) + L" » a été interrompu", 0), 0u) << narrow(said);
+
+        // OK, and the program ends by itself.
+        PostMessageW(waitForWindow(pid, L"#32770", L"Orvane", 0), WM_COMMAND, IDOK, 0);
+        const bool ended = waitForExit(5000);
+        EXPECT_TRUE(ended) << "the program goes on after the box";
+        if (!ended) {  // as it goes on, a user quits it
+            PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+            ASSERT_TRUE(waitForExit());
+        }
+        if (c.settingsBefore) EXPECT_EQ(readBytes(file), userBytes) << "the settings were written";
+        else EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "the settings were written";
+
+        DeleteFileW(file.c_str());
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+        removePlugins();
+        forgetRun();
+    }
+}
+
 // The test plug-ins built beside this program.
 std::wstring builtTestPlugin(const wchar_t* name) {
     wchar_t self[MAX_PATH];
@@ -889,6 +939,11 @@ int main(int argc, char** argv) {
         const std::string sample = argv[2], faulty = argv[3];
         samplePlugin.assign(sample.begin(), sample.end());
         faultyPlugin.assign(faulty.begin(), faulty.end());
+    }
+    if (argc >= 6) {
+        const std::string heap = argv[4], overrun = argv[5];
+        heapPlugin.assign(heap.begin(), heap.end());
+        overrunPlugin.assign(overrun.begin(), overrun.end());
     }
     return RUN_ALL_TESTS();
 }
