@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -206,13 +207,19 @@ struct Gesture {
 };
 
 // Looks every 10 ms for forMs milliseconds and logs every change of what
-// look() returns, with the gestures in between: one log, one order.
+// look() returns, with the gestures in between: one log, one order. A thing
+// is logged once two looks in a row see it, at the first: several labels
+// written one after the other are caught half written now and then (under
+// Wine the program answers our reads between two of its own writes), and
+// what is gone by the next look is not what a user sees.
 Log watch(const std::function<std::wstring()>& look, long long forMs, const std::vector<Gesture>& gestures = {}) {
     const auto begun = std::chrono::steady_clock::now();
     Log log;
     std::wstring last;
+    bool logged = false;
+    std::optional<Seen> candidate;
     std::size_t next = 0;
-    for (bool first = true;; first = false) {
+    for (;;) {
         const long long now = millisecondsSince(begun);
         for (; next < gestures.size() && gestures[next].at <= now; ++next) {
             log.push_back({millisecondsSince(begun), L"> " + gestures[next].name});
@@ -225,9 +232,12 @@ Log watch(const std::function<std::wstring()>& look, long long forMs, const std:
         GetLocalTime(&after);
         seen.clockSteady = after.wSecond == seen.clock.wSecond && after.wMinute == seen.clock.wMinute;
         seen.ms = millisecondsSince(begun);
-        if (first || seen.what != last) {
+        if (candidate && candidate->what == seen.what) {
+            if (!logged || seen.what != last) log.push_back(*candidate);
             last = seen.what;
-            log.push_back(seen);
+            logged = true;
+        } else {
+            candidate = seen;
         }
         if (now >= forMs) return log;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
