@@ -8,8 +8,9 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
-#include <regex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -21,10 +22,12 @@ namespace {
 std::wstring orvaneExe;  // from the command line
 std::wstring samplePlugin;  // the kit's sample, built beside the program
 std::wstring faultyPlugin;  // a test plug-in whose C++ exception leaves it
+std::wstring heapPlugin, overrunPlugin;  // test plug-ins that leave the process unsound
 
 // Control and command numbers of the main window, as a driver sees them.
 constexpr int Label2 = 102, Label1 = 103, Label3 = 104;
-constexpr int Quitter1 = 201, Quitter2 = 303;
+constexpr int Quitter1 = 201, Chronomtre1 = 203, Compterebours1 = 204, PastTime1 = 205;
+constexpr int RestaurerItem = 302, Quitter2 = 303, firstPluginItem = 1000;
 
 std::string narrow(const std::wstring& text) {
     std::string out(static_cast<std::size_t>(
@@ -181,6 +184,81 @@ protected:
     HWND mainWindow = nullptr;
 };
 
+long long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+// What the user sees, logged when it first shows.
+struct Seen {
+    long long ms;  // since the watch began
+    std::wstring what;
+    long long slack = 300;  // expected entries: how far off the time may be (Wine under load)
+    SYSTEMTIME clock{};  // the system clock just after the look
+};
+using Log = std::vector<Seen>;
+
+// A user's gesture at a set time of a watch; it is logged as "> name".
+struct Gesture {
+    long long at;
+    std::wstring name;
+    std::function<void()> act;
+};
+
+// Looks every 10 ms for forMs milliseconds and logs every change of what
+// look() returns, with the gestures in between: one log, one order. A thing
+// is logged once two looks in a row see it, at the first: several labels
+// written one after the other are caught half written now and then (under
+// Wine the program answers our reads between two of its own writes), and
+// what is gone by the next look is not what a user sees.
+Log watch(const std::function<std::wstring()>& look, long long forMs, const std::vector<Gesture>& gestures = {}) {
+    const auto begun = std::chrono::steady_clock::now();
+    Log log;
+    std::wstring last;
+    bool logged = false;
+    std::optional<Seen> candidate;
+    std::size_t next = 0;
+    for (;;) {
+        const long long now = millisecondsSince(begun);
+        for (; next < gestures.size() && gestures[next].at <= now; ++next) {
+            log.push_back({millisecondsSince(begun), L"> " + gestures[next].name});
+            gestures[next].act();
+        }
+        Seen seen{};
+        seen.what = look();
+        GetLocalTime(&seen.clock);
+        seen.ms = millisecondsSince(begun);
+        if (candidate && candidate->what == seen.what) {
+            if (!logged || seen.what != last) log.push_back(*candidate);
+            last = seen.what;
+            logged = true;
+        } else {
+            candidate = seen;
+        }
+        if (now >= forMs) return log;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string timeline(const Log& log) {
+    std::string out;
+    for (const Seen& seen : log) out += "\n  " + std::to_string(seen.ms) + " ms  " + narrow(seen.what);
+    return out;
+}
+
+// Exactly the expected things in the expected order, each on time.
+void expectLog(const Log& got, const Log& expected) {
+    auto texts = [](const Log& log) {
+        std::string out;
+        for (const Seen& seen : log) out += narrow(seen.what) + " | ";
+        return out;
+    };
+    EXPECT_EQ(texts(got), texts(expected)) << "seen:" << timeline(got);
+    if (got.size() != expected.size()) return;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_NEAR(got[i].ms, expected[i].ms, expected[i].slack)
+            << narrow(got[i].what) << " came off time; seen:" << timeline(got);
+}
+
 std::vector<std::string> lines(const std::string& bytes) {
     std::vector<std::string> out;
     std::istringstream in(bytes);
@@ -197,40 +275,36 @@ std::wstring frenchDate(const SYSTEMTIME& t) {
     return text;
 }
 
+// The first tick after a start: the date label leaves its placeholder. No
+// text at all is no tick either: the window is found before its labels are made.
+bool waitForFirstTick(HWND window, std::chrono::milliseconds bound) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    for (std::wstring date; (date = windowText(GetDlgItem(window, Label1))).empty() || date == L"00/00/0000";) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// The time, date and French day labels for a moment.
+std::wstring clockFace(const SYSTEMTIME& t) {
+    const wchar_t* days[] = {L"Dimanche", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi"};
+    wchar_t time[16];
+    swprintf(time, 16, L"%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+    return time + (L" " + frenchDate(t)) + L" " + days[t.wDayOfWeek];
+}
+
 TEST_F(ClockUnderTest, ShowsTheTimeDateAndFrenchDayWithinTwoSeconds) {
     ASSERT_NO_FATAL_FAILURE(start());
-    const auto shownAt = std::chrono::steady_clock::now();
-    const std::wregex time(L"\\d\\d:\\d\\d:\\d\\d");
-    std::wstring shownTime;
-    while (std::chrono::steady_clock::now() - shownAt < std::chrono::seconds(2)) {
-        shownTime = label(Label2);
-        if (label(Label1) != L"00/00/0000") break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    EXPECT_TRUE(std::regex_match(shownTime, time)) << narrow(shownTime);
-    EXPECT_NE(label(Label1), L"00/00/0000") << "no tick within two seconds";
+    ASSERT_TRUE(waitForFirstTick(mainWindow, std::chrono::seconds(2))) << "no tick within two seconds";
 
-    // Read twice around the labels so that a midnight in between cannot fail us.
-    const wchar_t* days[] = {L"Dimanche", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi"};
-    const std::wstring date = label(Label1), day = label(Label3);
-    SYSTEMTIME after;
-    GetLocalTime(&after);
-    EXPECT_TRUE(date == frenchDate(now) || date == frenchDate(after)) << narrow(date);
-    EXPECT_TRUE(day == days[now.wDayOfWeek] || day == days[after.wDayOfWeek]) << narrow(day);
-
-    // The seconds follow the real clock closely.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
-    GetLocalTime(&now);
-    wchar_t expected[16];
-    swprintf(expected, 16, L"%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
-    const std::wstring shown = label(Label2);
-    SYSTEMTIME second;
-    GetLocalTime(&second);
-    wchar_t expectedAfter[16];
-    swprintf(expectedAfter, 16, L"%02u:%02u:%02u", second.wHour, second.wMinute, second.wSecond);
-    EXPECT_TRUE(shown == expected || shown == expectedAfter) << narrow(shown) << " vs " << narrow(expected);
+    // Each change shows the second, date and day the system clock is in
+    // when the change is seen: no second early, and not a whole second late
+    // (the one before was written before the clock's second began).
+    const Log log = watch([&] { return label(Label2) + L" " + label(Label1) + L" " + label(Label3); }, 2600);
+    ASSERT_GE(log.size(), 3u) << "fewer than two changes in 2.6 s; seen:" << timeline(log);
+    for (std::size_t i = 1; i < log.size(); ++i)
+        EXPECT_EQ(narrow(log[i].what), narrow(clockFace(log[i].clock))) << "seen at " << log[i].ms << " ms";
 }
 
 TEST_F(ClockUnderTest, QuittingWritesTheNineKeysInOrder) {
@@ -295,7 +369,6 @@ TEST_F(ClockUnderTest, TheEndOfTheSessionSavesAndEnds) {
 }
 
 // The countdown windows as a driver sees them.
-constexpr int Compterebours1 = 204;
 constexpr int CountdownNewButton1 = 150, CountdownTimeLabel1 = 120;
 constexpr int DialogName = 101, DialogSecondsBox = 115, DialogSecondsArrows = 116, DialogOk = 136;
 
@@ -342,7 +415,21 @@ HWND findControl(HWND window, int id) {
     return search.second;
 }
 
-TEST_F(ClockUnderTest, ACountdownRunsInTheTrayAndItsBoxComesOnTime) {
+constexpr int CountdownRestart1 = 140;  // the restart picture of the first tab
+const std::wstring countdownEnded = L"Compte à rebours terminé !";
+
+// A countdown of three seconds from the gesture on: each value once, a
+// second apart, then the end box on the next tick.
+Log threeSecondCountdown(const std::wstring& gesture, const std::vector<Seen>& alsoDone = {}) {
+    Log expected = {{0, L"> " + gesture}, {0, L"00:00:00"}};
+    expected.insert(expected.end(), alsoDone.begin(), alsoDone.end());
+    for (const Seen& seen : Log{{1000, L"00:00:02"}, {2000, L"00:00:01"}, {3000, L"00:00:00"},
+                                {4000, L"[" + countdownEnded + L"]"}})
+        expected.push_back(seen);
+    return expected;
+}
+
+TEST_F(ClockUnderTest, ACountdownShowsEachSecondOnceThenItsBoxFromTheTrayAndAfterItsRestart) {
     ASSERT_NO_FATAL_FAILURE(start());
     const DWORD pid = process.dwProcessId;
     PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
@@ -357,35 +444,181 @@ TEST_F(ClockUnderTest, ACountdownRunsInTheTrayAndItsBoxComesOnTime) {
     const HWND dialog = waitForWindow(pid, L"TForm5", L"", 5000);
     ASSERT_NE(dialog, nullptr);
 
-    // Two seconds, named, through the dialog's own arrows.
+    // Three seconds, named, through the dialog's own arrows.
     const HWND arrows = findControl(dialog, DialogSecondsArrows);
-    SendMessageW(arrows, UDM_SETPOS32, 0, 2);
-    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2), reinterpret_cast<LPARAM>(arrows));
-    EXPECT_EQ(windowText(findControl(dialog, DialogSecondsBox)), L"2");
+    SendMessageW(arrows, UDM_SETPOS32, 0, 3);
+    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(arrows));
+    EXPECT_EQ(windowText(findControl(dialog, DialogSecondsBox)), L"3");
     SendMessageW(findControl(dialog, DialogName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Œufs"));
-    SendMessageW(findControl(dialog, DialogOk), BM_CLICK, 0, 0);
-    const auto started = std::chrono::steady_clock::now();
 
-    // The program goes to the tray; the countdown goes on.
-    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    const HWND timeLabel = findControl(countdowns, CountdownTimeLabel1);
+    auto look = [&] {
+        if (waitForWindow(pid, L"#32770", countdownEnded, 0) != nullptr) return L"[" + countdownEnded + L"]";
+        return windowText(timeLabel);
+    };
+    // OK, then the program goes to the tray; the countdown goes on there.
+    const Log fromTheTray = watch(look, 4600,
+                                  {{0, L"OK", [&] { SendMessageW(findControl(dialog, DialogOk), BM_CLICK, 0, 0); }},
+                                   {100, L"fermer", [&] { PostMessageW(mainWindow, WM_CLOSE, 0, 0); }}});
+    expectLog(fromTheTray, threeSecondCountdown(L"OK", {{100, L"> fermer"}}));
     EXPECT_FALSE(IsWindowVisible(countdowns));
-    const std::wstring shown = windowText(findControl(countdowns, CountdownTimeLabel1));
-    EXPECT_TRUE(shown == L"00:00:01" || shown == L"00:00:00") << narrow(shown);
 
-    const HWND end = waitForWindow(pid, L"#32770", L"Compte à rebours terminé !", 8000);
-    const auto endedAfter = std::chrono::steady_clock::now() - started;
+    const HWND end = waitForWindow(pid, L"#32770", countdownEnded, 3000);
     ASSERT_NE(end, nullptr) << "no end box";
-    // Between two and three seconds after the start; generous bounds for a busy machine.
-    EXPECT_GE(endedAfter, std::chrono::milliseconds(1800));
-    EXPECT_LE(endedAfter, std::chrono::milliseconds(6000));
     bool named = false;
     for (HWND child = GetWindow(end, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         named = named || windowText(child) == L"Compte à rebours n°1 : Œufs est terminé.\r\nNon défini";
     EXPECT_TRUE(named);
-
     PostMessageW(GetDlgItem(end, IDOK), BM_CLICK, 0, 0);
+
+    // Back from the tray, the same countdown again from its picture button.
+    PostMessageW(mainWindow, WM_COMMAND, RestaurerItem, 0);
+    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
+    ASSERT_EQ(waitForWindow(pid, L"TForm4", L"", 5000), countdowns);
+    const auto boxGone = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (waitForWindow(pid, L"#32770", countdownEnded, 0) != nullptr && std::chrono::steady_clock::now() < boxGone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const Log restarted = watch(look, 4600, {{0, L"SpeedButton2", [&] {
+                                                  SendMessageW(findControl(countdowns, CountdownRestart1), BM_CLICK, 0, 0);
+                                              }}});
+    expectLog(restarted, threeSecondCountdown(L"SpeedButton2"));
+
+    if (const HWND again = waitForWindow(pid, L"#32770", countdownEnded, 0)) PostMessageW(GetDlgItem(again, IDOK), BM_CLICK, 0, 0);
     PostMessageW(mainWindow, WM_COMMAND, Quitter2, 0);
+    ASSERT_TRUE(waitForExit());
+}
+
+// The stopwatches window as a driver sees it: the first tab.
+constexpr int StopwatchLabel1 = 110, StopwatchStart1 = 120, StopwatchStop1 = 121, StopwatchReset1 = 122;
+constexpr int StopwatchLap1 = 140, StopwatchLaps1 = 154;
+
+std::vector<std::wstring> listRows(HWND list) {
+    std::vector<std::wstring> rows;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        wchar_t text[64] = {};
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+        rows.emplace_back(text);
+    }
+    return rows;
+}
+
+TEST_F(ClockUnderTest, AStopwatchShowsEachSecondOnceKeepsItsLapAndItsFractionAcrossStop) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    PostMessageW(mainWindow, WM_COMMAND, Chronomtre1, 0);
+    const HWND stopwatches = waitForWindow(process.dwProcessId, L"TForm2", L"", 5000);
+    ASSERT_NE(stopwatches, nullptr);
+    auto click = [&](int id) { return [=] { SendMessageW(findControl(stopwatches, id), BM_CLICK, 0, 0); }; };
+    const HWND display = findControl(stopwatches, StopwatchLabel1);
+    auto look = [&] { return windowText(display); };
+
+    // The half second run before Stop is kept: the next second is complete
+    // half a second after Start.
+    const Log log = watch(look, 6800,
+                          {{0, L"Start !", click(StopwatchStart1)}, {3500, L"tour", click(StopwatchLap1)},
+                           {3500, L"Stop !", click(StopwatchStop1)}, {5000, L"Start !", click(StopwatchStart1)}});
+    expectLog(log, {{0, L"> Start !"}, {0, L"00:00:00"}, {1000, L"00:00:01"}, {2000, L"00:00:02"},
+                    {3000, L"00:00:03"}, {3500, L"> tour"}, {3500, L"> Stop !"}, {5000, L"> Start !"},
+                    {5500, L"00:00:04"}, {6500, L"00:00:05"}});
+    const HWND laps = findControl(stopwatches, StopwatchLaps1);
+    EXPECT_EQ(listRows(laps), std::vector<std::wstring>{L"00:00:03"});
+
+    // RAZ on a running stopwatch: zero, no laps, and it stays stopped.
+    const Log reset = watch(look, 1300, {{0, L"RAZ", click(StopwatchReset1)}});
+    expectLog(reset, {{0, L"> RAZ"}, {0, L"00:00:00"}});
+    EXPECT_TRUE(listRows(laps).empty());
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    ASSERT_TRUE(waitForExit());
+}
+
+// The elapsed-time window as a driver sees it.
+constexpr int ElapsedPicker = 101, ElapsedHourArrows = 103, ElapsedMinuteArrows = 106, ElapsedSecondArrows = 109;
+constexpr int ElapsedHour = 102, ElapsedMinute = 105, ElapsedSecond = 108, ElapsedVoir = 110, ElapsedHeading = 111;
+constexpr int ElapsedLines[] = {112, 113, 114, 115};
+
+// A control message whose argument points to a value: the system carries
+// only the pointer to another process, so the value is copied there first.
+template <class Value>
+LRESULT sendPointing(HANDLE process, HWND control, UINT message, WPARAM wParam, const Value& value) {
+    void* remote = VirtualAllocEx(process, nullptr, sizeof value, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr) return 0;
+    WriteProcessMemory(process, remote, &value, sizeof value, nullptr);
+    const LRESULT result = SendMessageW(control, message, wParam, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return result;
+}
+
+SYSTEMTIME daysBefore(SYSTEMTIME day, int days) {
+    FILETIME file;
+    SystemTimeToFileTime(&day, &file);
+    ULARGE_INTEGER ticks{{file.dwLowDateTime, file.dwHighDateTime}};
+    ticks.QuadPart -= static_cast<ULONGLONG>(days) * 864000000000ull;
+    file = {ticks.LowPart, ticks.HighPart};
+    FileTimeToSystemTime(&file, &day);
+    return day;
+}
+
+// The four lines for a count of n seconds, from the days down to the seconds.
+std::wstring elapsedLines(long long n) {
+    wchar_t text[256];
+    swprintf(text, 256,
+             L"%lld jour(s), %lld heures, %lld minute(s), et %lld seconde(s) / %lld heures, %lld minute(s), et %lld "
+             L"seconde(s) / %lld minute(s), et %lld seconde(s) / %lld seconde(s)",
+             n / 86400, n % 86400 / 3600, n % 3600 / 60, n % 60, n / 3600, n % 3600 / 60, n % 60, n / 60, n % 60, n);
+    return text;
+}
+
+TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentChosen) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    PostMessageW(mainWindow, WM_COMMAND, PastTime1, 0);
+    const HWND window = waitForWindow(process.dwProcessId, L"Tpasttime", L"", 5000);
+    ASSERT_NE(window, nullptr);
+
+    // Yesterday at 1:02:03, through the picker and the fields' arrows.
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    const SYSTEMTIME yesterday = daysBefore(today, 1);
+    ASSERT_TRUE(sendPointing(process.hProcess, findControl(window, ElapsedPicker), DTM_SETSYSTEMTIME, GDT_VALID, yesterday));
+    const struct {
+        int arrows, field, value;
+    } fields[] = {{ElapsedHourArrows, ElapsedHour, 1}, {ElapsedMinuteArrows, ElapsedMinute, 2},
+                  {ElapsedSecondArrows, ElapsedSecond, 3}};
+    for (const auto& f : fields) {
+        SendMessageW(findControl(window, f.arrows), UDM_SETPOS32, 0, f.value);
+        EXPECT_EQ(windowText(findControl(window, f.field)), std::to_wstring(f.value));
+    }
+
+    std::vector<HWND> lines;
+    for (const int id : ElapsedLines) lines.push_back(findControl(window, id));
+    auto look = [&] {
+        std::wstring shown;
+        for (const HWND line : lines) shown += (shown.empty() ? L"" : L" / ") + windowText(line);
+        return shown;
+    };
+    const std::wstring before = look();
+    // Pressed inside a second, so that the second the count starts from is known.
+    SYSTEMTIME now;
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        GetLocalTime(&now);
+    } while (now.wMilliseconds < 100 || now.wMilliseconds > 600);
+    SYSTEMTIME pressed{}, pressedEnd{};
+    const Log log = watch(look, 3600, {{0, L"Voir !", [&] {
+                                            GetLocalTime(&pressed);
+                                            SendMessageW(findControl(window, ElapsedVoir), BM_CLICK, 0, 0);
+                                            GetLocalTime(&pressedEnd);
+                                        }}});
+    ASSERT_EQ(pressed.wSecond, pressedEnd.wSecond) << "the click took most of a second";
+    ASSERT_EQ(pressed.wDay, today.wDay) << "midnight came during the test";
+    const long long n = 86400 + (pressed.wHour - 1) * 3600 + (pressed.wMinute - 2) * 60 + (pressed.wSecond - 3);
+
+    // The count moves with the clock's seconds: first when the second it was
+    // read in is over, then at each next one.
+    const long long firstTick = 1000 - pressed.wMilliseconds;
+    expectLog(log, {{0, L"> Voir !"}, {0, before}, {firstTick, elapsedLines(n)}, {firstTick + 1000, elapsedLines(n + 1)},
+                    {firstTick + 2000, elapsedLines(n + 2)}});
+    EXPECT_EQ(windowText(findControl(window, ElapsedHeading)), L"Temps écoulé depuis le " + frenchDate(yesterday) + L" à 1:2:3");
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
     ASSERT_TRUE(waitForExit());
 }
 
@@ -411,7 +644,6 @@ TEST_F(ClockUnderTest, APluginThatFailsShowsTheErrorBoxAndTheClockGoesOn) {
     ASSERT_FALSE(faultyPlugin.empty());
     ASSERT_NO_FATAL_FAILURE(installPlugin(faultyPlugin, L"Capteur.DLL"));
     ASSERT_NO_FATAL_FAILURE(start());
-    constexpr int firstPluginItem = 1000;
     PostMessageW(mainWindow, WM_COMMAND, firstPluginItem, 0);
     const HWND box = waitForBox(L"Orvane");
     ASSERT_NE(box, nullptr) << "no error box";
@@ -430,16 +662,6 @@ TEST_F(ClockUnderTest, APluginThatFailsShowsTheErrorBoxAndTheClockGoesOn) {
 // Hostile settings files and plug-in folders: the clock starts, and at the
 // end it either writes its settings or says that it cannot.
 
-// The first tick after a start: the date label leaves its placeholder.
-bool waitForFirstTick(HWND window, std::chrono::milliseconds bound) {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (windowText(GetDlgItem(window, Label1)) == L"00/00/0000") {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 // Shown: every window of the program is made, the plug-in menu too.
 bool waitUntilShown(HWND window) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -448,10 +670,6 @@ bool waitUntilShown(HWND window) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
-}
-
-long long millisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::wstring profileValue(const std::wstring& file, const wchar_t* section, const wchar_t* key) {
@@ -600,6 +818,55 @@ TEST_F(HostileClock, HostileSettingsFilesStartTheClockAndEndWrittenOrReported) {
     }
 }
 
+TEST_F(HostileClock, APluginThatCorruptsTheProcessEndsItAfterTheBoxWithoutWritingTheSettings) {
+    const std::string userBytes = "[Options]\r\npenwidth=4\r\nMaCle=gard\xE9\x65\r\n";
+    const struct {
+        const char* name;
+        const std::wstring& built;
+        const wchar_t* caption;
+        bool settingsBefore;
+    } cases[] = {
+        {"heap corruption, a settings file beside", heapPlugin, L"Tas", true},
+        {"stack buffer overrun, no settings file", overrunPlugin, L"Tampon", false},
+    };
+    const std::wstring file = folder + L"Configuration.ini";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.built.empty());
+        if (c.settingsBefore) writeBytes(file, userBytes);
+        ASSERT_NO_FATAL_FAILURE(installPlugin(c.built, c.caption + std::wstring(L".DLL")));
+        ASSERT_NO_FATAL_FAILURE(start());
+        const DWORD pid = process.dwProcessId;
+        std::wstring said;
+        const Log log = watch(
+            [&] {
+                const HWND box = waitForWindow(pid, L"#32770", L"Orvane", 0);
+                if (box == nullptr) return std::wstring(L"horloge");
+                if (said.empty()) said = boxText(box);
+                return std::wstring(L"[Orvane]");
+            },
+            1500, {{0, c.caption, [&] { PostMessageW(mainWindow, WM_COMMAND, firstPluginItem, 0); }}});
+        expectLog(log, {{0, L"> " + std::wstring(c.caption)}, {0, L"horloge"}, {750, L"[Orvane]", 750}});
+        EXPECT_EQ(said.rfind(L"Le plug-in « " + std::wstring(c.caption) + L" » a été interrompu", 0), 0u) << narrow(said);
+
+        // OK, and the program ends by itself.
+        PostMessageW(waitForWindow(pid, L"#32770", L"Orvane", 0), WM_COMMAND, IDOK, 0);
+        const bool ended = waitForExit(5000);
+        EXPECT_TRUE(ended) << "the program goes on after the box";
+        if (!ended) {  // as it goes on, a user quits it
+            PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+            ASSERT_TRUE(waitForExit());
+        }
+        if (c.settingsBefore) EXPECT_EQ(readBytes(file), userBytes) << "the settings were written";
+        else EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "the settings were written";
+
+        DeleteFileW(file.c_str());
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+        removePlugins();
+        forgetRun();
+    }
+}
+
 // The test plug-ins built beside this program.
 std::wstring builtTestPlugin(const wchar_t* name) {
     wchar_t self[MAX_PATH];
@@ -666,6 +933,11 @@ int main(int argc, char** argv) {
         const std::string sample = argv[2], faulty = argv[3];
         samplePlugin.assign(sample.begin(), sample.end());
         faultyPlugin.assign(faulty.begin(), faulty.end());
+    }
+    if (argc >= 6) {
+        const std::string heap = argv[4], overrun = argv[5];
+        heapPlugin.assign(heap.begin(), heap.end());
+        overrunPlugin.assign(overrun.begin(), overrun.end());
     }
     return RUN_ALL_TESTS();
 }
