@@ -140,6 +140,7 @@ void TForm7::onCommand(int id, int code, HWND /*control*/) {
         Button1Click();
         break;
     case Button2:
+    case IDOK:  // Enter, as in any dialog
         Button2Click();
         break;
     case Button3:

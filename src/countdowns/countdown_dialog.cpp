@@ -216,6 +216,7 @@ void TForm5::onCommand(int id, int code, HWND /*control*/) {
         Button3Click();
         break;
     case Button1:
+    case IDOK:  // Enter, as in any dialog
         Button1Click();
         break;
     case Button2:

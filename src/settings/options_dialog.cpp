@@ -196,6 +196,7 @@ void TForm3::onCommand(int id, int code, HWND /*control*/) {
     Services& services = app().services();
     switch (id) {
     case Button3:
+    case IDOK:  // Enter, as in any dialog
         Button3Click();
         break;
     case Button4:
