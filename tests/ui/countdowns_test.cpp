@@ -107,7 +107,7 @@ TEST_F(CountdownsTest, TheTimerRunsOnlyWhileACountdownRuns) {
 
 TEST_F(CountdownsTest, NoLeavesTheRunningCountdownItsDisplayAndItsName) {
     countdowns().table().configure(2, 100, L"Thé", L"Infuser", false, L"", clock.monotonic);
-    tickAfter(300);
+    tickAfter(1000);
     activate(app->form1());
     activate(countdowns());
     boxes.answer = box::answerNo;
@@ -155,7 +155,7 @@ TEST_F(CountdownsTest, YesThenLeavingWithoutOkLeavesTheSlotStoppedAndUnnamed) {
             pick(TForm1::Compterebours1);
         }
         click4(TForm4::SpeedButton1);
-        tickAfter(400);
+        tickAfter(1000);
         EXPECT_EQ(text4(TForm4::Label3), L"00:09:59");
         EXPECT_EQ(slot(3).Message, L"Non défini");
         EXPECT_EQ(slot(3).FilePath, L"C:\\four.wav");
@@ -198,7 +198,7 @@ TEST_F(CountdownsTest, OkInIntervalModeStartsTheSlotAndTheNextSetupStartsFromIts
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(GetActiveWindow(), countdowns().hwnd()) << "back to the window it served";
     EXPECT_EQ(text4(TForm4::Label6), L"Pâtes");
-    tickAfter(700);
+    tickAfter(1000);
     EXPECT_EQ(text4(TForm4::Label1), L"25:01:00");
 
     // The next setup, for another slot, starts from these entries.
@@ -237,7 +237,7 @@ TEST_F(CountdownsTest, OkInDateModeCountsToTheChosenMomentLessItsAdvance) {
         EXPECT_EQ(slot(4).DurationText, std::to_wstring(k.total));
     }
     EXPECT_EQ(text5(TForm5::SpinEdit1), L"11");
-    tickAfter(900);
+    tickAfter(1000);
     EXPECT_EQ(text4(TForm4::Label4), L"00:59:42");
 
     // A field left with a typed value settles at once.

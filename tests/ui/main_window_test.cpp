@@ -144,12 +144,12 @@ TEST_F(MainWindowTest, ATickWritesTheTimeDateFrenchDayAndTrayClock) {
 }
 
 TEST_F(MainWindowTest, AStartDuringMinuteZeroKeepsTheInitialTrayCaption) {
-    clock.time = {2026, 12, 7, 14, 0, 30, 0};
+    clock.time = {2026, 12, 7, 0, 0, 30, 0};
     tick();
     EXPECT_EQ(trayItem(0), L"00:00:00");
-    clock.time = {2026, 12, 7, 14, 1, 0, 0};
+    clock.time = {2026, 12, 7, 0, 1, 0, 0};
     tick();
-    EXPECT_EQ(trayItem(0), L"Orvane - 14:01");
+    EXPECT_EQ(trayItem(0), L"Orvane - 00:01");
 }
 
 TEST_F(MainWindowTest, TheSupplementsEntriesShowTheirWindows) {

@@ -158,7 +158,7 @@ TEST_F(OptionsTest, BrowsingForASoundPicksTheRadioButton) {
     EXPECT_TRUE(checked(TForm3::RadioButton1));
 }
 
-TEST_F(OptionsTest, APictureOfUnknownKindIsRefusedAndAMissingOneStoresNothing) {
+TEST_F(OptionsTest, APictureOfUnknownKindIsRefusedAndATypedPathIsNotStored) {
     open();
     showPage(Pendule);
     world.fileChooser.answer = L"C:\\Images\\photo.png";
@@ -167,13 +167,14 @@ TEST_F(OptionsTest, APictureOfUnknownKindIsRefusedAndAMissingOneStoresNothing) {
     ASSERT_EQ(world.boxes.shown.size(), 1u);
     EXPECT_EQ(world.boxes.shown[0].text, L"Extension de fichier image inconnue (.png)");
 
-    // Typing a path changes nothing: only the chooser's name is stored.
+    // Typing a path changes nothing: only the chooser's name is stored, and
+    // a face missing now stays the chosen one.
     click(options(), TForm3::Button4);
     main().settings.Pendule = L"C:\\Orvane\\absent.bmp";
     open();
     type(options(), TForm3::Edit2, L"C:\\ailleurs.bmp");
     click(options(), TForm3::Button3);
-    EXPECT_EQ(main().settings.Pendule, L"");
+    EXPECT_EQ(main().settings.Pendule, L"C:\\Orvane\\absent.bmp");
 }
 
 TEST_F(OptionsTest, TheTestButtonsUseTheSlidersAsTheUserLeftThem) {

@@ -22,12 +22,11 @@ using namespace orvane::testing;
 
 class UserReportsTest : public AppFixture {
 protected:
-    static void click(ui::Window& window, int id) { SendMessageW(window.control(id), BM_CLICK, 0, 0); }
     static bool checked(ui::Window& window, int id) {
         return SendMessageW(window.control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
     TForm3& options() { return app->form3(); }
-    void openOptions() { command(main(), TForm1::Option1); }
+    void openOptions() { pick(TForm1::Option1); }
     RECT windowRect(HWND hwnd) {
         RECT r{};
         GetWindowRect(hwnd, &r);
@@ -56,7 +55,7 @@ TEST_F(UserReportsTest, TheSoundChoicesExcludeEachOtherAndOkStoresTheOneShown) {
         int frequency;
     } cases[] = {{TForm3::RadioButton3, true, 0}, {TForm3::RadioButton1, true, 440}, {TForm3::RadioButton2, false, 440}};
     for (const auto& c : cases) {
-        SendMessageW(options().control(TForm3::TrackBar2), TBM_SETPOS, TRUE, 440);
+        slide(options(), TForm3::TrackBar2, 440);
         click(options(), TForm3::RadioButton3);
         click(options(), c.clicked);
         for (const int id : {TForm3::RadioButton1, TForm3::RadioButton2, TForm3::RadioButton3})
@@ -72,6 +71,7 @@ TEST_F(UserReportsTest, AMissingFaceIsKeptByOkAndACancelledChooserChangesNothing
     main().settings.Pendule = L"E:\\Cadrans\\lune.bmp";  // a drive not plugged in
     openOptions();
     EXPECT_EQ(text(options(), TForm3::Edit2), L"");
+    clickTab(options().control(TForm3::PageControl1), 2);
     click(options(), TForm3::Button6);  // the chooser is cancelled
     EXPECT_TRUE(world.boxes.shown.empty());
     ASSERT_EQ(world.fileChooser.asked.size(), 1u);
@@ -81,7 +81,7 @@ TEST_F(UserReportsTest, AMissingFaceIsKeptByOkAndACancelledChooserChangesNothing
 }
 
 TEST_F(UserReportsTest, ACountdownShowsDMinusOneOneSecondAfterItsStartAndTheRestartLikewise) {
-    command(main(), TForm1::Compterebours1);
+    pick(TForm1::Compterebours1);
     TForm4& countdowns = app->form4();
     TForm5& dialog = app->form5();
     world.boxes.answer = box::answerYes;
@@ -114,7 +114,7 @@ TEST_F(UserReportsTest, APluginItemRunsTheFileItWasListedFor) {
     // Alpha is deleted while the clock runs.
     world.fileSearch.names = {L"Beta.DLL"};
     world.pluginLibraries.libraries.erase(L"C:\\Orvane\\plugins\\Alpha.DLL");
-    command(main(), TForm1::PluginItems + 0, 0);
+    pick(TForm1::PluginItems);
     ASSERT_EQ(world.boxes.shown.size(), 1u);
     EXPECT_EQ(world.boxes.shown[0].text, L"DLL non trouvé!");
     EXPECT_EQ(world.pluginLibraries.libraries[L"C:\\Orvane\\plugins\\Beta.DLL"].calls, 0);
@@ -128,7 +128,7 @@ TEST_F(UserReportsTest, APluginThatDamagedTheHeapIsReportedAndTheProgramEndsWith
         result.code = code;
         world.boxes.shown.clear();
         start();
-        command(main(), TForm1::PluginItems, 0);
+        pick(TForm1::PluginItems);
         ASSERT_EQ(world.boxes.shown.size(), 1u) << code;
         EXPECT_EQ(world.boxes.shown[0].title, L"Orvane");
         EXPECT_TRUE(app->abandoned());
@@ -217,7 +217,7 @@ TEST_F(UserReportsTest, TheTextsAndTheStatusBarStayReadableOverALargeFace) {
 }
 
 TEST_F(UserReportsTest, ALapClickLeavesTheFocusOnStartSoThatSpaceKeepsWorking) {
-    command(main(), TForm1::Chronomtre1);
+    pick(TForm1::Chronomtre1);
     TForm2& stopwatches = app->form2();
     const HWND start = stopwatches.control(TForm2::Button1);
     SetFocus(start);
