@@ -408,6 +408,17 @@ BOOL CALLBACK matchChild(HWND child, LPARAM state) {
     return FALSE;
 }
 
+// Mouse clicks on the upper arrow of an up-down control, as a user gives them.
+void clickUpArrow(HWND upDown, int times) {
+    RECT area{};
+    GetClientRect(upDown, &area);
+    const LPARAM at = MAKELPARAM(area.right / 2, area.bottom / 4);
+    for (int i = 0; i < times; ++i) {
+        SendMessageW(upDown, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(upDown, WM_LBUTTONUP, 0, at);
+    }
+}
+
 // A control by its number, on a tab page too.
 HWND findControl(HWND window, int id) {
     std::pair<int, HWND> search{id, nullptr};
@@ -445,9 +456,7 @@ TEST_F(ClockUnderTest, ACountdownShowsEachSecondOnceThenItsBoxFromTheTrayAndAfte
     ASSERT_NE(dialog, nullptr);
 
     // Three seconds, named, through the dialog's own arrows.
-    const HWND arrows = findControl(dialog, DialogSecondsArrows);
-    SendMessageW(arrows, UDM_SETPOS32, 0, 3);
-    SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 3), reinterpret_cast<LPARAM>(arrows));
+    clickUpArrow(findControl(dialog, DialogSecondsArrows), 3);
     EXPECT_EQ(windowText(findControl(dialog, DialogSecondsBox)), L"3");
     SendMessageW(findControl(dialog, DialogName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Œufs"));
 
@@ -584,7 +593,7 @@ TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentCho
     } fields[] = {{ElapsedHourArrows, ElapsedHour, 1}, {ElapsedMinuteArrows, ElapsedMinute, 2},
                   {ElapsedSecondArrows, ElapsedSecond, 3}};
     for (const auto& f : fields) {
-        SendMessageW(findControl(window, f.arrows), UDM_SETPOS32, 0, f.value);
+        clickUpArrow(findControl(window, f.arrows), f.value);
         EXPECT_EQ(windowText(findControl(window, f.field)), std::to_wstring(f.value));
     }
 
