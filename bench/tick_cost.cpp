@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "platform/win32/services.hpp"
 #include "support/fake_world.hpp"
 

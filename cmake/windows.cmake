@@ -4,8 +4,8 @@
 # Everything but the entry point, so that the window tests link the same code.
 add_library(orvane_windows STATIC
   src/app/application.cpp
-  src/app/form.cpp
-  src/app/main_window.cpp
+  src/platform/ui/form.cpp
+  src/clock/main_window.cpp
   src/alarms/alarm_dialog.cpp
   src/alarms/alarms_window.cpp
   src/countdowns/countdown_dialog.cpp
@@ -38,7 +38,7 @@ set_source_files_properties(${ORVANE_RESOURCES} PROPERTIES
 add_library(orvane_resources OBJECT ${ORVANE_RESOURCES})
 target_include_directories(orvane_resources PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
-add_executable(orvane WIN32 src/main.cpp $<TARGET_OBJECTS:orvane_resources>)
+add_executable(orvane WIN32 src/app/main.cpp $<TARGET_OBJECTS:orvane_resources>)
 target_link_libraries(orvane PRIVATE orvane_windows)
 target_compile_options(orvane PRIVATE ${ORVANE_WARNINGS})
 # A bare Windows has no MinGW runtime: carry it inside the executable.

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "alarms/alarms_window.hpp"
-#include "app/application.hpp"
 #include "platform/ui/controls.hpp"
 
 namespace orvane {
@@ -25,7 +24,7 @@ ui::ControlRow inFrame(POINT frame, ui::ControlRow row) {
 
 }  // namespace
 
-ui::Window& TForm7::servedWindow() { return app().form6(); }
+ui::Window& TForm7::servedWindow() { return host_.form6(); }
 
 void TForm7::create(HWND owner) {
     createForm({L"TForm7", L"Configuration de l'alarme", 395, 284, 393, 275}, owner);
@@ -102,7 +101,7 @@ void TForm7::CheckBox1Click() {
 }
 
 void TForm7::Button1Click() {
-    if (auto chosen = app().services().fileChooser.open(hwnd(), OpenDialog1FileName_, L""))
+    if (auto chosen = services().fileChooser.open(hwnd(), OpenDialog1FileName_, L""))
         OpenDialog1FileName_ = std::move(*chosen);
     // A cancelled choice shows the name that was there before.
     SetWindowTextW(control(Label6), OpenDialog1FileName_.c_str());
@@ -116,7 +115,7 @@ void TForm7::Button2Click() {
     settings.Message = ui::windowText(control(Edit1));
     settings.runFile = SendMessageW(control(CheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
     settings.FilePath = OpenDialog1FileName_;
-    TForm6& alarmsWindow = app().form6();
+    TForm6& alarmsWindow = host_.form6();
     alarmsWindow.alarms().configure(EditedSlot, settings);
     dismiss();
     // Back in front, the alarms window shows the slot just stored.

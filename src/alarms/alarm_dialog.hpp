@@ -3,10 +3,12 @@
 #include <string>
 
 #include "alarms/alarm_table.hpp"
-#include "app/form.hpp"
+#include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 
 namespace orvane {
+
+class AlarmsHost;
 
 // The dialog that edits one alarm. Its controls keep what they last held from
 // one opening to the next; it is never loaded from a slot.
@@ -31,7 +33,7 @@ public:
         Button3,          // "Annuler"
     };
 
-    using DialogForm::DialogForm;
+    TForm7(Program& program, AlarmsHost& host) : DialogForm(program), host_(host) {}
     void create(HWND owner);
 
     // The slot that "OK" writes to, 1..5, set before the dialog is shown.
@@ -52,6 +54,7 @@ protected:
     void onScroll(HWND control, int code) override;
 
 private:
+    AlarmsHost& host_;
     void createControls();
     int position(int upDown) const;
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/calendar.hpp"
+#include "common/calendar.hpp"
 
 namespace orvane {
 

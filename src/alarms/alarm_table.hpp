@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock_tick.hpp"
+#include "common/clock_tick.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/shell.hpp"

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "alarms/alarm_dialog.hpp"
-#include "app/application.hpp"
-#include "app/main_window.hpp"
 #include "platform/ui/controls.hpp"
 
 namespace orvane {
@@ -108,24 +106,19 @@ void TForm6::FormActivate() {
 }
 
 void TForm6::CheckAlarms(TickFields tick) {
-    Services& services = app().services();
-    orvane::CheckAlarms(alarms_, tick, {services.formats, services.shell, services.boxes},
+    orvane::CheckAlarms(alarms_, tick, {services().formats, services().shell, services().boxes},
                         [this](const AlarmIndicators& shown) { showIndicators(shown); });
 }
 
 void TForm6::showIndicators(const AlarmIndicators& shown) {
-    // Every second, mostly unchanged: only a bell whose state changes is touched.
-    const auto show = [](HWND bell, bool visible) {
-        const bool shownNow = (GetWindowLongW(bell, GWL_STYLE) & WS_VISIBLE) != 0;
-        if (shownNow != visible) ShowWindow(bell, visible ? SW_SHOWNA : SW_HIDE);
-    };
     for (int n = 1; n <= AlarmCount; ++n)
-        show(control(slotControls[static_cast<std::size_t>(n)].indicator), shown.slot[static_cast<std::size_t>(n)]);
-    show(app().form1().control(TForm1::Image2), shown.any);
+        ui::showControl(control(slotControls[static_cast<std::size_t>(n)].indicator),
+                        shown.slot[static_cast<std::size_t>(n)]);
+    host_.showAlarmBell(shown.any);
 }
 
 void TForm6::ConfigureAlarm(int n) {
-    TForm7& dialog = app().form7();
+    TForm7& dialog = host_.form7();
     dialog.EditedSlot = static_cast<std::int8_t>(n);
     setEnabled(false);
     dialog.show();

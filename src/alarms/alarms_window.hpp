@@ -3,12 +3,27 @@
 #include <string>
 
 #include "alarms/alarm_table.hpp"
-#include "app/clock_tick.hpp"
-#include "app/form.hpp"
+#include "common/clock_tick.hpp"
+#include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
 
 namespace orvane {
+
+class TForm6;
+class TForm7;
+
+// What the alarm windows ask of the program that holds them: each other, and
+// the bell beside the time in the main window.
+class AlarmsHost {
+public:
+    virtual TForm6& form6() = 0;
+    virtual TForm7& form7() = 0;
+    virtual void showAlarmBell(bool shown) = 0;
+
+protected:
+    ~AlarmsHost() = default;
+};
 
 // The window of the five daily alarms, one per tab. It owns the alarm table.
 class TForm6 final : public Form {
@@ -42,7 +57,7 @@ public:
         {Label5, Image5, Label10, rb9, rb10, RadioGroup5, Button5},
     }};
 
-    using Form::Form;
+    TForm6(Program& program, AlarmsHost& host) : Form(program), host_(host) {}
     void create(HWND owner);
 
     AlarmTable& alarms() { return alarms_; }
@@ -65,6 +80,7 @@ protected:
     void onActivate() override { FormActivate(); }
 
 private:
+    AlarmsHost& host_;
     void createSlotTab(int n, int dpi);
     void setTimeText(int n, const std::wstring& text);
     void showIndicators(const AlarmIndicators& shown);

@@ -1,13 +1,10 @@
 #include "app/application.hpp"
 
 #include "alarms/alarm_dialog.hpp"
-#include "alarms/alarms_window.hpp"
-#include "app/error_text.hpp"
-#include "app/main_window.hpp"
+#include "common/error_text.hpp"
+#include "common/user_error.hpp"
 #include "countdowns/countdown_dialog.hpp"
-#include "countdowns/countdowns_window.hpp"
 #include "elapsed/elapsed_window.hpp"
-#include "settings/options_dialog.hpp"
 #include "stopwatches/stopwatches_window.hpp"
 
 namespace orvane {
@@ -27,20 +24,20 @@ Application::~Application() {
 }
 
 void Application::create() {
-    form1_ = std::make_unique<TForm1>(*this);
+    form1_ = std::make_unique<TForm1>(*this, *this);
     form1_->create();
     const HWND owner = form1_->hwnd();
     form2_ = std::make_unique<TForm2>(*this);
     form2_->create(owner);
-    form3_ = std::make_unique<TForm3>(*this);
+    form3_ = std::make_unique<TForm3>(*this, *this);
     form3_->create(owner);
-    form4_ = std::make_unique<TForm4>(*this);
+    form4_ = std::make_unique<TForm4>(*this, *this);
     form4_->create(owner);
-    form5_ = std::make_unique<TForm5>(*this);
+    form5_ = std::make_unique<TForm5>(*this, *this);
     form5_->create(owner);
-    form6_ = std::make_unique<TForm6>(*this);
+    form6_ = std::make_unique<TForm6>(*this, *this);
     form6_->create(owner);
-    form7_ = std::make_unique<TForm7>(*this);
+    form7_ = std::make_unique<TForm7>(*this, *this);
     form7_->create(owner);
     pasttime_ = std::make_unique<Tpasttime>(*this);
     pasttime_->create(owner);
@@ -101,5 +98,57 @@ bool Application::isOwnWindow(HWND window) const {
 void Application::reportError(const std::wstring& text) {
     services_.boxes.show(errorBoxText(text), applicationTitle, box::ok | box::iconError);
 }
+
+void Application::reportFailure(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const UserError& error) {
+        reportError(error.text());
+    } catch (...) {
+        Program::reportFailure(std::current_exception());
+    }
+}
+
+void Application::open(Opened window) {
+    switch (window) {
+    case Opened::Alarms:
+        form6_->show();
+        break;
+    case Opened::Stopwatches:
+        form2_->show();
+        break;
+    case Opened::Countdowns:
+        form4_->show();
+        break;
+    case Opened::Elapsed:
+        pasttime_->show();
+        break;
+    case Opened::Options:
+        form3_->show();
+        break;
+    }
+}
+
+void Application::hideOtherWindows() {
+    form2_->hide();
+    if (form3_->isVisible()) form3_->dismiss();
+    form4_->hide();
+    if (form5_->isVisible()) form5_->dismiss();
+    if (form7_->isVisible()) form7_->dismiss();
+}
+
+void Application::clockSet(const LocalTime& now) { form6_->alarms().clockSet(now); }
+
+void Application::CheckAlarms(const TickFields& tick) { form6_->CheckAlarms(tick); }
+
+ui::Window& Application::clockWindow() { return *form1_; }
+
+ClockSettings& Application::clockSettings() { return form1_->settings; }
+
+void Application::saveConfirmedSettings() { form1_->saveConfirmedSettings(); }
+
+void Application::PlayMediaFile(const std::wstring& path) { form1_->PlayMediaFile(path); }
+
+void Application::showAlarmBell(bool shown) { form1_->showAlarmBell(shown); }
 
 }  // namespace orvane

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "app/application.hpp"
 #include "countdowns/countdown_table.hpp"
 #include "countdowns/countdowns_window.hpp"
+#include "common/spin_field.hpp"
 #include "platform/ui/controls.hpp"
 
 namespace orvane {
@@ -29,7 +29,7 @@ bool isBefore(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 
 }  // namespace
 
-ui::Window& TForm5::servedWindow() { return app().form4(); }
+ui::Window& TForm5::servedWindow() { return host_.form4(); }
 
 void TForm5::create(HWND owner) {
     createForm({L"TForm5", L"Configuration d'un compte à rebours", 396, 473, CW_USEDEFAULT, CW_USEDEFAULT},
@@ -122,7 +122,7 @@ void TForm5::createControls() {
         SendMessageW(arrows, UDM_SETPOS32, 0, 0);
     }
     // The picker opens on today, and never offers a day before it.
-    SYSTEMTIME today = dateOf(app().services().clock.now());
+    SYSTEMTIME today = dateOf(services().clock.now());
     SendMessageW(control(DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&today));
     FormActivate();
 }
@@ -130,7 +130,7 @@ void TForm5::createControls() {
 void TForm5::FormActivate() {
     // The dialog may stay open across midnight, or be opened days after the
     // last use: the earliest date follows the calendar.
-    SYSTEMTIME range[2] = {dateOf(app().services().clock.now()), {}};
+    SYSTEMTIME range[2] = {dateOf(services().clock.now()), {}};
     const HWND picker = control(DateTimePicker1);
     SendMessageW(picker, DTM_SETRANGE, GDTR_MIN, reinterpret_cast<LPARAM>(range));
     SYSTEMTIME shown{};
@@ -150,12 +150,14 @@ void TForm5::copyArrowPosition(const IntervalField& field) {
 }
 
 int TForm5::settleSpinField(const SpinField& spin) {
-    return ui::settleSpinField(control(spin.field), control(spin.arrows), 0, spin.maximum);
+    const int value = spinFieldValue(ui::windowText(control(spin.field)), 0, spin.maximum);
+    ui::showSpinValue(control(spin.field), control(spin.arrows), value);
+    return value;
 }
 
 void TForm5::Button3Click() {
     // A cancel keeps the file chosen before.
-    if (auto chosen = app().services().fileChooser.open(hwnd(), fileName_, L"")) fileName_ = std::move(*chosen);
+    if (auto chosen = services().fileChooser.open(hwnd(), fileName_, L"")) fileName_ = std::move(*chosen);
     SetWindowTextW(control(Label5), fileName_.c_str());
     if (fileName_.empty()) {
         EnableWindow(control(Button3), FALSE);
@@ -164,8 +166,7 @@ void TForm5::Button3Click() {
 }
 
 void TForm5::Button1Click() {
-    Services& services = app().services();
-    const LocalTime now = services.clock.now();
+    const LocalTime now = services().clock.now();
     std::int64_t total = 0;
     if (isChecked(RadioButton1)) {
         std::int64_t part[4] = {};
@@ -181,10 +182,10 @@ void TForm5::Button1Click() {
         const int second = settleSpinField(SpinFields[2]);
         total = dateTargetTotal(now, day.wYear, day.wMonth, day.wDay, hour, minute, second);
     }
-    app().form4().table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
+    host_.form4().table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
                                     ui::windowText(control(Edit6)), isChecked(CheckBox1), fileName_,
-                                    services.clock.monotonicMilliseconds());
-    app().form4().keepTimerToWork(true);
+                                    services().clock.monotonicMilliseconds());
+    host_.form4().keepTimerToWork(true);
     leave();
 }
 
@@ -193,7 +194,7 @@ void TForm5::Button2Click() { leave(); }
 void TForm5::leave() {
     dismiss();
     // Back to the window the dialog served, which then shows the names anew.
-    TForm4& countdowns = app().form4();
+    TForm4& countdowns = host_.form4();
     if (countdowns.isVisible()) countdowns.show();
 }
 

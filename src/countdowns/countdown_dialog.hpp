@@ -2,10 +2,12 @@
 #include <array>
 #include <string>
 
-#include "app/form.hpp"
+#include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 
 namespace orvane {
+
+class CountdownsHost;
 
 // The dialog that sets up one countdown. It is never rebuilt: every entry
 // stays as the user left it, so the next countdown starts from the last one.
@@ -59,7 +61,7 @@ public:
         {SpinEdit3, SpinEdit3Arrows, 59},
     }};
 
-    using DialogForm::DialogForm;
+    TForm5(Program& program, CountdownsHost& host) : DialogForm(program), host_(host) {}
     void create(HWND owner);
 
     // The slot that OK writes; set before the dialog is shown.
@@ -81,6 +83,7 @@ protected:
     void onClose() override { leave(); }
 
 private:
+    CountdownsHost& host_;
     void createControls();
     void selectMode(int radioButton);
     void CheckBox1Click();

@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <stdexcept>
 
-#include "app/calendar.hpp"
+#include "common/calendar.hpp"
 
 namespace orvane {
 

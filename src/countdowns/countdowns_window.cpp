@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "app/application.hpp"
 #include "countdowns/countdown_dialog.hpp"
 #include "platform/ui/controls.hpp"
 
@@ -46,7 +45,7 @@ void TForm4::keepTimerToWork(bool countdownStarted) {
     // Armed for the soonest second due: the one just started, or another's.
     if (anyRunning && (countdownStarted || !timerRuns_))
         SetTimer(hwnd(), Timer1,
-                 static_cast<UINT>(table_.tickTimerDelay(app().services().clock.monotonicMilliseconds())), nullptr);
+                 static_cast<UINT>(table_.tickTimerDelay(services().clock.monotonicMilliseconds())), nullptr);
     if (!anyRunning && timerRuns_) KillTimer(hwnd(), Timer1);
     timerRuns_ = anyRunning;
 }
@@ -83,14 +82,13 @@ void TForm4::showTime(int n, const std::wstring& text) {
 }
 
 void TForm4::NewCountdownClick(int n) {
-    Services& services = app().services();
     const int answer =
-        services.boxes.show(confirmationText, confirmationTitle, box::yesNo | box::iconExclamation);
+        services().boxes.show(confirmationText, confirmationTitle, box::yesNo | box::iconExclamation);
     if (answer == box::answerYes) BeginNewCountdown(n);
 }
 
 void TForm4::BeginNewCountdown(int n) {
-    TForm5& dialog = app().form5();
+    TForm5& dialog = host_.form5();
     dialog.EditedSlot = n;
     table_.clear(n);
     keepTimerToWork();
@@ -100,21 +98,20 @@ void TForm4::BeginNewCountdown(int n) {
 }
 
 void TForm4::RestartCountdown(int n) {
-    table_.restart(n, app().services().clock.monotonicMilliseconds());
+    table_.restart(n, services().clock.monotonicMilliseconds());
     keepTimerToWork(true);
 }
 
 void TForm4::Timer1Timer() {
-    Services& services = app().services();
     // A plain second while this pass may wait in an end box (the box's own
     // loop keeps the timer firing), then just after the next due second.
     SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
     timerRuns_ = true;
-    table_.tick(services.clock, services.shell, services.boxes,
+    table_.tick(services().clock, services().shell, services().boxes,
                 [this](int n, const std::wstring& text) { showTime(n, text); });
     keepTimerToWork();
     if (timerRuns_)
-        SetTimer(hwnd(), Timer1, static_cast<UINT>(table_.tickTimerDelay(services.clock.monotonicMilliseconds())),
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(table_.tickTimerDelay(services().clock.monotonicMilliseconds())),
                  nullptr);
 }
 

@@ -1,12 +1,25 @@
 #pragma once
 #include <array>
 
-#include "app/form.hpp"
+#include "platform/ui/form.hpp"
 #include "countdowns/countdown_table.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
 
 namespace orvane {
+
+class TForm4;
+class TForm5;
+
+// How the countdown windows find each other: through the program that holds them.
+class CountdownsHost {
+public:
+    virtual TForm4& form4() = 0;
+    virtual TForm5& form5() = 0;
+
+protected:
+    ~CountdownsHost() = default;
+};
 
 // The window of the five countdowns, one per tab. It owns the countdown
 // table and runs its tick, shown or not.
@@ -49,7 +62,7 @@ public:
     static constexpr UINT_PTR Timer1 = 1;
     static constexpr UINT Timer1Interval = 1000;
 
-    using Form::Form;
+    TForm4(Program& program, CountdownsHost& host) : Form(program), host_(host) {}
     // FormCreate: the controls and five empty countdowns.
     void create(HWND owner);
     // The timer runs while a countdown runs, whether the window is shown or
@@ -76,6 +89,7 @@ protected:
     void onActivate() override { FormActivate(); }
 
 private:
+    CountdownsHost& host_;
     void createTab(int n);
     // Button1Click to Button5Click: confirmation first.
     void NewCountdownClick(int n);

@@ -1,6 +1,6 @@
 #include "elapsed/elapsed_count.hpp"
 
-#include "app/calendar.hpp"
+#include "common/calendar.hpp"
 
 namespace orvane {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/application.hpp"
+#include "common/spin_field.hpp"
 #include "platform/ui/controls.hpp"
 
 namespace orvane {
@@ -68,7 +68,7 @@ void Tpasttime::create(HWND owner) {
 void Tpasttime::onActivate() { setLatestDateToday(); }
 
 void Tpasttime::setLatestDateToday() {
-    const LocalTime now = app().services().clock.now();
+    const LocalTime now = services().clock.now();
     SYSTEMTIME range[2] = {};
     range[1].wYear = now.year;
     range[1].wMonth = now.month;
@@ -81,7 +81,11 @@ void Tpasttime::setLatestDateToday() {
 
 int Tpasttime::spinValue(int edit, int high) {
     for (const SpinField& s : spins)
-        if (s.edit == edit) return ui::settleSpinField(control(s.edit), control(s.arrows), 0, high);
+        if (s.edit == edit) {
+            const int value = spinFieldValue(ui::windowText(control(s.edit)), 0, high);
+            ui::showSpinValue(control(s.edit), control(s.arrows), value);
+            return value;
+        }
     return 0;
 }
 
@@ -96,8 +100,7 @@ void Tpasttime::onCommand(int id, int code, HWND /*control*/) {
 }
 
 void Tpasttime::Button1Click() {
-    Services& services = app().services();
-    const LocalTime now = services.clock.now();
+    const LocalTime now = services().clock.now();
     SYSTEMTIME picked{};
     SendMessageW(control(DateTimePicker1), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked));
     const int hour = spinValue(SpinEdit1, 23);
@@ -105,12 +108,12 @@ void Tpasttime::Button1Click() {
     const int second = spinValue(SpinEdit3, 59);
     // The count is exact at the start of the second the clock was read in:
     // from there it moves when the clock's seconds do.
-    const std::int64_t nowMs = services.clock.monotonicMilliseconds();
+    const std::int64_t nowMs = services().clock.monotonicMilliseconds();
     count_.begin(elapsedSecondsSince(picked.wYear, picked.wMonth, picked.wDay, hour, minute, second, now),
                  nowMs - now.millisecond);
     const LocalTime pickedDay{picked.wYear, picked.wMonth, picked.wDay, 0, 0, 0, 0};
     SetWindowTextW(control(Label10),
-                   elapsedHeading(services.formats.shortDate(pickedDay), hour, minute, second).c_str());
+                   elapsedHeading(services().formats.shortDate(pickedDay), hour, minute, second).c_str());
     // A stopped count needs no timer: nothing would change on screen.
     if (count_.ElapsedSeconds() != 0) armTimer(nowMs);
     else KillTimer(hwnd(), Timer1);
@@ -123,7 +126,7 @@ void Tpasttime::armTimer(std::int64_t nowMs) {
 
 void Tpasttime::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
-    const std::int64_t nowMs = app().services().clock.monotonicMilliseconds();
+    const std::int64_t nowMs = services().clock.monotonicMilliseconds();
     const auto shown = count_.tick(nowMs);
     if (count_.ElapsedSeconds() == 0) KillTimer(hwnd(), Timer1);
     else armTimer(nowMs);

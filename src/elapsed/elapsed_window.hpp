@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.hpp"
+#include "platform/ui/form.hpp"
 #include "elapsed/elapsed_count.hpp"
 #include "platform/ui/handles.hpp"
 

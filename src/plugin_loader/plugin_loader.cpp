@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
 
 namespace orvane {
 

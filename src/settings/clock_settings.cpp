@@ -3,7 +3,7 @@
 #include <limits>
 #include <utility>
 
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
 
 namespace orvane {
 

@@ -26,6 +26,12 @@ struct ClockSettings {
 inline constexpr wchar_t settingsFileName[] = L"Configuration.ini";
 inline constexpr wchar_t settingsSection[] = L"Options";
 inline constexpr wchar_t defaultDialFileName[] = L"HORLOGE.BMP";
+// The face shows at its own size, cut to this square, in the dial and in the
+// options' preview.
+inline constexpr int dialShownSize = 71;
+// The longest hourly beep, as the options offer: a longer one from a
+// hand-edited file would hold the program's only thread for as long.
+inline constexpr int beepDurationLimit = 3000;
 // Text values longer than this are cut when read.
 inline constexpr std::size_t settingsTextLimit = 2047;
 

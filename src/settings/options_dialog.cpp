@@ -5,11 +5,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/application.hpp"
-#include "app/dial_geometry.hpp"
-#include "app/hourly_signal.hpp"
-#include "app/main_window.hpp"
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
+#include "common/window_shake.hpp"
 #include "platform/ui/controls.hpp"
 #include "platform/ui/picture.hpp"
 #include "platform/ui/window_mover.hpp"
@@ -82,7 +79,7 @@ void TForm3::create(HWND owner) {
     createControls();
 }
 
-ui::Window& TForm3::servedWindow() { return app().form1(); }
+ui::Window& TForm3::servedWindow() { return host_.clockWindow(); }
 
 void TForm3::createControls() {
     const int dpi = ui::screenDpi();
@@ -128,12 +125,12 @@ void TForm3::setTrackPosition(int id, int position) {
 void TForm3::onActivate() {
     // Coming back from one of the program's own boxes or choosers keeps what
     // the user is editing; coming from another of its windows reloads.
-    if (app().isOwnWindow(activatedFrom())) FormActivate();
+    if (program().isOwnWindow(activatedFrom())) FormActivate();
 }
 
 void TForm3::FormActivate() {
-    const ClockSettings& settings = app().form1().settings;
-    const bool pictureExists = app().services().files.fileExists(settings.Pendule);
+    const ClockSettings& settings = host_.clockSettings();
+    const bool pictureExists = services().files.fileExists(settings.Pendule);
     const OptionsControls c = optionsFromSettings(settings);
 
     // A face that is missing now (a drive not plugged in) is not shown, but
@@ -193,7 +190,6 @@ void TForm3::onCommand(int id, int code, HWND /*control*/) {
         return;
     }
     if (code != BN_CLICKED) return;
-    Services& services = app().services();
     switch (id) {
     case Button3:
     case IDOK:  // Enter, as in any dialog
@@ -203,13 +199,13 @@ void TForm3::onCommand(int id, int code, HWND /*control*/) {
         dismiss();
         break;
     case Button1:  // beep test, with the sliders as they are
-        services.sound.beep(trackPosition(TrackBar2), trackPosition(TrackBar1));
+        services().sound.beep(trackPosition(TrackBar2), trackPosition(TrackBar1));
         break;
     case Button2:
         Button2Click();
         break;
     case Button5:  // sound test on the main window's player
-        app().form1().PlayMediaFile(soundFileName_);
+        host_.PlayMediaFile(soundFileName_);
         break;
     case Button6:
         Button6Click();
@@ -226,15 +222,14 @@ void TForm3::onCommand(int id, int code, HWND /*control*/) {
 }
 
 void TForm3::Button3Click() {
-    TForm1& main = app().form1();
-    confirmOptions(controls(), main.settings);
+    confirmOptions(controls(), host_.clockSettings());
     dismiss();
     // Confirmed settings reach the file at once, so that a crash cannot lose them.
-    main.saveConfirmedSettings();
+    host_.saveConfirmedSettings();
 }
 
 void TForm3::Button2Click() {
-    if (const auto chosen = app().services().fileChooser.open(hwnd(), soundFileName_, std::wstring(L"*.wav\0*.wav\0", 12)))
+    if (const auto chosen = services().fileChooser.open(hwnd(), soundFileName_, std::wstring(L"*.wav\0*.wav\0", 12)))
         soundFileName_ = *chosen;
     SetWindowTextW(control(Edit1), soundFileName_.c_str());
     selectSound(soundFileName_.empty() ? RadioButton1 : RadioButton2);
@@ -242,7 +237,7 @@ void TForm3::Button2Click() {
 
 void TForm3::Button6Click() {
     // Cancelling the chooser leaves everything as it was.
-    const auto chosen = app().services().fileChooser.open(hwnd(), pictureFileName_, std::wstring(L"*.bmp\0*.bmp\0", 12));
+    const auto chosen = services().fileChooser.open(hwnd(), pictureFileName_, std::wstring(L"*.bmp\0*.bmp\0", 12));
     if (!chosen) return;
     pictureFileName_ = *chosen;
     SetWindowTextW(control(Edit2), pictureFileName_.c_str());
@@ -256,7 +251,7 @@ void TForm3::selectSound(int radio) {
 }
 
 void TForm3::Button8Click() {
-    if (const auto chosen = app().services().colorChooser.choose(hwnd(), colour_)) colour_ = *chosen;
+    if (const auto chosen = services().colorChooser.choose(hwnd(), colour_)) colour_ = *chosen;
     setColourSample(colour_);
 }
 
@@ -279,11 +274,12 @@ void TForm3::ComboBox1Change(int code) {
 
 void TForm3::ShakeTest() {
     ui::WindowMover mover(hwnd());
-    WindowShake(mover, app().services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1);
+    WindowShake(mover, services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1);
 }
 
 void TForm3::showPreview(const std::wstring& path) {
-    ui::BitmapHandle picture = ui::loadPicture(path);  // an unknown extension stops here
+    if (pictureKind(path) == PictureKind::Unknown) throw UserError(unknownPictureText(path));
+    ui::BitmapHandle picture = ui::loadPicture(path);
     if (!picture) return;  // unreadable: the preview keeps what it showed
     ui::setStaticPicture(control(Image1), preview_, std::move(picture));
     ui::fitPictureControl(control(Image1), scale(previewSize_));

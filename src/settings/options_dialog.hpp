@@ -2,12 +2,26 @@
 #include <cstdint>
 #include <string>
 
-#include "app/form.hpp"
+#include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
 #include "settings/options_rules.hpp"
 
 namespace orvane {
+
+// The clock the options work on, as the program that holds both reaches it:
+// its window, which the dialog serves, its settings, the saving of what the
+// user confirms, and its sound player for the sound test.
+class OptionsHost {
+public:
+    virtual ui::Window& clockWindow() = 0;
+    virtual ClockSettings& clockSettings() = 0;
+    virtual void saveConfirmedSettings() = 0;
+    virtual void PlayMediaFile(const std::wstring& path) = 0;
+
+protected:
+    ~OptionsHost() = default;
+};
 
 // The options dialog: the hourly sound, the shake and the dial, with tests of
 // the beep, the sound and the shake. It works on its own controls and stores
@@ -52,7 +66,7 @@ public:
         Panel2,
     };
 
-    using DialogForm::DialogForm;
+    TForm3(Program& program, OptionsHost& host) : DialogForm(program), host_(host) {}
     void create(HWND owner);
 
     // Every control reloaded from the settings; unconfirmed changes are dropped.
@@ -67,6 +81,7 @@ protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    OptionsHost& host_;
     void createControls();
     void Button3Click();  // "OK"
     void Button2Click();  // sound browse

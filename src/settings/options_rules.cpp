@@ -1,10 +1,9 @@
 #include "settings/options_rules.hpp"
 
 #include <algorithm>
-#include <cwctype>
 #include <limits>
 
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
 
 namespace orvane {
 
@@ -64,24 +63,6 @@ std::optional<std::int32_t> parseDecimalInteger(std::wstring_view text) {
 std::int32_t widthFromText(const std::wstring& text) {
     if (const auto width = parseDecimalInteger(text)) return *width;
     throw UserError(L"'" + text + L"' n'est pas une valeur entière correcte");
-}
-
-std::wstring pictureExtension(const std::wstring& path) {
-    const std::size_t dot = path.find_last_of(L'.');
-    const std::size_t separator = path.find_last_of(L"\\/:");
-    if (dot == std::wstring::npos || (separator != std::wstring::npos && dot < separator)) return L"";
-    return path.substr(dot + 1);
-}
-
-PictureKind pictureKind(const std::wstring& path) {
-    std::wstring extension = pictureExtension(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    if (extension == L"bmp") return PictureKind::Bitmap;
-    if (extension == L"ico") return PictureKind::Icon;
-    if (extension == L"wmf") return PictureKind::Metafile;
-    if (extension == L"emf") return PictureKind::EnhancedMetafile;
-    return PictureKind::Unknown;
 }
 
 std::wstring unknownPictureText(const std::wstring& path) {

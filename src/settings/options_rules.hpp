@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/hourly_signal.hpp"
+#include "common/window_shake.hpp"
+#include "platform/picture_files.hpp"
 #include "settings/clock_settings.hpp"
 
 namespace orvane {
@@ -44,11 +45,7 @@ std::optional<std::int32_t> parseDecimalInteger(std::wstring_view text);
 // The width read from its text, or UserError "'<text>' n'est pas une valeur entière correcte".
 std::int32_t widthFromText(const std::wstring& text);
 
-// The picture files the options and the dial can show, by extension.
-enum class PictureKind { Bitmap, Icon, Metafile, EnhancedMetafile, Unknown };
-// The extension without its dot ("" when the name has none).
-std::wstring pictureExtension(const std::wstring& path);
-PictureKind pictureKind(const std::wstring& path);
+// What the options say of a picture whose extension no reader knows.
 std::wstring unknownPictureText(const std::wstring& path);
 
 }  // namespace orvane

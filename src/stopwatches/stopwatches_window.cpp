@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/application.hpp"
 #include "platform/ui/controls.hpp"
 
 namespace orvane {
@@ -61,13 +60,13 @@ LRESULT TForm2::onNotify(const NMHDR& header) {
 
 void TForm2::StartClick(int slot) {
     if (table_.slot(slot).running) return;  // a running stopwatch keeps its pace
-    table_.Start(slot, app().services().clock.monotonicMilliseconds());
+    table_.Start(slot, services().clock.monotonicMilliseconds());
     armTimer(slot);
 }
 
 void TForm2::StopClick(int slot) {
     KillTimer(hwnd(), static_cast<UINT_PTR>(slot));
-    table_.Stop(slot, app().services().clock.monotonicMilliseconds());
+    table_.Stop(slot, services().clock.monotonicMilliseconds());
     showCount(slot);
 }
 
@@ -89,13 +88,13 @@ void TForm2::onTimer(UINT_PTR id) {
 }
 
 void TForm2::AdvanceStopwatch(int slot) {
-    if (table_.AdvanceStopwatch(slot, app().services().clock.monotonicMilliseconds())) showCount(slot);
+    if (table_.AdvanceStopwatch(slot, services().clock.monotonicMilliseconds())) showCount(slot);
     if (table_.slot(slot).running) armTimer(slot);
 }
 
 void TForm2::armTimer(int slot) {
     // The next event comes when the next whole second of this stopwatch is complete.
-    const int delay = table_.millisecondsToNextSecond(slot, app().services().clock.monotonicMilliseconds());
+    const int delay = table_.millisecondsToNextSecond(slot, services().clock.monotonicMilliseconds());
     SetTimer(hwnd(), static_cast<UINT_PTR>(slot), static_cast<UINT>(delay + 1), nullptr);
 }
 

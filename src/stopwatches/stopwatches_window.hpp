@@ -1,5 +1,5 @@
 #pragma once
-#include "app/form.hpp"
+#include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
 #include "stopwatches/stopwatch_table.hpp"

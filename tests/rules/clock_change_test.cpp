@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "alarms/alarm_table.hpp"
-#include "app/calendar.hpp"
-#include "app/hourly_signal.hpp"
+#include "common/calendar.hpp"
+#include "clock/hourly_signal.hpp"
 #include "support/fake_services.hpp"
 
 namespace orvane {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
 #include "support/fake_profile.hpp"
 
 namespace orvane {

@@ -1,9 +1,9 @@
-#include "app/clock_tick.hpp"
+#include "common/clock_tick.hpp"
 
 #include <gtest/gtest.h>
 
-#include "app/calendar.hpp"
-#include "app/error_text.hpp"
+#include "common/calendar.hpp"
+#include "common/error_text.hpp"
 
 namespace orvane {
 namespace {

@@ -1,5 +1,5 @@
 #include "countdowns/countdown_table.hpp"
-#include "app/spin_field.hpp"
+#include "common/spin_field.hpp"
 
 #include <gtest/gtest.h>
 

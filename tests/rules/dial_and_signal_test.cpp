@@ -4,8 +4,9 @@
 #include <deque>
 #include <vector>
 
-#include "app/dial_geometry.hpp"
-#include "app/hourly_signal.hpp"
+#include "clock/dial_geometry.hpp"
+#include "clock/hourly_signal.hpp"
+#include "common/window_shake.hpp"
 
 namespace orvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
 
 namespace orvane {
 namespace {

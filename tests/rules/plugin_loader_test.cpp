@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/user_error.hpp"
+#include "common/user_error.hpp"
 #include "support/fake_services.hpp"
 
 namespace orvane {

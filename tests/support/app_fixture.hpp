@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "platform/ui/window.hpp"
 #include "support/fake_world.hpp"
 

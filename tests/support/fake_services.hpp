@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/calendar.hpp"
+#include "common/calendar.hpp"
 #include "platform/choosers.hpp"
 #include "platform/clock.hpp"
 #include "platform/file_chooser.hpp"

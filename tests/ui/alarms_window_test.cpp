@@ -10,7 +10,7 @@
 #include "alarms/alarm_dialog.hpp"
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "platform/ui/window.hpp"
 #include "support/app_fixture.hpp"
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "countdowns/countdown_dialog.hpp"
 #include "countdowns/countdowns_window.hpp"
 #include "platform/ui/window.hpp"

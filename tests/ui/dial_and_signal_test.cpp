@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "support/app_fixture.hpp"
 
 namespace orvane {

@@ -14,8 +14,8 @@
 
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
-#include "app/calendar.hpp"
-#include "app/main_window.hpp"
+#include "common/calendar.hpp"
+#include "clock/main_window.hpp"
 #include "countdowns/countdowns_window.hpp"
 #include "elapsed/elapsed_window.hpp"
 #include "stopwatches/stopwatches_window.hpp"

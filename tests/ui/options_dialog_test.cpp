@@ -5,7 +5,7 @@
 
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "settings/options_dialog.hpp"
 #include "support/app_fixture.hpp"
 

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "app/application.hpp"
-#include "app/error_text.hpp"
-#include "app/main_window.hpp"
+#include "common/error_text.hpp"
+#include "clock/main_window.hpp"
 #include "platform/ui/window.hpp"
 #include "platform/win32/plugin_services.hpp"
 #include "support/fake_world.hpp"

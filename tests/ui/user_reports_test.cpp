@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/application.hpp"
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 #include "countdowns/countdown_dialog.hpp"
 #include "countdowns/countdowns_window.hpp"
 #include "settings/options_dialog.hpp"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/spin_field.hpp"
+#include "platform/ui/window.hpp"
 
 namespace orvane::ui {
 
@@ -88,14 +88,16 @@ void setLabelText(HWND label, const std::wstring& text) {
         SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int settleSpinField(HWND field, HWND arrows, int low, int high) {
-    std::vector<wchar_t> typed(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1);
-    GetWindowTextW(field, typed.data(), static_cast<int>(typed.size()));
-    const int value = spinFieldValue(typed.data(), low, high);
+void showSpinValue(HWND field, HWND arrows, int value) {
     const std::wstring text = std::to_wstring(value);
-    if (text != typed.data()) SetWindowTextW(field, text.c_str());
+    if (text != windowText(field)) SetWindowTextW(field, text.c_str());
     SendMessageW(arrows, UDM_SETPOS32, 0, value);
-    return value;
+}
+
+void showControl(HWND control, bool shown) {
+    // The control's own flag: its window may be hidden in the tray meanwhile.
+    const bool shownNow = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shownNow != shown) ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 }  // namespace orvane::ui

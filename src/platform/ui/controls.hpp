@@ -33,8 +33,12 @@ int screenDpi();
 // so that Space and Enter keep acting on the control the user was using.
 void leaveFocusOnClick(HWND button);
 
-// A spin field (an edit with its up-down arrows) left by the user: its text
-// and its arrows brought back to the value in range, which is returned.
-int settleSpinField(HWND field, HWND arrows, int low, int high);
+// A spin field (an edit with its up-down arrows) made to show `value`: its
+// text is rewritten only where it differs, so a caret is not moved for nothing.
+void showSpinValue(HWND field, HWND arrows, int value);
+
+// Shows or hides a control, touching it only when that changes (the clock
+// asks every second, mostly for what is already shown).
+void showControl(HWND control, bool shown);
 
 }  // namespace orvane::ui

@@ -6,8 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/user_error.hpp"
-#include "settings/options_rules.hpp"
+#include "platform/picture_files.hpp"
 
 namespace orvane::ui {
 
@@ -131,7 +130,7 @@ BitmapHandle loadPicture(const std::wstring& path) {
     case PictureKind::Unknown:
         break;
     }
-    throw UserError(unknownPictureText(path));
+    return {};
 }
 
 void setStaticPicture(HWND control, BitmapHandle& owner, BitmapHandle picture) {

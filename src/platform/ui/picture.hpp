@@ -13,8 +13,8 @@ BitmapHandle createPictureBitmap(int width, int height);
 
 // Reads a bitmap, icon, metafile or enhanced metafile into a 24-bit bitmap
 // of the picture's own size, so that anything drawn on it keeps its colour.
-// An extension the loader does not know throws UserError with the loader's
-// text; a file that cannot be read as its kind gives an empty handle.
+// A file of no kind it reads, or that cannot be read as its kind, gives an
+// empty handle.
 BitmapHandle loadPicture(const std::wstring& path);
 
 SIZE bitmapSize(HBITMAP bitmap);

@@ -3,8 +3,6 @@
 #include <exception>
 #include <vector>
 
-#include "app/user_error.hpp"
-
 namespace orvane::ui {
 
 namespace {
@@ -143,14 +141,20 @@ LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     // it, the rest of that handler is abandoned and the program goes on.
     try {
         return handleMessage(message, wParam, lParam);
-    } catch (const UserError& error) {
-        errors_.reportError(error.text());
-    } catch (const std::exception& error) {
-        errors_.reportError(widen(error.what()));
     } catch (...) {
-        errors_.reportError(L"Erreur inattendue");
+        errors_.reportFailure(std::current_exception());
     }
     return 0;
+}
+
+void ErrorReporter::reportFailure(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        reportError(widen(error.what()));
+    } catch (...) {
+        reportError(L"Erreur inattendue");
+    }
 }
 
 LRESULT CALLBACK Window::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <string>
 #include <unordered_map>
 
@@ -11,6 +12,9 @@ class ErrorReporter {
 public:
     virtual ~ErrorReporter() = default;
     virtual void reportError(const std::wstring& text) = 0;
+    // A failure that left a handler: a standard exception shows its text,
+    // anything else "Erreur inattendue". The program adds its own errors.
+    virtual void reportFailure(std::exception_ptr failure);
 };
 
 // A top-level window as laid out: class name, caption, client size in pixels

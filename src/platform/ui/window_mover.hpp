@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/hourly_signal.hpp"
+#include "platform/movable_window.hpp"
 
 namespace orvane::ui {
 

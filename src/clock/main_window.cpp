@@ -1,26 +1,19 @@
-#include "app/main_window.hpp"
+#include "clock/main_window.hpp"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 
-#include "alarms/alarm_dialog.hpp"
-#include "alarms/alarms_window.hpp"
-#include "app/application.hpp"
-#include "app/calendar.hpp"
-#include "app/dial_geometry.hpp"
-#include "app/hourly_signal.hpp"
-#include "app/user_error.hpp"
-#include "countdowns/countdown_dialog.hpp"
-#include "countdowns/countdowns_window.hpp"
-#include "elapsed/elapsed_window.hpp"
+#include "clock/dial_geometry.hpp"
+#include "clock/hourly_signal.hpp"
+#include "common/calendar.hpp"
+#include "common/user_error.hpp"
+#include "common/window_shake.hpp"
 #include "platform/ui/controls.hpp"
 #include "platform/ui/picture.hpp"
 #include "platform/ui/window_mover.hpp"
 #include "platform/win32/services.hpp"
-#include "settings/options_dialog.hpp"
-#include "stopwatches/stopwatches_window.hpp"
 
 namespace orvane {
 
@@ -43,11 +36,12 @@ HMENU appendPopup(HMENU bar, const wchar_t* caption) {
 
 }  // namespace
 
-TForm1::TForm1(Application& app)
-    : Form(app),
-      plugins_(app.services().fileSearch, app.services().pluginLibraries, app.services().boxes,
-               app.services().exeFolder),
-      settingsFile_(app.services().profile, app.services().exeFolder) {}
+TForm1::TForm1(Program& program, ClockHost& host)
+    : Form(program),
+      host_(host),
+      plugins_(program.services().fileSearch, program.services().pluginLibraries, program.services().boxes,
+               program.services().exeFolder),
+      settingsFile_(program.services().profile, program.services().exeFolder) {}
 
 TForm1::~TForm1() { releaseTrayIcons(); }
 
@@ -145,7 +139,7 @@ void TForm1::createControls() {
 }
 
 void TForm1::extractTrayIcons() {
-    const std::wstring& exe = app().services().exePath;
+    const std::wstring& exe = services().exePath;
     for (UINT k = 0; k < trayIcons_.size(); ++k)
         trayIcons_[k] = win32::extractIcon(exe, k);
 }
@@ -159,7 +153,7 @@ void TForm1::releaseTrayIcons() {
 }
 
 void TForm1::armClockTimer() {
-    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerDelay(app().services().clock.now().millisecond)),
+    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerDelay(services().clock.now().millisecond)),
              nullptr);
 }
 
@@ -173,8 +167,7 @@ void TForm1::onTimer(UINT_PTR id) {
 }
 
 void TForm1::ClockTick() {
-    Services& services = app().services();
-    tick = decodeTick(services.clock.now());
+    tick = decodeTick(services().clock.now());
     // The previous tick is replaced before anything can fail or show a box.
     const bool signalDue = hourlySignalDue(previousTick_, tick.TickTime);
     previousTick_ = tick.TickTime;
@@ -184,10 +177,9 @@ void TForm1::ClockTick() {
 }
 
 void TForm1::showTickTime() {
-    Services& services = app().services();
     DrawDial();
-    ui::setLabelText(control(Label1), services.formats.shortDate(tick.TickTime));
-    ui::setLabelText(control(Label2), services.formats.longTime(tick.TickTime));
+    ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime));
+    ui::setLabelText(control(Label2), services().formats.longTime(tick.TickTime));
     ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
     if (const auto caption = trayCaptionUpdate(LastTrayHour, LastTrayMinute, tick)) {
         MENUITEMINFOW item{};
@@ -202,39 +194,34 @@ void TForm1::followTimeChange() {
     // What is shown follows at once; the signal and the alarms are left to
     // the ticks, told where the clock now starts from, so that a moment is
     // neither given at the change itself nor lost or given twice after it.
-    tick = decodeTick(app().services().clock.now());
+    tick = decodeTick(services().clock.now());
     previousTick_ = previousTickAfterClockSet(previousTick_, tick.TickTime);
-    app().form6().alarms().clockSet(tick.TickTime);
+    host_.clockSet(tick.TickTime);
     showTickTime();
     armClockTimer();
 }
 
 void TForm1::HourlySignal() {
-    Services& services = app().services();
     ui::WindowMover mover(hwnd());
-    WindowShake(mover, services.random, settings.intensevibre, settings.dureevibre);
-    if (settings.Bip) services.sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
+    WindowShake(mover, services().random, settings.intensevibre, settings.dureevibre);
+    if (settings.Bip) services().sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
     else PlayMediaFile(settings.Musique);
 }
 
 void TForm1::PlayMediaFile(const std::wstring& path) {
-    if (const auto error = app().services().sound.play(path)) throw UserError(*error);
+    if (const auto error = services().sound.play(path)) throw UserError(*error);
 }
 
 void TForm1::DrawDial() {
     // A face that is missing or unreadable leaves the dial as it was, with a
     // word in the status bar; the tick goes on.
     constexpr wchar_t failed[] = L"Erreur Chargement Pendule !";
-    if (!app().services().files.fileExists(settings.Pendule)) {
+    if (!services().files.fileExists(settings.Pendule)) {
         setStatusText(failed);
         return;
     }
-    ui::BitmapHandle face;
-    try {
-        face = ui::loadPicture(settings.Pendule);
-    } catch (const UserError&) {
-        // Not a kind of picture we read: the same as an unreadable file.
-    }
+    // Not a kind of picture we read is the same as an unreadable file.
+    ui::BitmapHandle face = ui::loadPicture(settings.Pendule);
     if (!face) {
         setStatusText(failed);
         return;
@@ -260,36 +247,37 @@ void TForm1::setStatusText(const std::wstring& text) {
     if (ui::windowText(control(StatusBar1)) != text) SetWindowTextW(control(StatusBar1), text.c_str());
 }
 
-void TForm1::CheckAlarms() { app().form6().CheckAlarms(tick); }
+void TForm1::CheckAlarms() { host_.CheckAlarms(tick); }
+
+void TForm1::showAlarmBell(bool shown) { ui::showControl(control(Image2), shown); }
 
 void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
-    Services& services = app().services();
     switch (id) {
     case Quitter1:
     case Quitter2:
-        app().quit();
+        host_.quit();
         break;
     case Alarme1:
-        app().form6().show();
+        host_.open(ClockHost::Opened::Alarms);
         break;
     case Chronomtre1:
-        app().form2().show();
+        host_.open(ClockHost::Opened::Stopwatches);
         break;
     case Compterebours1:
-        app().form4().show();
+        host_.open(ClockHost::Opened::Countdowns);
         break;
     case PastTime1:
-        app().pasttime().show();
+        host_.open(ClockHost::Opened::Elapsed);
         break;
     case Option1:
-        app().form3().show();
+        host_.open(ClockHost::Opened::Options);
         setEnabled(false);
         break;
     case Aide1:
-        services.shell.open(services.exeFolder + helpFileName);
+        services().shell.open(services().exeFolder + helpFileName);
         break;
     case Apropos1:
-        services.boxes.show(aboutText, L"A propos...", box::ok | box::iconInformation);
+        services().boxes.show(aboutText, L"A propos...", box::ok | box::iconInformation);
         break;
     case RestaurerItem:
         RestaurerItemClick();
@@ -327,7 +315,7 @@ void TForm1::TMenuItemClick(int commandId) {
     try {
         plugins_.RunPlugin(static_cast<std::int32_t>(item.dwItemData));
     } catch (const UnsoundProcessError& error) {
-        app().abandon(error.text());
+        host_.abandon(error.text());
     }
 }
 
@@ -335,28 +323,22 @@ void TForm1::onClose() {
     // FormCloseQuery: the window closes only after a quit command; otherwise
     // the program goes to the tray and everything keeps running.
     if (QuitRequested) {
-        app().quit();
+        host_.quit();
         return;
     }
     hide();
-    app().form2().hide();
-    // A dialog hidden here is left as if cancelled, so the window it serves
-    // is not found disabled after a restore.
-    if (app().form3().isVisible()) app().form3().dismiss();
-    app().form4().hide();
-    if (app().form5().isVisible()) app().form5().dismiss();
-    if (app().form7().isVisible()) app().form7().dismiss();
+    host_.hideOtherWindows();
     AddTrayIcon();
 }
 
 void TForm1::AddTrayIcon() {
     if (inTray_) return;
-    app().services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_], TrayTip);
+    services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_], TrayTip);
     inTray_ = true;
 }
 
 void TForm1::DeleteTrayIcon() {
-    app().services().tray.remove(hwnd(), TrayIconId);
+    services().tray.remove(hwnd(), TrayIconId);
     inTray_ = false;
 }
 
@@ -405,7 +387,7 @@ void TForm1::FormDestroy(bool reportFailure) {
     try {
         saveSettings();
     } catch (const UserError& error) {
-        if (reportFailure) app().reportError(error.text());
+        if (reportFailure) program().reportError(error.text());
     }
 }
 
@@ -418,7 +400,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Never stand in the way of a log-off or a shut-down.
         return TRUE;
     case WM_ENDSESSION:
-        if (wParam != FALSE) app().endSession();
+        if (wParam != FALSE) host_.endSession();
         return 0;
     case WM_TIMECHANGE:
         followTimeChange();

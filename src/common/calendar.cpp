@@ -1,4 +1,4 @@
-#include "app/calendar.hpp"
+#include "common/calendar.hpp"
 
 namespace orvane {
 

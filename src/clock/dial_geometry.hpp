@@ -7,8 +7,6 @@ namespace orvane {
 // The dial's hands are drawn from this pixel of the face picture.
 inline constexpr int dialCentreX = 28;
 inline constexpr int dialCentreY = 28;
-// The picture control shows the face at its own size, cut to this square.
-inline constexpr int dialShownSize = 71;
 
 struct HandLine {
     int fromX, fromY, toX, toY;  // the end point itself is not painted

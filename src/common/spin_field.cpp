@@ -1,4 +1,4 @@
-#include "app/spin_field.hpp"
+#include "common/spin_field.hpp"
 
 #include <algorithm>
 #include <cstdint>

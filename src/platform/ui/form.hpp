@@ -1,23 +1,31 @@
 #pragma once
+#include "platform/services.hpp"
 #include "platform/ui/window.hpp"
 
 namespace orvane {
 
-class Application;
+// The program as each of its windows sees it: the services, the error box,
+// and which windows are its own.
+class Program : public ui::ErrorReporter {
+public:
+    virtual Services& services() = 0;
+    virtual bool isOwnWindow(HWND window) const = 0;
+};
 
-// A window of this program: it reaches the others through the application.
+// A window of this program.
 class Form : public ui::Window {
 public:
-    explicit Form(Application& app);
+    explicit Form(Program& program);
 
 protected:
     // Creates the frame owned by the main window (no taskbar button of its own).
     void createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu = nullptr);
-    Application& app() { return app_; }
-    const Application& app() const { return app_; }
+    Program& program() { return program_; }
+    const Program& program() const { return program_; }
+    Services& services() { return program_.services(); }
 
 private:
-    Application& app_;
+    Program& program_;
 };
 
 // A dialog that works for one window: opening it disables that window, and

@@ -1,6 +1,6 @@
-#include "app/clock_tick.hpp"
+#include "common/clock_tick.hpp"
 
-#include "app/calendar.hpp"
+#include "common/calendar.hpp"
 
 namespace orvane {
 

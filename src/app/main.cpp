@@ -2,7 +2,7 @@
 #include <commctrl.h>
 
 #include "app/application.hpp"
-#include "app/error_text.hpp"
+#include "common/error_text.hpp"
 #include "platform/win32/media.hpp"
 #include "platform/win32/file_chooser.hpp"
 #include "platform/win32/plugin_services.hpp"

@@ -3,13 +3,35 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/clock_tick.hpp"
-#include "app/form.hpp"
+#include "common/clock_tick.hpp"
+#include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "plugin_loader/plugin_loader.hpp"
 #include "settings/clock_settings.hpp"
 
 namespace orvane {
+
+// What the main window asks of the program around it: the windows its menu
+// opens and that go to the tray with it, the alarms each tick looks at, and
+// the program's end.
+class ClockHost {
+public:
+    enum class Opened { Alarms, Stopwatches, Countdowns, Elapsed, Options };
+    virtual void open(Opened window) = 0;
+    // Going to the tray: the stopwatches and countdowns hide with it, and a
+    // dialog is left as if cancelled, so that the window it serves is not
+    // found disabled after a restore.
+    virtual void hideOtherWindows() = 0;
+    // The alarms after the clock was set: where the clock now starts from.
+    virtual void clockSet(const LocalTime& now) = 0;
+    virtual void CheckAlarms(const TickFields& tick) = 0;
+    virtual void quit() = 0;
+    virtual void endSession() = 0;
+    virtual void abandon(const std::wstring& text) = 0;
+
+protected:
+    ~ClockHost() = default;
+};
 
 // The main clock window: time, date, day name, the dial, the menus and the
 // tray icon. It owns the settings and the state of the clock tick.
@@ -44,7 +66,7 @@ public:
     static constexpr UINT_PTR Timer1 = 1;
     static constexpr wchar_t TrayTip[] = L"Orvane v.2";
 
-    explicit TForm1(Application& app);
+    TForm1(Program& program, ClockHost& host);
     ~TForm1() override;
 
     void create();
@@ -84,6 +106,8 @@ public:
     HMENU pluginMenu() const { return ools1_; }
     // A plug-in item was chosen: runs the plug-in of that item's tag.
     void TMenuItemClick(int commandId);
+    // The bell beside the time: shown while any alarm is armed.
+    void showAlarmBell(bool shown);
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -110,6 +134,7 @@ private:
 
     void setStatusText(const std::wstring& text);
 
+    ClockHost& host_;
     std::optional<LocalTime> previousTick_;
     std::array<HICON, 6> trayIcons_{};
     int trayIconIndex_ = 0;

@@ -1,4 +1,4 @@
-#include "app/dial_geometry.hpp"
+#include "clock/dial_geometry.hpp"
 
 #include <cfenv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/error_text.hpp"
+#include "common/error_text.hpp"
 
 namespace orvane {
 

@@ -1,10 +1,8 @@
-#include "app/form.hpp"
-
-#include "app/application.hpp"
+#include "platform/ui/form.hpp"
 
 namespace orvane {
 
-Form::Form(Application& app) : ui::Window(app), app_(app) {}
+Form::Form(Program& program) : ui::Window(program), program_(program) {}
 
 void Form::createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu) {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource::programIcon));

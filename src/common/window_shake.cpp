@@ -1,16 +1,10 @@
-#include "app/hourly_signal.hpp"
+#include "common/window_shake.hpp"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-#include "app/calendar.hpp"
-
 namespace orvane {
-
-bool hourlySignalDue(const std::optional<LocalTime>& previous, const LocalTime& now) {
-    return recurringMomentPassed(previous, now, 3600, 0);
-}
 
 namespace {
 // Where an edge lands after a step, in 64 bits: a hand-edited intensity near

@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/movable_window.hpp"
+#include "platform/random.hpp"
+
+namespace orvane {
+
+// The jittering zigzag: count + 1 steps, each of random sizes below the
+// intensity (plus `extra` pixels), alternately left-down and right-up. The
+// window ends where the steps leave it, brought back whole into the work area
+// of the monitor it was on, so that shakes hour after hour neither walk it off
+// the screen nor drag it onto another monitor. A negative count makes no step;
+// a negative intensity moves nothing more than `extra`. Counts above the
+// options' largest (a hand-edited file) make that many steps and no more.
+void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra = 0);
+inline constexpr int shakeCountLimit = 200;
+
+}  // namespace orvane
