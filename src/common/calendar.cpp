@@ -1,34 +1,43 @@
 #include "common/calendar.hpp"
 
+#include <chrono>
+
 namespace orvane {
 
+namespace chrono = std::chrono;
+
+namespace {
+// A day of the proleptic Gregorian calendar. A day past the month's end (or
+// day 0) counts on into the next month (or back into the previous one).
+chrono::sys_days civilDay(int year, int month, int day) {
+    const chrono::year_month_day first{chrono::year{year}, chrono::month{static_cast<unsigned>(month)},
+                                       chrono::day{1}};
+    return chrono::sys_days{first} + chrono::days{day - 1};
+}
+}  // namespace
+
 std::int64_t daysFromCivil(int year, int month, int day) {
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
+    return civilDay(year, month, day).time_since_epoch().count();
+}
+
+int isoWeekday(int year, int month, int day) {
+    return static_cast<int>(chrono::weekday{civilDay(year, month, day)}.iso_encoding());
 }
 
 std::int64_t localSeconds(const LocalTime& t) {
-    return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    const chrono::sys_seconds at = civilDay(t.year, t.month, t.day) + chrono::hours{t.hour} +
+                                   chrono::minutes{t.minute} + chrono::seconds{t.second};
+    return at.time_since_epoch().count();
 }
 
 LocalTime localTimeAt(std::int64_t seconds) {
-    std::int64_t days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
-    const std::int64_t ofDay = seconds - days * 86400;
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;  // March = 0
-    const std::int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    auto field = [](std::int64_t v) { return static_cast<std::uint16_t>(v); };
-    return {field(year),           field(month),           field(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1),
-            field(ofDay / 3600),   field(ofDay / 60 % 60), field(ofDay % 60),
+    const chrono::sys_seconds at{chrono::seconds{seconds}};
+    const chrono::sys_days day = chrono::floor<chrono::days>(at);
+    const chrono::year_month_day date{day};
+    const chrono::hh_mm_ss time{at - day};
+    auto field = [](auto v) { return static_cast<std::uint16_t>(v); };
+    return {field(int{date.year()}),        field(unsigned{date.month()}),    field(unsigned{date.day()}),
+            field(time.hours().count()),    field(time.minutes().count()),    field(time.seconds().count()),
             0};
 }
 

@@ -4,12 +4,6 @@
 
 namespace orvane {
 
-int dayOfWeek(int year, int month, int day) {
-    // 1970-01-01 was a Thursday.
-    const std::int64_t mondayBased = ((daysFromCivil(year, month, day) + 3) % 7 + 7) % 7;
-    return static_cast<int>(mondayBased) + 1;
-}
-
 TickFields decodeTick(const LocalTime& now) {
     TickFields tick;
     tick.TickTime = now;
@@ -20,7 +14,7 @@ TickFields decodeTick(const LocalTime& now) {
 }
 
 std::wstring_view dayName(const LocalTime& t) {
-    return DayNames[static_cast<std::size_t>(dayOfWeek(t.year, t.month, t.day))];
+    return DayNames[static_cast<std::size_t>(isoWeekday(t.year, t.month, t.day))];
 }
 
 namespace {

@@ -13,9 +13,6 @@ namespace orvane {
 inline constexpr std::array<std::wstring_view, 8> DayNames{
     L"", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi", L"Dimanche"};
 
-// Day of the week of a Gregorian date, Monday = 1 .. Sunday = 7.
-int dayOfWeek(int year, int month, int day);
-
 // What one clock tick reads: the time and its decoded fields.
 struct TickFields {
     LocalTime TickTime;

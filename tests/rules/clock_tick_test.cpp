@@ -114,5 +114,16 @@ TEST(Calendar, CountsWholeDaysAndSecondsAcrossMonthsYearsAndLeapDays) {
     EXPECT_EQ(localSeconds(LocalTime{1970, 1, 2, 1, 1, 1, 0}), 90061);
 }
 
+TEST(Calendar, ReadsBackEveryReadingFromItsSecondsAndCountsDaysPastAMonthsEnd) {
+    const LocalTime readings[] = {{1601, 1, 1, 0, 0, 0, 0},      {1969, 12, 31, 23, 59, 59, 0},
+                                  {1970, 1, 1, 0, 0, 0, 0},      {2024, 2, 29, 12, 30, 45, 0},
+                                  {2100, 2, 28, 23, 59, 59, 0},  {30827, 12, 31, 23, 59, 59, 0}};
+    for (const LocalTime& t : readings)
+        EXPECT_EQ(localTimeAt(localSeconds(t)), t) << t.year << "-" << t.month << "-" << t.day;
+    EXPECT_EQ(localTimeAt(-1), (LocalTime{1969, 12, 31, 23, 59, 59, 0}));
+    EXPECT_EQ(daysFromCivil(2023, 2, 30), daysFromCivil(2023, 3, 2));
+    EXPECT_EQ(daysFromCivil(2024, 3, 0), daysFromCivil(2024, 2, 29));
+}
+
 }  // namespace
 }  // namespace orvane
