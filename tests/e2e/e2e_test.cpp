@@ -612,7 +612,8 @@ TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentCho
         GetLocalTime(&now);
     } while (now.wMilliseconds < 100 || now.wMilliseconds > 600);
     SYSTEMTIME pressed{}, pressedEnd{};
-    const Log log = watch(look, 3600, {{0, L"Voir !", [&] {
+    // Watched until halfway between the third tick and a fourth.
+    const Log log = watch(look, 1000 - now.wMilliseconds + 2500, {{0, L"Voir !", [&] {
                                             GetLocalTime(&pressed);
                                             SendMessageW(findControl(window, ElapsedVoir), BM_CLICK, 0, 0);
                                             GetLocalTime(&pressedEnd);
