@@ -1,6 +1,14 @@
 // The floor of the footprint figures: the least a Win32 clock can be, one
-// window whose label a plain one-second timer rewrites.
+// window whose label a plain one-second timer rewrites. Built a second time
+// with FLOOR_WITH_COMMON_CONTROLS, it also loads the common controls the clock
+// uses (tab, track bar, up-down arrows, date picker), one of each, hidden,
+// and does nothing more with them: the floor for memory.
 #include <windows.h>
+#ifdef FLOOR_WITH_COMMON_CONTROLS
+#include <commctrl.h>
+
+#include <initializer_list>
+#endif
 
 namespace {
 
@@ -44,6 +52,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const HWND window = CreateWindowExW(0, L"OrvaneFloor", L"Floor", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                                         CW_USEDEFAULT, CW_USEDEFAULT, 290, 130, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
+#ifdef FLOOR_WITH_COMMON_CONTROLS
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
+                                                       ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    for (const wchar_t* kind : {WC_TABCONTROLW, TRACKBAR_CLASSW, UPDOWN_CLASSW, DATETIMEPICK_CLASSW})
+        CreateWindowExW(0, kind, L"", WS_CHILD, 0, 0, 100, 24, window, nullptr, instance, nullptr);
+#endif
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Measures the clock against the floor program, side by side in one run under
+# Measures the clock against the floor programs, side by side in one run under
 # Wine: when the time label changes after each true second, time to the first
-# tick, memory, CPU and wake-ups while idle. Usage: bench/run.sh [seconds]
+# tick, memory, CPU and wake-ups while idle.
+# Usage: bench/run.sh [seconds watched] [seconds idle]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 seconds="${1:-60}"
+# Long enough that the 10 ms steps in which the kernel counts CPU time do not
+# make the figure.
+idle="${2:-120}"
 
 install_packages
 cd "$ROOT"
@@ -16,7 +20,7 @@ start_virtual_display
 prepare_wine_prefix
 
 work="$(mktemp -d)"
-cp build/win32/orvane.exe res/HORLOGE.BMP build/win32/bench/bench_floor.exe "$work/"
+cp build/win32/orvane.exe res/HORLOGE.BMP build/win32/bench/bench_floor.exe build/win32/bench/bench_floor_controls.exe "$work/"
 probe="build/win32/bench/timing_probe.exe"
 # First the labels are watched (the probes start both programs), then the
 # probes leave and both programs sit idle while the system counts for them.
@@ -25,8 +29,10 @@ LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/orvane.exe")" TForm1 102 
 clock_probe=$!
 LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/bench_floor.exe")" OrvaneFloor 102 "$seconds" >"$work/floor.txt" &
 floor_probe=$!
-wait "$clock_probe" "$floor_probe"
-say "Idle for $seconds s"
+LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/bench_floor_controls.exe")" OrvaneFloor 102 "$seconds" >"$work/controls.txt" &
+controls_probe=$!
+wait "$clock_probe" "$floor_probe" "$controls_probe"
+say "Idle for $idle s"
 sleep 2
 
 # CPU time (ms), wake-ups (context switches of every thread) and memory of a process.
@@ -41,29 +47,45 @@ sample() {
 # Ours alone, by the scratch folder in their command lines ("." stands for "\\").
 clock_pid=$(pgrep -f "$(basename "$work").orvane\.exe" | head -1)
 floor_pid=$(pgrep -f "$(basename "$work").bench_floor\.exe" | head -1)
+controls_pid=$(pgrep -f "$(basename "$work").bench_floor_controls\.exe" | head -1)
 read -r clock_cpu0 clock_sw0 _ < <(sample "$clock_pid")
 read -r floor_cpu0 floor_sw0 _ < <(sample "$floor_pid")
-sleep "$seconds"
+read -r controls_cpu0 controls_sw0 _ < <(sample "$controls_pid")
+sleep "$idle"
 read -r clock_cpu1 clock_sw1 clock_rss < <(sample "$clock_pid")
 read -r floor_cpu1 floor_sw1 floor_rss < <(sample "$floor_pid")
-kill "$clock_pid" "$floor_pid" 2>/dev/null || true
+read -r controls_cpu1 controls_sw1 controls_rss < <(sample "$controls_pid")
+kill "$clock_pid" "$floor_pid" "$controls_pid" 2>/dev/null || true
 
 value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
-row() {
-    local name="$1" ours="$2" floor="$3" ratio="-"
-    [ "$floor" != "0" ] && [ "$floor" != "-" ] && [ -n "$floor" ] && ratio=$(awk -v a="$ours" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
-    printf '%-34s %12s %12s %8s\n' "$name" "$ours" "$floor" "$ratio"
+ratio() {
+    if [ "$2" != "0" ] && [ "$2" != "-" ] && [ -n "$2" ]; then awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'
+    else echo "-"; fi
 }
-printf '\n%-34s %12s %12s %8s\n' "measure (${seconds} s idle, Wine)" "orvane" "floor" "ratio"
+# The clock, the plain floor and the floor with the common controls, each
+# floor with the clock's ratio to it.
+row() {
+    local name="$1" ours="$2" floor="$3" controls="${4:--}"
+    printf '%-36s %10s %10s %7s %10s %7s\n' "$name" "$ours" "$floor" "$(ratio "$ours" "$floor")" \
+        "$controls" "$(ratio "$ours" "$controls")"
+}
+per_second() { awk -v d="$1" -v s="$idle" 'BEGIN {printf "%.1f", d / s}'; }
+printf '\n%-36s %10s %10s %7s %10s %7s\n' "measure (Wine)" "orvane" "floor" "ratio" "floor+cc" "ratio"
 for key in late_median_ms late_p99_ms late_max_ms skipped backwards changes first_tick_ms; do
-    row "$key" "$(value "$work/orvane.txt" $key)" "$(value "$work/floor.txt" $key)"
+    row "$key (${seconds} s)" "$(value "$work/orvane.txt" $key)" "$(value "$work/floor.txt" $key)" \
+        "$(value "$work/controls.txt" $key)"
 done
-row "rss_kib (after ${seconds} s idle)" "$clock_rss" "$floor_rss"
-row "cpu_ms (idle)" "$((clock_cpu1 - clock_cpu0))" "$((floor_cpu1 - floor_cpu0))"
-row "wakeups_per_s (idle)" "$(awk -v d="$((clock_sw1 - clock_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')" \
-    "$(awk -v d="$((floor_sw1 - floor_sw0))" -v s="$seconds" 'BEGIN {printf "%.1f", d / s}')"
-row "clock_tick_us (dial from its file)" \
-    "$(wine build/win32/bench/tick_cost.exe "$(winepath -w "$ROOT/res/HORLOGE.BMP")" | tr -d '\r' | awk -F= '$1 == "clock_tick_us" {print $2}')" "-"
+row "rss_kib (after ${idle} s idle)" "$clock_rss" "$floor_rss" "$controls_rss"
+row "cpu_ms (${idle} s idle)" "$((clock_cpu1 - clock_cpu0))" "$((floor_cpu1 - floor_cpu0))" \
+    "$((controls_cpu1 - controls_cpu0))"
+row "wakeups_per_s (idle)" "$(per_second $((clock_sw1 - clock_sw0)))" "$(per_second $((floor_sw1 - floor_sw0)))" \
+    "$(per_second $((controls_sw1 - controls_sw0)))"
+# One tick with the default face, and with the largest face the dial shows whole.
+convert res/HORLOGE.BMP -filter point -resize '71x71!' -type TrueColor "BMP3:$work/face71.bmp"
+for face in "$ROOT/res/HORLOGE.BMP" "$work/face71.bmp"; do
+    row "clock_tick_us ($(basename "$face"))" \
+        "$(wine build/win32/bench/tick_cost.exe "$(winepath -w "$face")" | tr -d '\r' | awk -F= '$1 == "clock_tick_us" {print $2}')" "-"
+done
 # A simulated day with every timer event 15.6 ms late and a 3 s stall each
 # hour: how far each count ends from the true time (the goal is under 1 s).
 while read -r name value; do row "$name (24 h simulated)" "$value" "-"; done < <(build/host/bench_drift)
