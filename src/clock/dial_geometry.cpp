@@ -1,19 +1,19 @@
 #include "clock/dial_geometry.hpp"
 
-#include <cfenv>
 #include <cmath>
 #include <numbers>
 
 namespace orvane {
 
 namespace {
+// To the nearest integer, a half to the even one. Worked out by hand rather
+// than through the floating-point rounding mode: switching that mode each
+// time cost more than all the rest of the dial.
 int roundHalfToEven(double value) {
-    // nearbyint rounds in the current mode; make sure it is to-nearest-even.
-    const int previous = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(value);
-    std::fesetround(previous);
-    return static_cast<int>(rounded);
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    const bool up = fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0);
+    return static_cast<int>(up ? below + 1 : below);
 }
 }  // namespace
 
