@@ -48,8 +48,12 @@ int Application::run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Tab, the arrows and Enter move between controls as in any dialog.
-        const HWND active = GetActiveWindow();
-        if (active != nullptr && IsDialogMessageW(active, &message)) continue;
+        // Only keys concern the dialog manager; asking for the active window
+        // costs a call to the system, which the clock's ticks need not pay.
+        if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+            const HWND active = GetActiveWindow();
+            if (active != nullptr && IsDialogMessageW(active, &message)) continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -153,17 +153,20 @@ void TForm1::releaseTrayIcons() {
 }
 
 void TForm1::armClockTimer() {
-    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerDelay(services().clock.now().millisecond)),
-             nullptr);
+    clockTimerPeriod_ = clockTimerDelay(services().clock.now().millisecond);
+    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerPeriod_), nullptr);
 }
 
 void TForm1::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
-    // Armed before the tick so that a tick abandoned on an error still has a
-    // next one, and again after it so that a long beep does not shift the phase.
-    armClockTimer();
+    // Kept in step before the tick, so that a tick abandoned on an error
+    // still has a next one. The timer repeats on its own: a long beep or a
+    // box during the tick does not shift it.
+    if (const auto period = clockTimerPeriod(services().clock.now().millisecond, clockTimerPeriod_)) {
+        clockTimerPeriod_ = *period;
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerPeriod_), nullptr);
+    }
     ClockTick();
-    armClockTimer();
 }
 
 void TForm1::ClockTick() {
@@ -216,31 +219,65 @@ void TForm1::DrawDial() {
     // A face that is missing or unreadable leaves the dial as it was, with a
     // word in the status bar; the tick goes on.
     constexpr wchar_t failed[] = L"Erreur Chargement Pendule !";
-    if (!services().files.fileExists(settings.Pendule)) {
+    const std::optional<FileStamp> stamp = services().files.fileStamp(settings.Pendule);
+    if (!stamp) {
+        face_ = {};  // read anew when it comes back
         setStatusText(failed);
         return;
     }
-    // Not a kind of picture we read is the same as an unreadable file.
-    ui::BitmapHandle face = ui::loadPicture(settings.Pendule);
-    if (!face) {
+    // Decoding the file costs more than all the rest of a tick: it is read
+    // again only when it is another file or was written since.
+    if (!face_.read || face_.path != settings.Pendule || face_.stamp != *stamp) readFace(*stamp);
+    if (!face_.picture) {  // unreadable, or not a kind of picture we read
         setStatusText(failed);
         return;
     }
+    const DialHands hands{tick.TickHour, tick.TickMinute, tick.TickSecond, settings.Couleur, settings.penwidth};
+    if (shownHands_ != hands) {
+        composeDial(hands);
+        shownHands_ = hands;
+    }
+    setStatusText(L"");
+}
+
+void TForm1::readFace(const FileStamp& stamp) {
+    face_.path = settings.Pendule;
+    face_.stamp = stamp;
+    face_.read = true;
+    face_.picture = ui::loadPicture(face_.path);
+    if (!face_.picture) return;
+    // The dial shows a picture of the face's size, redrawn in place.
+    const SIZE size = ui::bitmapSize(face_.picture.get());
+    ui::setStaticPicture(control(Image1), dialPicture_, ui::createPictureBitmap(size.cx, size.cy));
+    ui::fitPictureControl(control(Image1), scale(dialShownSize));
+    shownHands_.reset();
+}
+
+void TForm1::composeDial(const DialHands& hands) {
+    const SIZE size = ui::bitmapSize(face_.picture.get());
     {
-        ui::BitmapCanvas canvas(face.get());
+        ui::BitmapCanvas face(face_.picture.get());
+        ui::BitmapCanvas canvas(dialPicture_.get());
+        BitBlt(canvas.dc(), 0, 0, size.cx, size.cy, face.dc(), 0, 0, SRCCOPY);
         // Wider than the face, a hand looks the same; a bound keeps GDI reasonable.
-        const int width = std::clamp(settings.penwidth, 0, 1000);
-        ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(settings.Couleur)));
+        const int width = std::clamp(hands.penWidth, 0, 1000);
+        ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(hands.colour)));
         const HGDIOBJ previousPen = SelectObject(canvas.dc(), pen ? pen.get() : GetStockObject(BLACK_PEN));
-        for (const HandLine& hand : dialHands(tick.TickHour, tick.TickMinute, tick.TickSecond)) {
+        for (const HandLine& hand : dialHands(hands.hour, hands.minute, hands.second)) {
             MoveToEx(canvas.dc(), hand.fromX, hand.fromY, nullptr);
             LineTo(canvas.dc(), hand.toX, hand.toY);
         }
         SelectObject(canvas.dc(), previousPen);
+        // Shown at once, as a label shows its new text: asking the control to
+        // repaint would cost a round of paint messages every second. The
+        // control paints the same picture itself whenever it is uncovered.
+        const HWND dial = control(Image1);
+        if (IsWindowVisible(dial)) {
+            const HDC screen = GetDC(dial);
+            BitBlt(screen, 0, 0, size.cx, size.cy, canvas.dc(), 0, 0, SRCCOPY);
+            ReleaseDC(dial, screen);
+        }
     }
-    ui::setStaticPicture(control(Image1), dialPicture_, std::move(face));
-    ui::fitPictureControl(control(Image1), scale(dialShownSize));
-    setStatusText(L"");
 }
 
 void TForm1::setStatusText(const std::wstring& text) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/clock_tick.hpp"
+#include "platform/files.hpp"
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "plugin_loader/plugin_loader.hpp"
@@ -130,11 +131,20 @@ private:
     // The system time was set: show the new time now, without waiting for the tick.
     void followTimeChange();
     void DrawDial();
+    // What the dial's hands show, and how they are drawn.
+    struct DialHands {
+        std::uint16_t hour, minute, second;
+        std::int32_t colour, penWidth;
+        friend bool operator==(const DialHands&, const DialHands&) = default;
+    };
+    void readFace(const FileStamp& stamp);
+    void composeDial(const DialHands& hands);
     void CheckAlarms();
 
     void setStatusText(const std::wstring& text);
 
     ClockHost& host_;
+    int clockTimerPeriod_ = 0;
     std::optional<LocalTime> previousTick_;
     std::array<HICON, 6> trayIcons_{};
     int trayIconIndex_ = 0;
@@ -144,7 +154,16 @@ private:
     ui::MenuHandle PopUpDroit_;
     ui::FontHandle defaultFont_;
     ui::FontHandle clockFont_;
+    // The face as last read from its file, kept while the file stays the same.
+    struct KeptFace {
+        std::wstring path;
+        FileStamp stamp;
+        bool read = false;
+        ui::BitmapHandle picture;
+    } face_;
+    // The picture the dial shows: the kept face with the hands drawn on.
     ui::BitmapHandle dialPicture_;
+    std::optional<DialHands> shownHands_;
     ui::BitmapHandle bellPicture_;
     UINT taskbarCreated_ = 0;
     PluginLoader plugins_;

@@ -36,4 +36,11 @@ int clockTimerDelay(std::uint16_t millisecond) {
     return 1000 - intoSecond + clockTimerMarginMs;
 }
 
+std::optional<int> clockTimerPeriod(std::uint16_t millisecond, int currentPeriod) {
+    const bool inStep = millisecond >= clockTimerMarginMs && millisecond <= clockTimerMarginMs + clockTimerSlackMs;
+    if (!inStep) return clockTimerDelay(millisecond);
+    if (currentPeriod == 1000) return std::nullopt;
+    return 1000;
+}
+
 }  // namespace orvane

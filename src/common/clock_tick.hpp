@@ -38,4 +38,13 @@ std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayHour, std::i
 inline constexpr int clockTimerMarginMs = 2;
 int clockTimerDelay(std::uint16_t millisecond);
 
+// The clock timer repeats every second while its ticks land just after the
+// boundary, and is then left alone: setting it costs a call to the system
+// each time. A tick read `millisecond` into its second outside that step (the
+// timer drifted, or a busy moment made it late) sets it to land just after
+// the next boundary, and the tick that lands there sets it back to a second.
+// Gives the period to set, or nothing when the timer is in step already.
+inline constexpr int clockTimerSlackMs = 12;
+std::optional<int> clockTimerPeriod(std::uint16_t millisecond, int currentPeriod);
+
 }  // namespace orvane

@@ -1,13 +1,25 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvane {
+
+// What tells one version of a file from the next without reading it.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t lastWrite = 0;  // in the system's own units
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // True for an existing file; a folder of that name does not count.
     virtual bool fileExists(const std::wstring& path) const = 0;
+    // The size and last write time of an existing file; nothing for a folder
+    // or a missing file.
+    virtual std::optional<FileStamp> fileStamp(const std::wstring& path) const = 0;
 };
 
 }  // namespace orvane

@@ -79,6 +79,25 @@ TEST(ClockTimer, WaitsUntilJustAfterTheNextSecondBoundary) {
     }
 }
 
+TEST(ClockTimer, IsLeftAloneWhileItsTicksLandJustAfterTheBoundary) {
+    const struct {
+        std::uint16_t ms;
+        int period;
+        std::optional<int> set;
+    } cases[] = {
+        {5, 1000, std::nullopt},
+        {clockTimerMarginMs, 1000, std::nullopt},
+        {clockTimerMarginMs + clockTimerSlackMs, 1000, std::nullopt},
+        {7, 630 + clockTimerMarginMs, 1000},  // landed after an alignment: back to a second
+        {clockTimerMarginMs + clockTimerSlackMs + 1, 1000, 1000 - clockTimerSlackMs - 1},  // late
+        {1, 1000, 999 + clockTimerMarginMs},    // drifting towards the old second
+        {999, 1000, 1 + clockTimerMarginMs},    // early: still in the old second
+        {370, 1000, 630 + clockTimerMarginMs},  // the first tick
+        {370, 630 + clockTimerMarginMs, 630 + clockTimerMarginMs},
+    };
+    for (const auto& c : cases) EXPECT_EQ(clockTimerPeriod(c.ms, c.period), c.set) << c.ms << " " << c.period;
+}
+
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterACharacterThatSortsAfterIt) {
     const struct {
         const wchar_t* text;

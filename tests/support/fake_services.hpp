@@ -3,6 +3,7 @@
 // once, and records of what the program asked of the shell and the tray.
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <map>
@@ -94,6 +95,17 @@ public:
 class FakeFiles final : public FileSystem {
 public:
     bool fileExists(const std::wstring& path) const override { return files.count(path) != 0; }
+    // A listed file's stamp is the one on disk, where the tests write the
+    // pictures that the program reads.
+    std::optional<FileStamp> fileStamp(const std::wstring& path) const override {
+        if (files.count(path) == 0) return std::nullopt;
+        std::error_code error;
+        const std::filesystem::path file(path);
+        const auto size = std::filesystem::file_size(file, error);
+        if (error) return FileStamp{};
+        return FileStamp{size, static_cast<std::int64_t>(
+                                   std::filesystem::last_write_time(file, error).time_since_epoch().count())};
+    }
     std::set<std::wstring> files;
 };
 

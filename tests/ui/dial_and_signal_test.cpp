@@ -124,18 +124,43 @@ TEST_F(DialTest, IconsAndEnhancedMetafilesAreDrawnUnderTheHands) {
     }
 }
 
+TEST_F(DialTest, AFaceFileWrittenAgainShowsAtTheNextTickAndAMissingOneInTheStatusBar) {
+    tickAt({2026, 12, 7, 10, 0, 0, 0});
+    EXPECT_EQ(pixelAt(dial(), 5, 5), white);
+    // The same size, a later write time.
+    const auto written = std::filesystem::last_write_time(std::filesystem::path(face));
+    writeBitmapFile(face, 58, 56, 0xFF0000);
+    std::filesystem::last_write_time(std::filesystem::path(face), written + std::chrono::seconds(2));
+    tickAt({2026, 12, 7, 10, 0, 1, 0});
+    EXPECT_EQ(pixelAt(dial(), 5, 5), 0xFF0000u);
+    // Another size.
+    writeBitmapFile(face, 40, 40, 0x00FF00);
+    tickAt({2026, 12, 7, 10, 0, 2, 0});
+    EXPECT_EQ(pixelAt(dial(), 5, 5), 0x00FF00u);
+    RECT r;
+    GetClientRect(main().control(TForm1::Image1), &r);
+    EXPECT_EQ(r.right, 40);
+    // Gone, then back.
+    world.files.files.erase(face);
+    tickAt({2026, 12, 7, 10, 0, 3, 0});
+    EXPECT_EQ(text(main(), TForm1::StatusBar1), dialFailure);
+    world.files.files.insert(face);
+    tickAt({2026, 12, 7, 10, 0, 4, 0});
+    EXPECT_EQ(text(main(), TForm1::StatusBar1), L"");
+    EXPECT_EQ(pixelAt(dial(), 5, 5), 0x00FF00u);
+}
+
 TEST_F(DialTest, TenThousandTicksKeepNoOldPicture) {
     tickAt({2026, 12, 7, 10, 0, 0, 0});
     // GDI handles are slots that a freed object gives back: an object made
     // after the ticks lands in the same slot only if the ticks left none behind.
     const HBRUSH before = CreateSolidBrush(0x123456);
     DeleteObject(before);
-    HBITMAP previous = dial();
+    const HBITMAP previous = dial();
     for (int i = 1; i <= 10000; ++i) {
         tickAt({2026, 12, 7, 10, static_cast<std::uint16_t>(i / 60 % 60), static_cast<std::uint16_t>(i % 60), 0});
         if (i <= 3) {
-            EXPECT_EQ(GetObjectType(previous), 0u) << "the picture replaced at tick " << i << " is freed";
-            previous = dial();
+            EXPECT_EQ(dial(), previous) << "the hands are redrawn on the one picture at tick " << i;
         }
     }
     const HBRUSH after = CreateSolidBrush(0x123456);

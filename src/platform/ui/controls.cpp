@@ -72,7 +72,7 @@ void setLabelText(HWND label, const std::wstring& text) {
         shown.resize(static_cast<std::size_t>(length));
         if (shown == text) return;
     }
-    SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
+    if (GetWindowLongPtrW(label, GWLP_USERDATA) != sizedToText) SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
     SetWindowTextW(label, text.c_str());
     const HDC dc = GetDC(label);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));

@@ -92,6 +92,16 @@ bool DiskFiles::fileExists(const std::wstring& path) const {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<FileStamp> DiskFiles::fileStamp(const std::wstring& path) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    return FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                     static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                               data.ftLastWriteTime.dwLowDateTime)};
+}
+
 void NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessage, void* icon,
                                const std::wstring& tip) {
     NOTIFYICONDATAW data{};

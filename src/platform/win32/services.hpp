@@ -47,6 +47,7 @@ public:
 class DiskFiles final : public FileSystem {
 public:
     bool fileExists(const std::wstring& path) const override;
+    std::optional<FileStamp> fileStamp(const std::wstring& path) const override;
 };
 
 class NotificationAreaIcon final : public TrayIcon {
