@@ -1,5 +1,6 @@
 #include "clock/dial_geometry.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -28,6 +29,26 @@ std::array<HandLine, 3> dialHands(std::uint16_t hour, std::uint16_t minute, std:
     for (std::size_t i = 0; i < lines.size(); ++i)
         lines[i] = {dialCentreX, dialCentreY, dialCentreX + offsets[i].dx, dialCentreY - offsets[i].dy};
     return lines;
+}
+
+std::optional<DialArea> movedHandsArea(const std::array<HandLine, 3>& before, const std::array<HandLine, 3>& after,
+                                       int penWidth) {
+    // A pen reaches half its width to each side of the line, rounded up.
+    const int reach = penWidth / 2 + 1;
+    std::optional<DialArea> area;
+    auto add = [&](const HandLine& hand) {
+        const DialArea box{std::min(hand.fromX, hand.toX) - reach, std::min(hand.fromY, hand.toY) - reach,
+                           std::max(hand.fromX, hand.toX) + reach + 1, std::max(hand.fromY, hand.toY) + reach + 1};
+        if (!area) area = box;
+        else area = DialArea{std::min(area->left, box.left), std::min(area->top, box.top),
+                             std::max(area->right, box.right), std::max(area->bottom, box.bottom)};
+    };
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (before[i] == after[i]) continue;
+        add(before[i]);
+        add(after[i]);
+    }
+    return area;
 }
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace orvane {
 
@@ -10,6 +11,7 @@ inline constexpr int dialCentreY = 28;
 
 struct HandLine {
     int fromX, fromY, toX, toY;  // the end point itself is not painted
+    friend bool operator==(const HandLine&, const HandLine&) = default;
 };
 
 // Offset of a hand's end from the centre, x to the right and y upward, for a
@@ -23,5 +25,15 @@ HandOffset handOffset(int value, int divisions, int length);
 
 // The hour, minute and second hands, in drawing order (the second hand on top).
 std::array<HandLine, 3> dialHands(std::uint16_t hour, std::uint16_t minute, std::uint16_t second);
+
+// A rectangle of the dial's pixels, right and bottom edges excluded.
+struct DialArea {
+    int left, top, right, bottom;
+    friend bool operator==(const DialArea&, const DialArea&) = default;
+};
+// The pixels that differ between two sets of hands drawn with the same pen:
+// every hand that moved, where it was and where it is. Nothing when none moved.
+std::optional<DialArea> movedHandsArea(const std::array<HandLine, 3>& before, const std::array<HandLine, 3>& after,
+                                       int penWidth);
 
 }  // namespace orvane

@@ -263,18 +263,29 @@ void TForm1::composeDial(const DialHands& hands) {
         const int width = std::clamp(hands.penWidth, 0, 1000);
         ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(hands.colour)));
         const HGDIOBJ previousPen = SelectObject(canvas.dc(), pen ? pen.get() : GetStockObject(BLACK_PEN));
-        for (const HandLine& hand : dialHands(hands.hour, hands.minute, hands.second)) {
+        const auto lines = dialHands(hands.hour, hands.minute, hands.second);
+        for (const HandLine& hand : lines) {
             MoveToEx(canvas.dc(), hand.fromX, hand.fromY, nullptr);
             LineTo(canvas.dc(), hand.toX, hand.toY);
         }
         SelectObject(canvas.dc(), previousPen);
         // Shown at once, as a label shows its new text: asking the control to
-        // repaint would cost a round of paint messages every second. The
-        // control paints the same picture itself whenever it is uncovered.
+        // repaint would cost a round of paint messages every second. Only the
+        // hands that moved are copied to the screen; the control paints the
+        // whole picture itself whenever it is uncovered.
+        DialArea moved{0, 0, size.cx, size.cy};
+        if (shownHands_ && shownHands_->colour == hands.colour && shownHands_->penWidth == hands.penWidth) {
+            const auto area = movedHandsArea(dialHands(shownHands_->hour, shownHands_->minute, shownHands_->second),
+                                             lines, width);
+            if (!area) return;
+            moved = {std::max(area->left, 0), std::max(area->top, 0), std::min<int>(area->right, size.cx),
+                     std::min<int>(area->bottom, size.cy)};
+        }
         const HWND dial = control(Image1);
-        if (IsWindowVisible(dial)) {
+        if (IsWindowVisible(dial) && moved.right > moved.left && moved.bottom > moved.top) {
             const HDC screen = GetDC(dial);
-            BitBlt(screen, 0, 0, size.cx, size.cy, canvas.dc(), 0, 0, SRCCOPY);
+            BitBlt(screen, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, canvas.dc(),
+                   moved.left, moved.top, SRCCOPY);
             ReleaseDC(dial, screen);
         }
     }

@@ -70,6 +70,16 @@ LocalTime at(int hour, int minute, int second, int ms = 0, int day = 7) {
                      static_cast<std::uint16_t>(ms)};
 }
 
+TEST(DialHands, OnlyTheHandsThatMovedAreShownAnew) {
+    // 10:30:15 to 10:30:16: the second hand alone, pointing right (its end
+    // at 40, 28, then at 40, 29), with a 1-pixel pen reaching one pixel out.
+    EXPECT_EQ(movedHandsArea(dialHands(10, 30, 15), dialHands(10, 30, 16), 1), (DialArea{27, 27, 42, 31}));
+    EXPECT_EQ(movedHandsArea(dialHands(10, 30, 15), dialHands(10, 30, 15), 1), std::nullopt);
+    // A new minute moves the minute hand too (its end from 28, 40 to 27, 40;
+    // the second hand's from 27, 16 to 28, 16); a 5-pixel pen reaches three out.
+    EXPECT_EQ(movedHandsArea(dialHands(10, 30, 59), dialHands(10, 31, 0), 5), (DialArea{24, 13, 32, 44}));
+}
+
 TEST(HourlySignal, IsGivenOnceForEachFullHourTheClockPasses) {
     const struct {
         const char* what;

@@ -150,6 +150,27 @@ TEST_F(DialTest, AFaceFileWrittenAgainShowsAtTheNextTickAndAMissingOneInTheStatu
     EXPECT_EQ(pixelAt(dial(), 5, 5), 0x00FF00u);
 }
 
+TEST_F(DialTest, TheScreenShowsEachSecondsHandsAsDrawnWithoutARepaint) {
+    ASSERT_TRUE(IsWindowVisible(main().control(TForm1::Image1)));
+    auto differences = [&] {
+        const HDC screen = GetDC(main().control(TForm1::Image1));
+        int count = 0;
+        for (int y = 0; y < 56; ++y)
+            for (int x = 0; x < 58; ++x) count += GetPixel(screen, x, y) != pixelAt(dial(), x, y);
+        ReleaseDC(main().control(TForm1::Image1), screen);
+        return count;
+    };
+    const LocalTime seconds[] = {{2026, 12, 7, 10, 30, 15, 0}, {2026, 12, 7, 10, 30, 16, 0},
+                                 {2026, 12, 7, 10, 30, 59, 0}, {2026, 12, 7, 10, 31, 0, 0}};
+    for (const LocalTime& t : seconds) {
+        tickAt(t);
+        EXPECT_EQ(differences(), 0) << t.minute << ":" << t.second;
+    }
+    main().settings.Couleur = 0x00FF00;
+    tickAt({2026, 12, 7, 10, 31, 1, 0});
+    EXPECT_EQ(differences(), 0) << "another colour";
+}
+
 TEST_F(DialTest, TenThousandTicksKeepNoOldPicture) {
     tickAt({2026, 12, 7, 10, 0, 0, 0});
     // GDI handles are slots that a freed object gives back: an object made
