@@ -7,7 +7,7 @@ Writes:
     res/HORLOGE.BMP    58 x 56 dial face, 8 bits per pixel, 256-entry palette
     res/bell.bmp       12 x 12 alarm bell, 8 bits per pixel
     res/restart.bmp    16 x 16 circular arrow of the countdowns' restart buttons
-    res/orvane.ico     program icon, 16/32/48 px, 32-bit BGRA + AND mask
+    res/orvane.ico     program icon, 16 to 64 px (the sizes of 100 % to 200 %), 32-bit BGRA + AND mask
     res/Aidez-moi.doc  French help, as RTF (Word and WordPad open it)
 
 Only the Python standard library is used, and every byte is computed from
@@ -598,7 +598,7 @@ def main():
         "bell.bmp": bmp8_bytes(draw_bell(), first_colours=[BUTTON_FACE]),
         "disk.bmp": bmp8_bytes(draw_disk(), first_colours=[BUTTON_FACE]),
         "restart.bmp": bmp8_bytes(draw_restart(), first_colours=[BUTTON_FACE]),
-        "orvane.ico": ico_bytes([draw_icon(16), draw_icon(32), draw_icon(48)]),
+        "orvane.ico": ico_bytes([draw_icon(size) for size in (16, 20, 24, 28, 32, 40, 48, 56, 64)]),
         "Aidez-moi.doc": help_rtf(),
     }
     for name, data in outputs.items():

@@ -32,14 +32,13 @@ void TForm7::create(HWND owner) {
 }
 
 void TForm7::createControls() {
-    const int dpi = ui::screenDpi();
-    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
-    groupFont_ = ui::makeFont(defaultFace, 13, dpi, true);
-    timeFont_ = ui::makeFont(defaultFace, 33, dpi, true);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+    defaultFont_ = font({defaultFace, 11});
+    groupFont_ = font({defaultFace, 13, true});
+    timeFont_ = font({defaultFace, 33, true});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
 
-    const HFONT normal = defaultFont_.get();
-    const HFONT big = timeFont_.get();
+    const HFONT normal = defaultFont_;
+    const HFONT big = timeFont_;
     const DWORD label = WS_VISIBLE | SS_NOPREFIX;
     const DWORD edit = WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
     const struct {
@@ -48,7 +47,7 @@ void TForm7::createControls() {
         bool autoSize;
     } rows[] = {
         {{GroupBox1, WC_BUTTONW, L"Heure de l'alarme ", 10, 16, 377, 73, WS_VISIBLE | BS_GROUPBOX},
-         groupFont_.get(), false},
+         groupFont_, false},
         {inFrame(timeFrame, {UpDown2, UPDOWN_CLASSW, nullptr, 64, 32, 17, 25, WS_VISIBLE}), normal, false},
         {inFrame(timeFrame, {Label3, WC_STATICW, L"00", 88, 24, 39, 37, label}), big, true},
         {inFrame(timeFrame, {Label2, WC_STATICW, L":", 136, 22, 11, 37, label}), big, true},
@@ -78,7 +77,7 @@ void TForm7::createControls() {
         {{Button2, WC_BUTTONW, L"OK", 232, 248, 75, 25, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON}, normal, false},
     };
     for (const auto& r : rows) {
-        const HWND created = ui::createControl(hwnd(), r.row, dpi, r.font);
+        const HWND created = addControl(hwnd(), r.row, r.font);
         if (r.autoSize) ui::setLabelText(created, r.row.text);
     }
     // The arrows stop at their ends: no wrap-around.

@@ -59,9 +59,9 @@ private:
     int position(int upDown) const;
 
     std::wstring OpenDialog1FileName_;
-    ui::FontHandle defaultFont_;
-    ui::FontHandle groupFont_;
-    ui::FontHandle timeFont_;
+    HFONT defaultFont_ = nullptr;
+    HFONT groupFont_ = nullptr;
+    HFONT timeFont_ = nullptr;
 };
 
 }  // namespace orvane

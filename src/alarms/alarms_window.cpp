@@ -8,6 +8,7 @@
 
 #include "alarms/alarm_dialog.hpp"
 #include "platform/ui/controls.hpp"
+#include "platform/ui/picture.hpp"
 
 namespace orvane {
 
@@ -26,30 +27,38 @@ void check(HWND button, bool checked) {
 
 void TForm6::create(HWND owner) {
     createForm({L"TForm6", L"Alarmes", 329, 167, 306, 229}, owner);
-    const int dpi = ui::screenDpi();
-    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
-    timeFont_ = ui::makeFont(defaultFace, 24, dpi, true);
-    titleFont_ = ui::makeFont(defaultFace, 13, dpi, false, true);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
-    bellPicture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                       MAKEINTRESOURCEW(resource::bellPicture), IMAGE_BITMAP,
-                                                       0, 0, LR_CREATEDIBSECTION)));
+    defaultFont_ = font({defaultFace, 11});
+    timeFont_ = font({defaultFace, 24, true});
+    titleFont_ = font({defaultFace, 13, false, true});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
+    bellPicture_ = ui::loadResourcePicture(resource::bellPicture, dpi());
 
     std::vector<std::wstring> captions;
     for (int n = 1; n <= AlarmCount; ++n) captions.push_back(L"Alarme n°" + std::to_wstring(n));
-    PageControl1_.create(hwnd(), PageControl1, 3, 3, 321, 161, captions, dpi, defaultFont_.get());
+    addTabPages(PageControl1_, PageControl1, 3, 3, 321, 161, captions, defaultFont_);
     // The five captions share the window's width evenly, so that every tab
     // shows without scroll arrows whatever the font; the row keeps its
     // height, and so the pages their place.
-    const HWND tab = PageControl1_.tabControl();
-    RECT first{};
-    SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    SetWindowLongW(tab, GWL_STYLE, GetWindowLongW(tab, GWL_STYLE) | TCS_FIXEDWIDTH);
-    SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(scale(tabWidth), first.bottom - first.top));
-    for (int n = 1; n <= AlarmCount; ++n) createSlotTab(n, dpi);
+    PageControl1_.setTabWidth(tabWidth);
+    for (int n = 1; n <= AlarmCount; ++n) createSlotTab(n);
 }
 
-void TForm6::createSlotTab(int n, int dpi) {
+void TForm6::onScaleChanged() {
+    bellPicture_ = ui::loadResourcePicture(resource::bellPicture, dpi());
+    for (int n = 1; n <= AlarmCount; ++n) {
+        showBell(n);
+        setTimeText(n, ui::windowText(control(slotControls[static_cast<std::size_t>(n)].timeLabel)));
+    }
+}
+
+void TForm6::showBell(int n) {
+    const HWND bell = control(slotControls[static_cast<std::size_t>(n)].indicator);
+    SendMessageW(bell, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bellPicture_.get()));
+    // Setting a picture fits the control to it; the layout's size holds.
+    SetWindowPos(bell, nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm6::createSlotTab(int n) {
     const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
     const HWND page = TabSheet(n);
     // The pair of radio buttons is a group of its own on each page, so each
@@ -58,23 +67,20 @@ void TForm6::createSlotTab(int n, int dpi) {
         ui::ControlRow row;
         HFONT font;
     } rows[] = {
-        {{c.timeLabel, WC_STATICW, L"00:00:00", 24, 19, 99, 29, WS_VISIBLE | SS_NOPREFIX}, timeFont_.get()},
+        {{c.timeLabel, WC_STATICW, L"00:00:00", 24, 19, 99, 29, WS_VISIBLE | SS_NOPREFIX}, timeFont_},
         {{c.indicator, WC_STATICW, nullptr, bellPlace.x, bellPlace.y, 13, 13, SS_BITMAP}, nullptr},
-        {{c.titleLabel, WC_STATICW, L"", 184, 8, 0, 0, WS_VISIBLE | SS_NOPREFIX}, titleFont_.get()},
-        {{c.frame, WC_BUTTONW, L"Activer ?", 136, 56, 153, 57, WS_VISIBLE | BS_GROUPBOX}, defaultFont_.get()},
+        {{c.titleLabel, WC_STATICW, L"", 184, 8, 0, 0, WS_VISIBLE | SS_NOPREFIX}, titleFont_},
+        {{c.frame, WC_BUTTONW, L"Activer ?", 136, 56, 153, 57, WS_VISIBLE | BS_GROUPBOX}, defaultFont_},
         {{c.yes, WC_BUTTONW, L"oui", 160, 80, 49, 17, WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON},
-         defaultFont_.get()},
-        {{c.no, WC_BUTTONW, L"non", 224, 80, 57, 17, WS_VISIBLE | BS_AUTORADIOBUTTON}, defaultFont_.get()},
+         defaultFont_},
+        {{c.no, WC_BUTTONW, L"non", 224, 80, 57, 17, WS_VISIBLE | BS_AUTORADIOBUTTON}, defaultFont_},
         {{c.configure, WC_BUTTONW, L"Configurer...", 24, 80, 75, 25,
           WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON},
-         defaultFont_.get()},
+         defaultFont_},
     };
-    for (const auto& r : rows) ui::createControl(page, r.row, dpi, r.font);
+    for (const auto& r : rows) addControl(page, r.row, r.font);
 
-    const HWND bell = control(c.indicator);
-    SendMessageW(bell, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bellPicture_.get()));
-    // Setting a picture fits the control to it; the layout's size holds.
-    SetWindowPos(bell, nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    showBell(n);
     setTimeText(n, L"00:00:00");
     check(control(c.no), true);
 }

@@ -78,18 +78,20 @@ protected:
     void onCommand(int id, int code, HWND control) override;
     LRESULT onNotify(const NMHDR& header) override;
     void onActivate() override { FormActivate(); }
+    void onScaleChanged() override;
 
 private:
     AlarmsHost& host_;
-    void createSlotTab(int n, int dpi);
+    void createSlotTab(int n);
+    void showBell(int n);
     void setTimeText(int n, const std::wstring& text);
     void showIndicators(const AlarmIndicators& shown);
 
     AlarmTable alarms_;
     ui::TabPages PageControl1_;
-    ui::FontHandle defaultFont_;
-    ui::FontHandle timeFont_;
-    ui::FontHandle titleFont_;
+    HFONT defaultFont_ = nullptr;
+    HFONT timeFont_ = nullptr;
+    HFONT titleFont_ = nullptr;
     ui::BitmapHandle bellPicture_;
 };
 

@@ -51,4 +51,21 @@ std::optional<DialArea> movedHandsArea(const std::array<HandLine, 3>& before, co
     return area;
 }
 
+namespace {
+int scaledPixel(int value, int dpi) {
+    const long long product = static_cast<long long>(value) * dpi;
+    return static_cast<int>((product + (product >= 0 ? 48 : -48)) / 96);
+}
+}  // namespace
+
+std::array<HandLine, 3> scaledHands(const std::array<HandLine, 3>& hands, int dpi) {
+    std::array<HandLine, 3> scaled{};
+    for (std::size_t i = 0; i < hands.size(); ++i)
+        scaled[i] = {scaledPixel(hands[i].fromX, dpi), scaledPixel(hands[i].fromY, dpi),
+                     scaledPixel(hands[i].toX, dpi), scaledPixel(hands[i].toY, dpi)};
+    return scaled;
+}
+
+int scaledPenWidth(int width, int dpi) { return dpi == 96 ? width : scaledPixel(std::max(width, 1), dpi); }
+
 }  // namespace orvane

@@ -26,6 +26,13 @@ HandOffset handOffset(int value, int divisions, int length);
 // The hour, minute and second hands, in drawing order (the second hand on top).
 std::array<HandLine, 3> dialHands(std::uint16_t hour, std::uint16_t minute, std::uint16_t second);
 
+// The hands of a dial shown at a DPI: the 96-DPI end points times dpi / 96,
+// each rounded to the nearest pixel (halves away from zero).
+std::array<HandLine, 3> scaledHands(const std::array<HandLine, 3>& hands, int dpi);
+// The pen of the hands at a DPI: the set width times dpi / 96, a width of 0
+// (the thinnest line) counting as 1; at 96 DPI the width as set.
+int scaledPenWidth(int width, int dpi);
+
 // A rectangle of the dial's pixels, right and bottom edges excluded.
 struct DialArea {
     int left, top, right, bottom;

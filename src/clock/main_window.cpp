@@ -100,10 +100,9 @@ void TForm1::buildTrayMenu() {
 }
 
 void TForm1::createControls() {
-    const int dpi = ui::screenDpi();
-    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
-    clockFont_ = ui::makeFont(defaultFace, 20, dpi);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+    defaultFont_ = font({defaultFace, 11});
+    clockFont_ = font({defaultFace, 20});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
 
     const ui::ControlRow rows[] = {
         {Image1, WC_STATICW, nullptr, 8, 8, 57, 57, WS_VISIBLE | SS_BITMAP | WS_CLIPSIBLINGS},
@@ -117,7 +116,7 @@ void TForm1::createControls() {
     for (const ui::ControlRow& row : rows) {
         const bool isLabel = row.id == Label1 || row.id == Label2 || row.id == Label3;
         const HWND control =
-            ui::createControl(hwnd(), row, dpi, isLabel ? clockFont_.get() : defaultFont_.get());
+            addControl(hwnd(), row, isLabel ? clockFont_ : defaultFont_);
         if (isLabel) ui::setLabelText(control, row.text);
     }
     // A face up to 71 pixels reaches under the texts and the status bar: it
@@ -126,16 +125,32 @@ void TForm1::createControls() {
     int wholeWidth = -1;
     SendMessageW(control(StatusBar1), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
 
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    dialPicture_.reset(static_cast<HBITMAP>(LoadImageW(
-        instance, MAKEINTRESOURCEW(resource::dialPicture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    bellPicture_.reset(static_cast<HBITMAP>(LoadImageW(
-        instance, MAKEINTRESOURCEW(resource::bellPicture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    SendMessageW(control(Image1), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(dialPicture_.get()));
-    SendMessageW(control(Image2), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bellPicture_.get()));
-    // Setting a picture fits the control to it; the layout's sizes hold at start.
+    ui::setStaticPicture(control(Image1), dialPicture_, ui::loadResourcePicture(resource::dialPicture, dpi()));
+    dialDpi_ = dpi();
+    // Setting a picture fits the control to it; the layout's size holds at start.
     SetWindowPos(control(Image1), nullptr, 0, 0, scale(57), scale(57), SWP_NOMOVE | SWP_NOZORDER);
+    showBellPicture();
+}
+
+void TForm1::showBellPicture() {
+    ui::setStaticPicture(control(Image2), bellPicture_, ui::loadResourcePicture(resource::bellPicture, dpi()));
     SetWindowPos(control(Image2), nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void TForm1::onScaleChanged() {
+    showBellPicture();
+    if (face_.picture) {
+        // The face is read again and drawn at the new scale.
+        face_ = {};
+        shownHands_.reset();
+        DrawDial();
+    } else {
+        // No face shown yet, or it went missing: the dial keeps what it
+        // showed, at the new scale.
+        ui::setStaticPicture(control(Image1), dialPicture_, ui::scalePicture(dialPicture_.get(), dpi(), dialDpi_));
+        ui::fitPictureControl(control(Image1), scale(dialShownSize));
+    }
+    dialDpi_ = dpi();
 }
 
 void TForm1::extractTrayIcons() {
@@ -246,6 +261,9 @@ void TForm1::readFace(const FileStamp& stamp) {
     face_.read = true;
     face_.picture = ui::loadPicture(face_.path);
     if (!face_.picture) return;
+    // Kept at the window's scale, so that each second only draws hands.
+    if (dpi() != 96) face_.picture = ui::scalePicture(face_.picture.get(), dpi());
+    dialDpi_ = dpi();
     // The dial shows a picture of the face's size, redrawn in place.
     const SIZE size = ui::bitmapSize(face_.picture.get());
     ui::setStaticPicture(control(Image1), dialPicture_, ui::createPictureBitmap(size.cx, size.cy));
@@ -260,10 +278,10 @@ void TForm1::composeDial(const DialHands& hands) {
         ui::BitmapCanvas canvas(dialPicture_.get());
         BitBlt(canvas.dc(), 0, 0, size.cx, size.cy, face.dc(), 0, 0, SRCCOPY);
         // Wider than the face, a hand looks the same; a bound keeps GDI reasonable.
-        const int width = std::clamp(hands.penWidth, 0, 1000);
+        const int width = scaledPenWidth(std::clamp(hands.penWidth, 0, 1000), dpi());
         ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(hands.colour)));
         const HGDIOBJ previousPen = SelectObject(canvas.dc(), pen ? pen.get() : GetStockObject(BLACK_PEN));
-        const auto lines = dialHands(hands.hour, hands.minute, hands.second);
+        const auto lines = scaledHands(dialHands(hands.hour, hands.minute, hands.second), dpi());
         for (const HandLine& hand : lines) {
             MoveToEx(canvas.dc(), hand.fromX, hand.fromY, nullptr);
             LineTo(canvas.dc(), hand.toX, hand.toY);
@@ -275,8 +293,9 @@ void TForm1::composeDial(const DialHands& hands) {
         // whole picture itself whenever it is uncovered.
         DialArea moved{0, 0, size.cx, size.cy};
         if (shownHands_ && shownHands_->colour == hands.colour && shownHands_->penWidth == hands.penWidth) {
-            const auto area = movedHandsArea(dialHands(shownHands_->hour, shownHands_->minute, shownHands_->second),
-                                             lines, width);
+            const auto area = movedHandsArea(
+                scaledHands(dialHands(shownHands_->hour, shownHands_->minute, shownHands_->second), dpi()), lines,
+                width);
             if (!area) return;
             moved = {std::max(area->left, 0), std::max(area->top, 0), std::min<int>(area->right, size.cx),
                      std::min<int>(area->bottom, size.cy)};

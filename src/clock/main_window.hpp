@@ -115,11 +115,13 @@ protected:
     void onCommand(int id, int code, HWND control) override;
     void onTimer(UINT_PTR id) override;
     void onClose() override;  // FormCloseQuery
+    void onScaleChanged() override;
 
 private:
     void buildMenuBar();
     void buildTrayMenu();
     void createControls();
+    void showBellPicture();
     void extractTrayIcons();
     void releaseTrayIcons();
     void armClockTimer();
@@ -152,8 +154,8 @@ private:
     bool ended_ = false;
     HMENU ools1_ = nullptr;  // "Plug-ins", owned by the menu bar
     ui::MenuHandle PopUpDroit_;
-    ui::FontHandle defaultFont_;
-    ui::FontHandle clockFont_;
+    HFONT defaultFont_ = nullptr;
+    HFONT clockFont_ = nullptr;
     // The face as last read from its file, kept while the file stays the same.
     struct KeptFace {
         std::wstring path;
@@ -163,6 +165,7 @@ private:
     } face_;
     // The picture the dial shows: the kept face with the hands drawn on.
     ui::BitmapHandle dialPicture_;
+    int dialDpi_ = 96;  // the scale it was drawn at
     std::optional<DialHands> shownHands_;
     ui::BitmapHandle bellPicture_;
     UINT taskbarCreated_ = 0;

@@ -38,11 +38,10 @@ void TForm5::create(HWND owner) {
 }
 
 void TForm5::createControls() {
-    const int dpi = ui::screenDpi();
-    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
-    boldFont_ = ui::makeFont(defaultFace, 11, dpi, true);
-    smallFont_ = ui::makeFont(defaultFace, 8, dpi);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+    defaultFont_ = font({defaultFace, 11});
+    boldFont_ = font({defaultFace, 11, true});
+    smallFont_ = font({defaultFace, 8});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
 
     constexpr DWORD shown = WS_VISIBLE;
     constexpr DWORD label = shown | SS_NOPREFIX;
@@ -102,11 +101,11 @@ void TForm5::createControls() {
         {Button1, WC_BUTTONW, L"OK", 300, 436, 88, 27, button},
     };
     for (const ui::ControlRow& row : rows) {
-        HFONT font = defaultFont_.get();
+        HFONT font = defaultFont_;
         const bool isGroup = row.id == GroupBox1 || row.id == GroupBox2 || row.id == GroupBox3 || row.id == GroupBox4;
-        if (isGroup) font = boldFont_.get();
-        if (row.id == Label5) font = smallFont_.get();
-        ui::createControl(hwnd(), row, dpi, font);
+        if (isGroup) font = boldFont_;
+        if (row.id == Label5) font = smallFont_;
+        addControl(hwnd(), row, font);
     }
 
     CheckRadioButton(hwnd(), RadioButton1, RadioButton2, RadioButton1);

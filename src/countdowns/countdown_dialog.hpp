@@ -96,9 +96,9 @@ private:
     void leave();
 
     std::wstring fileName_;
-    ui::FontHandle defaultFont_;
-    ui::FontHandle boldFont_;
-    ui::FontHandle smallFont_;
+    HFONT defaultFont_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HFONT smallFont_ = nullptr;
 };
 
 }  // namespace orvane

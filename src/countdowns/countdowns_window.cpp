@@ -6,6 +6,7 @@
 
 #include "countdowns/countdown_dialog.hpp"
 #include "platform/ui/controls.hpp"
+#include "platform/ui/picture.hpp"
 
 namespace orvane {
 
@@ -19,24 +20,29 @@ constexpr wchar_t confirmationTitle[] = L"Attention...";
 
 void TForm4::create(HWND owner) {
     createForm({L"TForm4", L"Comptes à rebours", 304, 168, CW_USEDEFAULT, CW_USEDEFAULT}, owner);
-    const int dpi = ui::screenDpi();
-    defaultFont_ = ui::makeFont(defaultFace, 11, dpi);
-    timeFont_ = ui::makeFont(defaultFace, 33, dpi);
-    firstNameFont_ = ui::makeFont(defaultFace, 16, dpi, true, true);
-    nameFont_ = ui::makeFont(defaultFace, 13, dpi, true, true);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), FALSE);
+    defaultFont_ = font({defaultFace, 11});
+    timeFont_ = font({defaultFace, 33});
+    firstNameFont_ = font({defaultFace, 16, true, true});
+    nameFont_ = font({defaultFace, 13, true, true});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
     // One picture for the five restart buttons; the buttons only borrow it.
-    restartPicture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                          MAKEINTRESOURCEW(resource::restartPicture),
-                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    restartPicture_ = ui::loadResourcePicture(resource::restartPicture, dpi());
 
     std::vector<std::wstring> captions;
     for (int n = 1; n <= countdownCount; ++n) captions.emplace_back(Tabs[static_cast<std::size_t>(n)].caption);
-    PageControl1_.create(hwnd(), PageControl1, 2, 4, 300, 160, captions, dpi, defaultFont_.get());
+    addTabPages(PageControl1_, PageControl1, 2, 4, 300, 160, captions, defaultFont_);
     // Five captions side by side in a narrow window: tighter tabs, no scroll arrows.
-    SendMessageW(PageControl1_.tabControl(), TCM_SETPADDING, 0, MAKELPARAM(3, 3));
-    SendMessageW(PageControl1_.tabControl(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.get()), TRUE);
+    PageControl1_.setPadding(3, 3);
+    SendMessageW(PageControl1_.tabControl(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
     for (int n = 1; n <= countdownCount; ++n) createTab(n);
+}
+
+void TForm4::onScaleChanged() {
+    ui::BitmapHandle picture = ui::loadResourcePicture(resource::restartPicture, dpi());
+    for (int n = 1; n <= countdownCount; ++n)
+        SendMessageW(control(Tabs[static_cast<std::size_t>(n)].restartButton), BM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(picture.get()));
+    restartPicture_ = std::move(picture);
 }
 
 void TForm4::keepTimerToWork(bool countdownStarted) {
@@ -54,7 +60,6 @@ void TForm4::createTab(int n) {
     const Tab& tab = Tabs[static_cast<std::size_t>(n)];
     const HWND page = PageControl1_.page(n - 1);
     SetWindowLongPtrW(page, GWLP_ID, tab.sheet);
-    const int dpi = ui::screenDpi();
     const ui::ControlRow rows[] = {
         {tab.nameLabel, WC_STATICW, countdownUnnamed, 8, 6, 272, 22, WS_VISIBLE | SS_NOPREFIX | SS_LEFTNOWORDWRAP},
         {tab.restartButton, WC_BUTTONW, L"", 8, 50, 23, 22, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP},
@@ -63,10 +68,10 @@ void TForm4::createTab(int n) {
          WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
     };
     for (const ui::ControlRow& row : rows) {
-        HFONT font = defaultFont_.get();
-        if (row.id == tab.timeLabel) font = timeFont_.get();
-        if (row.id == tab.nameLabel) font = n == 1 ? firstNameFont_.get() : nameFont_.get();
-        ui::createControl(page, row, dpi, font);
+        HFONT font = defaultFont_;
+        if (row.id == tab.timeLabel) font = timeFont_;
+        if (row.id == tab.nameLabel) font = n == 1 ? firstNameFont_ : nameFont_;
+        addControl(page, row, font);
     }
     SendMessageW(control(tab.restartButton), BM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(restartPicture_.get()));

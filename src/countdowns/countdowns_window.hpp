@@ -87,6 +87,7 @@ protected:
     LRESULT onNotify(const NMHDR& header) override;
     void onTimer(UINT_PTR id) override;
     void onActivate() override { FormActivate(); }
+    void onScaleChanged() override;
 
 private:
     CountdownsHost& host_;
@@ -98,10 +99,10 @@ private:
     CountdownTable table_;
     bool timerRuns_ = false;
     ui::TabPages PageControl1_;
-    ui::FontHandle defaultFont_;
-    ui::FontHandle timeFont_;
-    ui::FontHandle firstNameFont_;
-    ui::FontHandle nameFont_;
+    HFONT defaultFont_ = nullptr;
+    HFONT timeFont_ = nullptr;
+    HFONT firstNameFont_ = nullptr;
+    HFONT nameFont_ = nullptr;
     ui::BitmapHandle restartPicture_;
 };
 

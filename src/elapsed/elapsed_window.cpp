@@ -45,18 +45,16 @@ const ui::ControlRow rows[] = {
 
 void Tpasttime::create(HWND owner) {
     createForm({L"Tpasttime", L"PastTime", 364, 171}, owner);
-    const int dpi = ui::screenDpi();
-    font_ = ui::makeFont(L"MS Sans Serif", 11, dpi);
-    groupFont_ = ui::makeFont(L"MS Sans Serif", 11, dpi, true);
-    boldFont_ = ui::makeFont(L"MS Sans Serif", 13, dpi, true);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    font_ = font({L"MS Sans Serif", 11});
+    groupFont_ = font({L"MS Sans Serif", 11, true});
+    boldFont_ = font({L"MS Sans Serif", 13, true});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (const ui::ControlRow& row : rows)
-        ui::createControl(hwnd(), row, dpi,
-                          row.id == Label10 ? boldFont_.get() : row.id == GroupBox1 ? groupFont_.get() : font_.get());
+        addControl(hwnd(), row,
+                          row.id == Label10 ? boldFont_ : row.id == GroupBox1 ? groupFont_ : font_);
     for (const SpinField& s : spins) {
-        const HWND upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | arrows, 0, 0, 0, 0, hwnd(),
-                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.arrows)),
-                                            GetModuleHandleW(nullptr), nullptr);
+        // The arrows take their place beside the field; their width scales.
+        const HWND upDown = addControl(hwnd(), {s.arrows, UPDOWN_CLASSW, L"", 0, 0, 15, 21, arrows}, nullptr);
         SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control(s.edit)), 0);
         SendMessageW(upDown, UDM_SETRANGE32, 0, s.high);
         SendMessageW(upDown, UDM_SETPOS32, 0, 0);

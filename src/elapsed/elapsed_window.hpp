@@ -44,9 +44,9 @@ private:
     int spinValue(int edit, int high);
 
     ElapsedCount count_;
-    ui::FontHandle font_;
-    ui::FontHandle groupFont_;
-    ui::FontHandle boldFont_;
+    HFONT font_ = nullptr;
+    HFONT groupFont_ = nullptr;
+    HFONT boldFont_ = nullptr;
 };
 
 }  // namespace orvane

@@ -82,20 +82,19 @@ void TForm3::create(HWND owner) {
 ui::Window& TForm3::servedWindow() { return host_.clockWindow(); }
 
 void TForm3::createControls() {
-    const int dpi = ui::screenDpi();
-    font_ = ui::makeFont(L"MS Sans Serif", 11, dpi);
-    boldFont_ = ui::makeFont(L"MS Sans Serif", 11, dpi, true);
-    underlinedFont_ = ui::makeFont(L"MS Sans Serif", 11, dpi, false, true);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    pages_.create(hwnd(), PageControl1, 8, 8, 409, 313, {L"Sonnerie", L"Vibration", L"Pendule"}, dpi, font_.get());
+    font_ = font({L"MS Sans Serif", 11});
+    boldFont_ = font({L"MS Sans Serif", 11, true});
+    underlinedFont_ = font({L"MS Sans Serif", 11, false, true});
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    addTabPages(pages_, PageControl1, 8, 8, 409, 313, {L"Sonnerie", L"Vibration", L"Pendule"}, font_);
     for (const Row& row : rows) {
-        const HFONT font = row.look == Bold ? boldFont_.get() : row.look == Underlined ? underlinedFont_.get() : font_.get();
-        const HWND created = ui::createControl(pages_.page(row.page), row.control, dpi, font);
+        const HFONT font = row.look == Bold ? boldFont_ : row.look == Underlined ? underlinedFont_ : font_;
+        const HWND created = addControl(pages_.page(row.page), row.control, font);
         if (row.control.className == std::wstring_view(WC_STATICW) && row.control.text != nullptr)
             ui::setLabelText(created, row.control.text);  // captions size themselves to their text
     }
-    ui::createControl(hwnd(), {Button4, WC_BUTTONW, L"Annuler", 120, 328, 75, 25, button}, dpi, font_.get());
-    ui::createControl(hwnd(), {Button3, WC_BUTTONW, L"OK", 224, 328, 75, 25, button | BS_DEFPUSHBUTTON}, dpi, font_.get());
+    addControl(hwnd(), {Button4, WC_BUTTONW, L"Annuler", 120, 328, 75, 25, button}, font_);
+    addControl(hwnd(), {Button3, WC_BUTTONW, L"OK", 224, 328, 75, 25, button | BS_DEFPUSHBUTTON}, font_);
 
     const struct {
         int id, high, frequency;
@@ -281,8 +280,19 @@ void TForm3::showPreview(const std::wstring& path) {
     if (pictureKind(path) == PictureKind::Unknown) throw UserError(unknownPictureText(path));
     ui::BitmapHandle picture = ui::loadPicture(path);
     if (!picture) return;  // unreadable: the preview keeps what it showed
-    ui::setStaticPicture(control(Image1), preview_, std::move(picture));
+    previewSource_ = std::move(picture);
+    showScaledPreview();
+}
+
+void TForm3::showScaledPreview() {
+    if (!previewSource_) return;
+    ui::setStaticPicture(control(Image1), preview_, ui::scalePicture(previewSource_.get(), dpi()));
     ui::fitPictureControl(control(Image1), scale(previewSize_));
+}
+
+void TForm3::onScaleChanged() {
+    showScaledPreview();
+    setLineSample(lineSample_);
 }
 
 void TForm3::setColourSample(std::uint32_t colour) {
@@ -292,6 +302,7 @@ void TForm3::setColourSample(std::uint32_t colour) {
 
 void TForm3::setLineSample(int width) {
     // The sample is as high as the hands are wide, within reason on screen.
+    lineSample_ = width;
     const int height = std::clamp(width, 0, 60);
     RECT r;
     GetWindowRect(control(Panel2), &r);

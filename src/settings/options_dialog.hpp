@@ -79,6 +79,7 @@ protected:
     void onActivate() override;
     void onCommand(int id, int code, HWND control) override;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onScaleChanged() override;
 
 private:
     OptionsHost& host_;
@@ -91,6 +92,7 @@ private:
     void ShakeTest();
     // The preview keeps its size: the layout's until a face is browsed for.
     void showPreview(const std::wstring& path);
+    void showScaledPreview();
     void selectSound(int radio);
     void setColourSample(std::uint32_t colour);
     void setLineSample(int width);
@@ -98,16 +100,18 @@ private:
     void setTrackPosition(int id, int position);
 
     ui::TabPages pages_;
-    ui::FontHandle font_;
-    ui::FontHandle boldFont_;
-    ui::FontHandle underlinedFont_;
-    ui::BitmapHandle preview_;
+    HFONT font_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HFONT underlinedFont_ = nullptr;
+    ui::BitmapHandle previewSource_;  // as read, at 96 DPI
+    ui::BitmapHandle preview_;        // as shown
     ui::BrushHandle colourBrush_;
     std::wstring soundFileName_;    // OpenDialog1's file name
     std::wstring pictureFileName_;  // OpenDialog2's file name
     std::uint32_t colour_ = 0;      // ColorDialog1's colour
     std::wstring reportedPicture_;  // a picture whose failure was already shown
     int previewSize_ = 57;
+    int lineSample_ = 1;
 };
 
 }  // namespace orvane

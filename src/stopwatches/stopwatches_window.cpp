@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/ui/controls.hpp"
+#include "platform/ui/picture.hpp"
 
 namespace orvane {
 
@@ -12,14 +13,12 @@ constexpr DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
 void TForm2::create(HWND owner) {
     createForm({L"TForm2", L"Chronomètres", 335, 135, 305, 251}, owner);
-    const int dpi = ui::screenDpi();
-    font_ = ui::makeFont(L"MS Sans Serif", 11, dpi);
-    displayFont_ = ui::makeFont(L"MS Sans Serif", 33, dpi);
-    disk_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource::diskPicture),
-                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    pages_.create(hwnd(), PageControl1, 3, 3, 329, 129,
-                  {L"Chrono n°1", L"Chrono n°2", L"Chrono n°3", L"Chrono n°4", L"Chrono n°5"}, dpi, font_.get());
+    font_ = font({L"MS Sans Serif", 11});
+    displayFont_ = font({L"MS Sans Serif", 33});
+    disk_ = ui::loadResourcePicture(resource::diskPicture, dpi());
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    addTabPages(pages_, PageControl1, 3, 3, 329, 129,
+                {L"Chrono n°1", L"Chrono n°2", L"Chrono n°3", L"Chrono n°4", L"Chrono n°5"}, font_);
     // One template, five times: the slot's row says which names its controls bear.
     for (const SlotControls& s : Slots) {
         const HWND page = pages_.page(s.slot - 1);
@@ -35,12 +34,21 @@ void TForm2::create(HWND owner) {
             {s.lap, WC_BUTTONW, L"", 232, 16, 23, 22, WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP},
         };
         for (const ui::ControlRow& row : rows)
-            ui::createControl(page, row, dpi, row.id == s.display ? displayFont_.get() : font_.get());
+            addControl(page, row, row.id == s.display ? displayFont_ : font_);
         ui::setLabelText(control(s.display), L"00:00:00");  // the display fits its text
-        SendMessageW(control(s.laps), LB_SETITEMHEIGHT, 0, MulDiv(13, dpi, 96));
+        SendMessageW(control(s.laps), LB_SETITEMHEIGHT, 0, scale(13));
         SendMessageW(control(s.lap), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(disk_.get()));
         ui::leaveFocusOnClick(control(s.lap));
     }
+}
+
+void TForm2::onScaleChanged() {
+    ui::BitmapHandle picture = ui::loadResourcePicture(resource::diskPicture, dpi());
+    for (const SlotControls& s : Slots) {
+        SendMessageW(control(s.laps), LB_SETITEMHEIGHT, 0, scale(13));
+        SendMessageW(control(s.lap), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
+    }
+    disk_ = std::move(picture);
 }
 
 void TForm2::onCommand(int id, int code, HWND /*control*/) {

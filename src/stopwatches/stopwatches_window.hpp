@@ -38,6 +38,7 @@ protected:
     void onCommand(int id, int code, HWND control) override;
     void onTimer(UINT_PTR id) override;
     LRESULT onNotify(const NMHDR& header) override;
+    void onScaleChanged() override;
 
 private:
     void StartClick(int slot);
@@ -50,8 +51,8 @@ private:
 
     StopwatchTable table_;
     ui::TabPages pages_;
-    ui::FontHandle font_;
-    ui::FontHandle displayFont_;
+    HFONT font_ = nullptr;
+    HFONT displayFont_ = nullptr;
     ui::BitmapHandle disk_;
 };
 

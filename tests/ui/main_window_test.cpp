@@ -294,7 +294,7 @@ TEST_F(MainWindowTest, HelpAndAboutGoToTheShellAndAnInformationBox) {
 class FailingWindow final : public ui::Window {
 public:
     using ui::Window::Window;
-    void create() { createFrame({L"OrvaneFailingTest", L"x", 50, 50}, nullptr, nullptr, nullptr); }
+    void create() { createFrame({L"OrvaneFailingTest", L"x", 50, 50}, nullptr, nullptr, 0); }
     int served = 0;
 
 protected:

@@ -19,7 +19,7 @@ class TabbedForm final : public Window {
 public:
     using Window::Window;
     void create() {
-        createFrame({L"OrvaneTabsTest", L"tabs", 300, 160}, nullptr, nullptr, nullptr);
+        createFrame({L"OrvaneTabsTest", L"tabs", 300, 160}, nullptr, nullptr, 0);
         tabs.create(hwnd(), 100, 3, 3, 290, 150, {L"Un", L"Deux", L"Trois"}, 96, nullptr);
         for (int i = 0; i < 3; ++i)
             createControl(tabs.page(i), {200 + i, WC_BUTTONW, L"Configurer...", 24, 80, 75, 25, WS_VISIBLE}, 96,

@@ -8,13 +8,6 @@
 
 namespace orvane::ui {
 
-int screenDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 HWND createControl(HWND parent, const ControlRow& row, int dpi, HFONT font) {
     const HWND control = CreateWindowExW(
         row.exStyle, row.className, row.text, WS_CHILD | row.style, MulDiv(row.left, dpi, 96),
@@ -54,26 +47,40 @@ LRESULT CALLBACK focusKeepingButton(HWND button, UINT message, WPARAM wParam, LP
 
 void leaveFocusOnClick(HWND button) { SetWindowSubclass(button, focusKeepingButton, 0, 0); }
 
-FontHandle makeFont(const wchar_t* face, int pixelHeight, int dpi, bool bold, bool underline) {
-    return FontHandle(CreateFontW(-MulDiv(pixelHeight, dpi, 96), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
-                                  FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
+FontHandle makeFont(const FontSpec& spec, int dpi) {
+    return FontHandle(CreateFontW(-MulDiv(spec.pixelHeight, dpi, 96), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL,
+                                  FALSE, spec.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, face));
+                                  DEFAULT_PITCH | FF_SWISS, spec.face));
 }
+
+namespace {
+// A label sized to its text is marked in its user data.
+constexpr LONG_PTR sizedToText = 1;
+void fitLabel(HWND label, const std::wstring& text);
+}  // namespace
+
+bool isSizedToText(HWND label) { return GetWindowLongPtrW(label, GWLP_USERDATA) == sizedToText; }
 
 void setLabelText(HWND label, const std::wstring& text) {
     // A label is rewritten every second with mostly the same text: once it
-    // has been sized to that text (marked in its user data), leave it be.
-    constexpr LONG_PTR sizedToText = 1;
+    // has been sized to that text, leave it be.
     const int length = GetWindowTextLengthW(label);
-    if (length == static_cast<int>(text.size()) && GetWindowLongPtrW(label, GWLP_USERDATA) == sizedToText) {
+    if (length == static_cast<int>(text.size()) && isSizedToText(label)) {
         std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
         GetWindowTextW(label, shown.data(), length + 1);
         shown.resize(static_cast<std::size_t>(length));
         if (shown == text) return;
     }
-    if (GetWindowLongPtrW(label, GWLP_USERDATA) != sizedToText) SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
+    if (!isSizedToText(label)) SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
     SetWindowTextW(label, text.c_str());
+    fitLabel(label, text);
+}
+
+void fitLabelToText(HWND label) { fitLabel(label, windowText(label)); }
+
+namespace {
+void fitLabel(HWND label, const std::wstring& text) {
     const HDC dc = GetDC(label);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     SIZE extent{};
@@ -87,6 +94,7 @@ void setLabelText(HWND label, const std::wstring& text) {
     if (now.right - now.left != extent.cx || now.bottom - now.top != metrics.tmHeight)
         SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+}  // namespace
 
 void showSpinValue(HWND field, HWND arrows, int value) {
     const std::wstring text = std::to_wstring(value);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/ui/handles.hpp"
 
@@ -20,14 +21,24 @@ struct ControlRow {
 // scale: the window's pixels-per-layout-pixel as (dpi, 96).
 HWND createControl(HWND parent, const ControlRow& row, int dpi, HFONT font);
 
-// A font by face name and character height in pixels (at 96 DPI).
-FontHandle makeFont(const wchar_t* face, int pixelHeight, int dpi, bool bold = false,
-                    bool underline = false);
+// A font by face name and character height in pixels at 96 DPI.
+struct FontSpec {
+    const wchar_t* face;
+    int pixelHeight;
+    bool bold = false;
+    bool underline = false;
+    friend bool operator==(const FontSpec& a, const FontSpec& b) {
+        return std::wstring_view(a.face) == b.face && a.pixelHeight == b.pixelHeight && a.bold == b.bold &&
+               a.underline == b.underline;
+    }
+};
+FontHandle makeFont(const FontSpec& spec, int dpi);
 
 // A label that sizes itself to its text, as a caption does.
 void setLabelText(HWND label, const std::wstring& text);
-
-int screenDpi();
+// Sizes again a label set by setLabelText, once its font changed.
+void fitLabelToText(HWND label);
+bool isSizedToText(HWND label);
 
 // A button that a mouse click does not focus: the focus stays where it was,
 // so that Space and Enter keep acting on the control the user was using.

@@ -44,6 +44,43 @@ SIZE bitmapSize(HBITMAP bitmap) {
 
 namespace {
 
+void stretch(HBITMAP from, SIZE fromSize, HBITMAP to, SIZE toSize, int mode) {
+    BitmapCanvas source(from);
+    BitmapCanvas target(to);
+    SetStretchBltMode(target.dc(), mode);
+    SetBrushOrgEx(target.dc(), 0, 0, nullptr);
+    StretchBlt(target.dc(), 0, 0, toSize.cx, toSize.cy, source.dc(), 0, 0, fromSize.cx, fromSize.cy, SRCCOPY);
+}
+
+}  // namespace
+
+BitmapHandle scalePicture(HBITMAP picture, int dpi, int fromDpi) {
+    const SIZE from = bitmapSize(picture);
+    const SIZE to{std::max(1, MulDiv(from.cx, dpi, fromDpi)), std::max(1, MulDiv(from.cy, dpi, fromDpi))};
+    BitmapHandle scaled = createPictureBitmap(to.cx, to.cy);
+    if (!scaled) return {};
+    if (dpi % fromDpi == 0 || dpi < fromDpi) {
+        stretch(picture, from, scaled.get(), to, dpi < fromDpi ? HALFTONE : COLORONCOLOR);
+        return scaled;
+    }
+    const int whole = dpi / fromDpi + 1;
+    const SIZE enlargedSize{from.cx * whole, from.cy * whole};
+    const BitmapHandle enlarged = createPictureBitmap(enlargedSize.cx, enlargedSize.cy);
+    if (!enlarged) return {};
+    stretch(picture, from, enlarged.get(), enlargedSize, COLORONCOLOR);
+    stretch(enlarged.get(), enlargedSize, scaled.get(), to, HALFTONE);
+    return scaled;
+}
+
+BitmapHandle loadResourcePicture(int id, int dpi) {
+    BitmapHandle picture(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!picture || dpi == 96) return picture;
+    return scalePicture(picture.get(), dpi);
+}
+
+namespace {
+
 // Pictures larger than this are not faces anyone would use; refuse them
 // rather than allocate without bound.
 constexpr int largestSide = 4096;

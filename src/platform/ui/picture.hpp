@@ -19,6 +19,15 @@ BitmapHandle loadPicture(const std::wstring& path);
 
 SIZE bitmapSize(HBITMAP bitmap);
 
+// A picture drawn for 96 DPI shown at a DPI, as a 24-bit bitmap of its size
+// times the scale: pixel for pixel at whole multiples; in between, enlarged
+// to the next whole multiple and smoothed down, so that edges stay as sharp
+// as the scale allows.
+// `fromDpi`: the scale the picture was drawn for.
+BitmapHandle scalePicture(HBITMAP picture, int dpi, int fromDpi = 96);
+// A bitmap resource of the program at a DPI (as it is at 96 DPI).
+BitmapHandle loadResourcePicture(int id, int dpi);
+
 // A memory DC with a bitmap selected; everything selected is put back.
 class BitmapCanvas {
 public:

@@ -43,11 +43,10 @@ void registerPageClass() {
 void TabPages::create(HWND form, int id, int left, int top, int width, int height,
                       const std::vector<std::wstring>& captions, int dpi, HFONT font) {
     registerPageClass();
-    RECT area{MulDiv(left, dpi, 96), MulDiv(top, dpi, 96), MulDiv(left + width, dpi, 96),
-              MulDiv(top + height, dpi, 96)};
+    layout_ = {left, top, left + width, top + height};
     tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
-                           area.left, area.top, area.right - area.left, area.bottom - area.top, form,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+                           0, 0, 0, 0, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
     if (font != nullptr) SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     for (std::size_t i = 0; i < captions.size(); ++i) {
         TCITEMW item{};
@@ -55,29 +54,69 @@ void TabPages::create(HWND form, int id, int left, int top, int width, int heigh
         item.pszText = const_cast<wchar_t*>(captions[i].c_str());
         SendMessageW(tab_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    // Tabs that would not fit in one row share its width, as narrow as needed,
-    // rather than hide behind scroll arrows.
-    RECT last{};
-    if (!captions.empty() &&
-        SendMessageW(tab_, TCM_GETITEMRECT, captions.size() - 1, reinterpret_cast<LPARAM>(&last)) &&
-        last.right > area.right - area.left) {
-        SetWindowLongW(tab_, GWL_STYLE, GetWindowLongW(tab_, GWL_STYLE) | TCS_FIXEDWIDTH);
-        SendMessageW(tab_, TCM_SETPADDING, 0, MAKELPARAM(2, 3));
-        const int tabWidth = (area.right - area.left - 4) / static_cast<int>(captions.size());
-        SendMessageW(tab_, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, last.bottom - last.top));
-    }
-    RECT display = area;
-    SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
     for (std::size_t i = 0; i < captions.size(); ++i) {
         const HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, pageClass, captions[i].c_str(),
-                                          WS_CHILD | WS_CLIPSIBLINGS, display.left, display.top,
-                                          display.right - display.left, display.bottom - display.top, form,
-                                          nullptr, GetModuleHandleW(nullptr), nullptr);
+                                          WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, form, nullptr,
+                                          GetModuleHandleW(nullptr), nullptr);
         // Pages lie above the tab control, which only draws the tabs and the frame.
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         pages_.push_back(page);
     }
+    place(dpi);
     select(0);
+}
+
+void TabPages::place(int dpi) {
+    dpi_ = dpi;
+    const RECT area{MulDiv(layout_.left, dpi, 96), MulDiv(layout_.top, dpi, 96), MulDiv(layout_.right, dpi, 96),
+                    MulDiv(layout_.bottom, dpi, 96)};
+    SetWindowPos(tab_, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (padding_)
+        SendMessageW(tab_, TCM_SETPADDING, 0, MAKELPARAM(MulDiv(padding_->cx, dpi, 96), MulDiv(padding_->cy, dpi, 96)));
+    RECT last{};
+    if (!tabWidth_ && !pages_.empty() &&
+        SendMessageW(tab_, TCM_GETITEMRECT, pages_.size() - 1, reinterpret_cast<LPARAM>(&last)) &&
+        last.right > area.right - area.left) {
+        // Tabs that would not fit in one row share its width, as narrow as
+        // needed, rather than hide behind scroll arrows.
+        setTabWidth(0);
+        setPadding(2, 3);
+        return;
+    }
+    if (tabWidth_) {
+        const int width = *tabWidth_ != 0 ? MulDiv(*tabWidth_, dpi, 96)
+                                           : (area.right - area.left - MulDiv(4, dpi, 96)) / static_cast<int>(pages_.size());
+        SendMessageW(tab_, TCM_SETITEMSIZE, 0, MAKELPARAM(width, MulDiv(rowHeight_, dpi, rowHeightDpi_)));
+    }
+    placePages();
+}
+
+void TabPages::setTabWidth(int width) {
+    if (!tabWidth_) {
+        RECT first{};
+        SendMessageW(tab_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+        rowHeight_ = first.bottom - first.top;
+        rowHeightDpi_ = dpi_;
+        SetWindowLongW(tab_, GWL_STYLE, GetWindowLongW(tab_, GWL_STYLE) | TCS_FIXEDWIDTH);
+    }
+    tabWidth_ = width;
+    place(dpi_);
+}
+
+void TabPages::setPadding(int horizontal, int vertical) {
+    padding_ = SIZE{horizontal, vertical};
+    place(dpi_);
+}
+
+void TabPages::placePages() {
+    RECT display{};
+    GetWindowRect(tab_, &display);
+    MapWindowPoints(nullptr, GetParent(tab_), reinterpret_cast<POINT*>(&display), 2);
+    SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    for (const HWND page : pages_)
+        SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
+                     display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int TabPages::selected() const { return static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)); }

@@ -3,6 +3,7 @@
 // its page, and the page passes their notifications on to the form.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ public:
     void create(HWND form, int id, int left, int top, int width, int height,
                 const std::vector<std::wstring>& captions, int dpi, HFONT font);
 
+    // Lays the tab control and its pages out again at a scale.
+    void place(int dpi);
+    // Every tab this wide (96-DPI pixels), the row keeping its height.
+    void setTabWidth(int width);
+    // The space around each caption (96-DPI pixels).
+    void setPadding(int horizontal, int vertical);
+
     HWND tabControl() const { return tab_; }
     HWND page(int index) const { return pages_.at(static_cast<std::size_t>(index)); }
     int count() const { return static_cast<int>(pages_.size()); }
@@ -26,8 +34,18 @@ public:
     bool handleNotify(const NMHDR& header);
 
 private:
+    void placePages();
+
     HWND tab_ = nullptr;
     std::vector<HWND> pages_;
+    RECT layout_{};  // 96-DPI pixels in the form
+    int dpi_ = 96;
+    std::optional<SIZE> padding_;  // 96-DPI pixels; the control's own by default
+    // Tabs of one width (0: they share the row's), and the height of the row
+    // as measured at the DPI it was measured at.
+    std::optional<int> tabWidth_;
+    int rowHeight_ = 0;
+    int rowHeightDpi_ = 96;
 };
 
 }  // namespace orvane::ui

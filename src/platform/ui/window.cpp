@@ -1,13 +1,17 @@
 #include "platform/ui/window.hpp"
 
+#include <commctrl.h>
+
 #include <exception>
 #include <vector>
+
+#include "platform/ui/tabs.hpp"
 
 namespace orvane::ui {
 
 namespace {
 
-void registerClass(const wchar_t* className, HICON icon, WNDPROC procedure) {
+void registerClass(const wchar_t* className, int icon, WNDPROC procedure) {
     WNDCLASSEXW wc{};
     if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) return;
     wc.cbSize = sizeof wc;
@@ -16,7 +20,7 @@ void registerClass(const wchar_t* className, HICON icon, WNDPROC procedure) {
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
-    wc.hIcon = icon;
+    if (icon != 0) wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(icon));
     RegisterClassExW(&wc);
 }
 
@@ -38,7 +42,60 @@ BOOL CALLBACK matchControl(HWND child, LPARAM state) {
     return FALSE;
 }
 
+BOOL CALLBACK collectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+// Every control of a window, on its tab pages too.
+std::vector<HWND> descendants(HWND window) {
+    std::vector<HWND> all;
+    EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+bool isClass(HWND window, const wchar_t* className) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return lstrcmpiW(name, className) == 0;
+}
+
+// The per-monitor functions come with Windows 10; before, one DPI holds for all.
+template <typename Function>
+Function user32Function(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+int systemDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void adjustFrame(RECT& frame, DWORD style, bool menu, DWORD exStyle, int dpi) {
+    using Adjust = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = user32Function<Adjust>("AdjustWindowRectExForDpi");
+    if (adjust != nullptr) adjust(&frame, style, menu ? TRUE : FALSE, exStyle, static_cast<UINT>(dpi));
+    else AdjustWindowRectEx(&frame, style, menu ? TRUE : FALSE, exStyle);
+}
+
 }  // namespace
+
+int windowDpi(HWND window) {
+    using ForWindow = UINT(WINAPI*)(HWND);
+    static const auto forWindow = user32Function<ForWindow>("GetDpiForWindow");
+    const int dpi = forWindow != nullptr ? static_cast<int>(forWindow(window)) : 0;
+    return dpi > 0 ? dpi : systemDpi();
+}
+
+int systemMetricAt(int index, int dpi) {
+    using ForDpi = int(WINAPI*)(int, UINT);
+    static const auto forDpi = user32Function<ForDpi>("GetSystemMetricsForDpi");
+    if (forDpi != nullptr) return forDpi(index, static_cast<UINT>(dpi));
+    return MulDiv(GetSystemMetrics(index), dpi, systemDpi());
+}
 
 Window::~Window() { destroy(); }
 
@@ -47,20 +104,112 @@ void Window::destroy() {
     hwnd_ = nullptr;
 }
 
-void Window::createFrame(const FrameSpec& layout, HWND owner, HMENU menu, HICON icon) {
+void Window::createFrame(const FrameSpec& layout, HWND owner, HMENU menu, int icon) {
     registerClass(layout.className, icon, &Window::procedure);
-    const HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    iconResource_ = icon;
+    dpi_ = systemDpi();
+    layoutClient_ = {layout.clientWidth, layout.clientHeight};
+    clientSize_ = {scale(layout.clientWidth), scale(layout.clientHeight)};
 
-    RECT frame{0, 0, scale(layout.clientWidth), scale(layout.clientHeight)};
-    AdjustWindowRectEx(&frame, layout.style, menu != nullptr, layout.exStyle);
+    RECT frame{0, 0, clientSize_.cx, clientSize_.cy};
+    adjustFrame(frame, layout.style, menu != nullptr, layout.exStyle, dpi_);
     const int left = layout.left == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(layout.left);
     const int top = layout.top == static_cast<int>(CW_USEDEFAULT) ? CW_USEDEFAULT : scale(layout.top);
     CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, left, top,
                     frame.right - frame.left, frame.bottom - frame.top, owner, menu,
                     GetModuleHandleW(nullptr), this);
-    clientSize_ = {scale(layout.clientWidth), scale(layout.clientHeight)};
+    if (hwnd_ == nullptr) return;
+    // Placed on a monitor of another scale than the system's, it takes that one.
+    if (const int placedAt = windowDpi(hwnd_); placedAt != dpi_) changeDpi(placedAt, nullptr);
+    else setIcons();
+}
+
+void Window::setIcons() {
+    if (iconResource_ == 0) return;
+    // The icons at the sizes the system shows them at this scale.
+    const auto load = [this](int width, int height) {
+        return IconHandle(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource_),
+                                                        IMAGE_ICON, systemMetricAt(width, dpi_),
+                                                        systemMetricAt(height, dpi_), LR_DEFAULTCOLOR)));
+    };
+    IconHandle big = load(SM_CXICON, SM_CYICON);
+    IconHandle small = load(SM_CXSMICON, SM_CYSMICON);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
+}
+
+HFONT Window::font(const FontSpec& spec) {
+    for (const KeptFont& kept : fonts_)
+        if (kept.spec == spec) return kept.handle.get();
+    fonts_.push_back({spec, makeFont(spec, dpi_)});
+    return fonts_.back().handle.get();
+}
+
+HWND Window::addControl(HWND parent, const ControlRow& row, HFONT controlFont) {
+    const HWND created = createControl(parent, row, dpi_, controlFont);
+    if (created != nullptr)
+        placed_.push_back({created, {row.left, row.top, row.left + row.width, row.top + row.height}});
+    return created;
+}
+
+void Window::addTabPages(TabPages& pages, int id, int left, int top, int width, int height,
+                         const std::vector<std::wstring>& captions, HFONT tabFont) {
+    pages.create(hwnd_, id, left, top, width, height, captions, dpi_, tabFont);
+    tabPages_.push_back(&pages);
+}
+
+void Window::changeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0 || hwnd_ == nullptr) return;
+    dpi_ = dpi;
+    // Fonts first: every control that shows one of ours takes its new size.
+    std::vector<std::pair<HFONT, HFONT>> renewed;
+    std::vector<FontHandle> previous;
+    for (KeptFont& kept : fonts_) {
+        FontHandle fresh = makeFont(kept.spec, dpi_);
+        renewed.emplace_back(kept.handle.get(), fresh.get());
+        previous.push_back(std::exchange(kept.handle, std::move(fresh)));
+    }
+    const std::vector<HWND> children = descendants(hwnd_);
+    for (const HWND window : children) {
+        const auto shown = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+        for (const auto& [from, to] : renewed)
+            if (shown == from) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(to), FALSE);
+    }
+    previous.clear();  // no control shows them any more
+
+    for (const PlacedControl& placed : placed_) {
+        const RECT& r = placed.layout;
+        const bool sizesItself = r.right == r.left && r.bottom == r.top;
+        SetWindowPos(placed.control, nullptr, scale(r.left), scale(r.top), scale(r.right - r.left),
+                     scale(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE | (sizesItself ? SWP_NOSIZE : 0));
+    }
+    for (TabPages* pages : tabPages_) pages->place(dpi_);
+    for (const HWND window : children) {
+        if (isClass(window, WC_STATICW) && isSizedToText(window)) fitLabelToText(window);
+        // Arrows beside their field take their place again from the field's.
+        if (isClass(window, UPDOWN_CLASSW) && (GetWindowLongW(window, GWL_STYLE) & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT)) != 0)
+            SendMessageW(window, UDM_SETBUDDY, static_cast<WPARAM>(SendMessageW(window, UDM_GETBUDDY, 0, 0)), 0);
+    }
+
+    clientSize_ = {scale(layoutClient_.cx), scale(layoutClient_.cy)};
+    RECT frame{0, 0, clientSize_.cx, clientSize_.cy};
+    if (suggested != nullptr) {
+        frame = *suggested;
+    } else {
+        RECT now{};
+        GetWindowRect(hwnd_, &now);
+        adjustFrame(frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), GetMenu(hwnd_) != nullptr,
+                    static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi_);
+        OffsetRect(&frame, now.left - frame.left, now.top - frame.top);
+    }
+    SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    fitClientArea();
+    setIcons();
+    onScaleChanged();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void Window::fitClientArea() {
@@ -124,6 +273,9 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CLOSE:
         onClose();
+        return 0;
+    case WM_DPICHANGED:
+        changeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {

@@ -4,6 +4,10 @@
 #include <exception>
 #include <string>
 #include <unordered_map>
+#include <vector>
+
+#include "platform/ui/controls.hpp"
+#include "platform/ui/handles.hpp"
 
 namespace orvane::ui {
 
@@ -33,6 +37,8 @@ struct FrameSpec {
 
 // One object per window. The static procedure finds the object from the
 // HWND and hands it the message; no exception ever leaves it.
+class TabPages;
+
 class Window {
 public:
     explicit Window(ErrorReporter& errors) : errors_(errors) {}
@@ -51,15 +57,32 @@ public:
     void setEnabled(bool enabled);
     bool isEnabled() const;
 
-    // Pixels of the 96-DPI layout on this display.
+    // Pixels of the 96-DPI layout at the window's scale.
     int scale(int pixels) const;
+    int dpi() const { return dpi_; }
+    // Takes a new scale, as when the window is moved to a monitor of another
+    // DPI: fonts, controls, tab pages and frame follow, then onScaleChanged.
+    // `suggested` is the frame the system proposes, if any.
+    void changeDpi(int dpi, const RECT* suggested);
 
     void destroy();
 
 protected:
-    void createFrame(const FrameSpec& layout, HWND owner, HMENU menu, HICON icon);
+    // icon: the number of the icon resource the window bears, 0 for none.
+    void createFrame(const FrameSpec& layout, HWND owner, HMENU menu, int icon);
     // Brings the client area back to the layout's size once the menu bar is filled.
     void fitClientArea();
+    // A font of this window at its scale, kept by the window and made again
+    // at each change of scale. Asking twice for one font gives the same handle.
+    HFONT font(const FontSpec& spec);
+    // A control at its place in the 96-DPI layout, placed again at each change of scale.
+    HWND addControl(HWND parent, const ControlRow& row, HFONT font);
+    // Tab pages laid out in 96-DPI pixels, placed again at each change of scale.
+    void addTabPages(TabPages& pages, int id, int left, int top, int width, int height,
+                     const std::vector<std::wstring>& captions, HFONT font);
+    // What else follows the scale (pictures, item heights): called after the
+    // fonts, controls and tab pages were laid out at the new scale.
+    virtual void onScaleChanged() {}
 
     // Message handlers; each default does what the system would.
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -85,12 +108,34 @@ private:
 
     HWND hwnd_ = nullptr;
     ErrorReporter& errors_;
+    void setIcons();
+
     int dpi_ = 96;
     HWND activatedFrom_ = nullptr;
     // Controls live as long as their window: each is looked for once.
     mutable std::unordered_map<int, HWND> controls_;
-    SIZE clientSize_{};
+    SIZE layoutClient_{};  // the client area in 96-DPI pixels
+    SIZE clientSize_{};    // the same at the window's scale
+    struct KeptFont {
+        FontSpec spec;
+        FontHandle handle;
+    };
+    std::vector<KeptFont> fonts_;
+    struct PlacedControl {
+        HWND control;
+        RECT layout;  // 96-DPI pixels in its parent; no size: it sizes itself
+    };
+    std::vector<PlacedControl> placed_;
+    std::vector<TabPages*> tabPages_;
+    IconHandle bigIcon_;
+    IconHandle smallIcon_;
+    int iconResource_ = 0;
 };
+
+// The DPI of the monitor a window is on (the system's where that is not known).
+int windowDpi(HWND window);
+// A system size (SM_CXSMICON...) at a DPI.
+int systemMetricAt(int index, int dpi);
 
 std::wstring windowText(HWND hwnd);
 

@@ -137,8 +137,10 @@ struct IconSearch {
 BOOL CALLBACK takeIconGroup(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR state) {
     auto* search = reinterpret_cast<IconSearch*>(state);
     if (search->seen++ != search->wanted) return TRUE;
-    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    // The notification area shows small icons: the image of the group drawn
+    // for that size at the system's scale, rather than a large one shrunk.
+    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     return FALSE;
 }
 }  // namespace

@@ -61,7 +61,8 @@ private:
 };
 
 // Icon number `index` of a program file, numbered as the shell numbers them
-// (its icon groups in order), at the system's icon size; nullptr when there is none.
+// (its icon groups in order), at the size of the notification area's icons;
+// nullptr when there is none.
 HICON extractIcon(const std::wstring& file, unsigned index);
 
 // The folder of the running executable, ending with the path separator.
