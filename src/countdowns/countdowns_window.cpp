@@ -33,7 +33,6 @@ void TForm4::create(HWND owner) {
     addTabPages(PageControl1_, PageControl1, 2, 4, 300, 160, captions, defaultFont_);
     // Five captions side by side in a narrow window: tighter tabs, no scroll arrows.
     PageControl1_.setPadding(3, 3);
-    SendMessageW(PageControl1_.tabControl(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), TRUE);
     for (int n = 1; n <= countdownCount; ++n) createTab(n);
 }
 

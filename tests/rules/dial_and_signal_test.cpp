@@ -80,6 +80,29 @@ TEST(DialHands, OnlyTheHandsThatMovedAreShownAnew) {
     EXPECT_EQ(movedHandsArea(dialHands(10, 30, 59), dialHands(10, 31, 0), 5), (DialArea{24, 13, 32, 44}));
 }
 
+TEST(DialHands, AtAnotherScaleTheEndPointsAndPenGrowWithIt) {
+    // 15:45:30: hour hand to (37, 28), minute hand to (17, 28), second hand to (28, 40).
+    const auto hands = dialHands(15, 45, 30);
+    const struct {
+        int dpi;
+        HandLine hour, second;
+        int pen0, pen1, pen3;
+    } cases[] = {
+        {96, {28, 28, 37, 28}, {28, 28, 28, 40}, 0, 1, 3},
+        {120, {35, 35, 46, 35}, {35, 35, 35, 50}, 1, 1, 4},  // 46.25, 3.75
+        {144, {42, 42, 56, 42}, {42, 42, 42, 60}, 2, 2, 5},  // halves away from zero: 55.5, 1.5, 4.5
+        {192, {56, 56, 74, 56}, {56, 56, 56, 80}, 2, 2, 6},
+    };
+    for (const auto& c : cases) {
+        const auto scaled = scaledHands(hands, c.dpi);
+        EXPECT_EQ(scaled[0], c.hour) << c.dpi;
+        EXPECT_EQ(scaled[2], c.second) << c.dpi;
+        EXPECT_EQ(scaledPenWidth(0, c.dpi), c.pen0) << c.dpi;
+        EXPECT_EQ(scaledPenWidth(1, c.dpi), c.pen1) << c.dpi;
+        EXPECT_EQ(scaledPenWidth(3, c.dpi), c.pen3) << c.dpi;
+    }
+}
+
 TEST(HourlySignal, IsGivenOnceForEachFullHourTheClockPasses) {
     const struct {
         const char* what;

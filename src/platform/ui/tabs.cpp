@@ -68,8 +68,10 @@ void TabPages::create(HWND form, int id, int left, int top, int width, int heigh
 
 void TabPages::place(int dpi) {
     dpi_ = dpi;
-    const RECT area{MulDiv(layout_.left, dpi, 96), MulDiv(layout_.top, dpi, 96), MulDiv(layout_.right, dpi, 96),
-                    MulDiv(layout_.bottom, dpi, 96)};
+    // Scaled as the controls are: the corner, then the size.
+    const int left = MulDiv(layout_.left, dpi, 96), top = MulDiv(layout_.top, dpi, 96);
+    const RECT area{left, top, left + MulDiv(layout_.right - layout_.left, dpi, 96),
+                    top + MulDiv(layout_.bottom - layout_.top, dpi, 96)};
     SetWindowPos(tab_, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (padding_)
@@ -87,19 +89,16 @@ void TabPages::place(int dpi) {
     if (tabWidth_) {
         const int width = *tabWidth_ != 0 ? MulDiv(*tabWidth_, dpi, 96)
                                            : (area.right - area.left - MulDiv(4, dpi, 96)) / static_cast<int>(pages_.size());
-        SendMessageW(tab_, TCM_SETITEMSIZE, 0, MAKELPARAM(width, MulDiv(rowHeight_, dpi, rowHeightDpi_)));
+        // A height of 0 leaves the row as high as the font and padding make it.
+        SendMessageW(tab_, TCM_SETITEMSIZE, 0, MAKELPARAM(width, 0));
     }
+    // The control measures its tabs again when given its font, padding included.
+    SendMessageW(tab_, WM_SETFONT, static_cast<WPARAM>(SendMessageW(tab_, WM_GETFONT, 0, 0)), FALSE);
     placePages();
 }
 
 void TabPages::setTabWidth(int width) {
-    if (!tabWidth_) {
-        RECT first{};
-        SendMessageW(tab_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-        rowHeight_ = first.bottom - first.top;
-        rowHeightDpi_ = dpi_;
-        SetWindowLongW(tab_, GWL_STYLE, GetWindowLongW(tab_, GWL_STYLE) | TCS_FIXEDWIDTH);
-    }
+    SetWindowLongW(tab_, GWL_STYLE, GetWindowLongW(tab_, GWL_STYLE) | TCS_FIXEDWIDTH);
     tabWidth_ = width;
     place(dpi_);
 }

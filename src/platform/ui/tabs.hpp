@@ -41,11 +41,7 @@ private:
     RECT layout_{};  // 96-DPI pixels in the form
     int dpi_ = 96;
     std::optional<SIZE> padding_;  // 96-DPI pixels; the control's own by default
-    // Tabs of one width (0: they share the row's), and the height of the row
-    // as measured at the DPI it was measured at.
-    std::optional<int> tabWidth_;
-    int rowHeight_ = 0;
-    int rowHeightDpi_ = 96;
+    std::optional<int> tabWidth_;  // tabs of one width (0: they share the row's)
 };
 
 }  // namespace orvane::ui

@@ -149,8 +149,16 @@ HFONT Window::font(const FontSpec& spec) {
 
 HWND Window::addControl(HWND parent, const ControlRow& row, HFONT controlFont) {
     const HWND created = createControl(parent, row, dpi_, controlFont);
-    if (created != nullptr)
-        placed_.push_back({created, {row.left, row.top, row.left + row.width, row.top + row.height}});
+    if (created == nullptr) return nullptr;
+    placed_.push_back({created, {row.left, row.top, row.left + row.width, row.top + row.height}});
+    // Some controls take a size of their own at creation (up-down arrows,
+    // etched lines); the layout's holds, at every scale alike.
+    RECT now{};
+    GetWindowRect(created, &now);
+    if ((row.width != 0 || row.height != 0) &&
+        (now.right - now.left != scale(row.width) || now.bottom - now.top != scale(row.height)))
+        SetWindowPos(created, nullptr, 0, 0, scale(row.width), scale(row.height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return created;
 }
 

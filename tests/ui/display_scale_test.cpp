@@ -1,0 +1,225 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "alarms/alarm_dialog.hpp"
+#include "alarms/alarms_window.hpp"
+#include "countdowns/countdown_dialog.hpp"
+#include "countdowns/countdowns_window.hpp"
+#include "elapsed/elapsed_window.hpp"
+#include "settings/options_dialog.hpp"
+#include "stopwatches/stopwatches_window.hpp"
+#include "support/app_fixture.hpp"
+
+// Compared as the checks below read them (the system's types are global).
+static bool operator==(const SIZE& a, const SIZE& b) { return a.cx == b.cx && a.cy == b.cy; }
+static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+namespace orvane {
+namespace {
+
+using namespace orvane::testing;
+
+constexpr std::uint32_t white = 0xFFFFFF;
+constexpr std::uint32_t red = 0x0000FF;
+
+// The DPI the run was started at (the registry's under Wine), 96 by default.
+int displayDpi() {
+    const char* given = std::getenv("ORVANE_DISPLAY_DPI");
+    return given != nullptr ? std::atoi(given) : 96;
+}
+
+SIZE clientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
+// A control's rectangle in its parent's client area (a tab page's too).
+RECT placeOf(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int fontHeight(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+SIZE pictureSize(HWND control) {
+    auto picture = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (picture == nullptr) picture = reinterpret_cast<HBITMAP>(SendMessageW(control, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP info{};
+    if (picture != nullptr) GetObjectW(picture, sizeof info, &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+SIZE iconSize(HWND window, WPARAM which) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)), &info)) return {};
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return {colour.bmWidth, colour.bmHeight};
+}
+
+// Everything a scale change moves: the client area, and each control's
+// place, font and picture.
+struct Layout {
+    SIZE client;
+    struct Control {
+        RECT place;
+        int font;
+        SIZE picture;
+        bool operator==(const Control&) const = default;
+    };
+    std::vector<Control> controls;
+    bool operator==(const Layout&) const = default;
+};
+
+BOOL CALLBACK collect(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+Layout layoutOf(HWND window) {
+    std::vector<HWND> children;
+    EnumChildWindows(window, collect, reinterpret_cast<LPARAM>(&children));
+    Layout layout{clientSize(window), {}};
+    for (const HWND child : children) {
+        // The tab control's own scroll arrows are its business.
+        wchar_t parentClass[32] = {};
+        GetClassNameW(GetParent(child), parentClass, 32);
+        if (std::wstring_view(parentClass) == WC_TABCONTROLW) continue;
+        layout.controls.push_back({placeOf(child), fontHeight(child), pictureSize(child)});
+    }
+    return layout;
+}
+
+// What the system sends when the window lands on a monitor of another DPI,
+// with the frame it proposes: the same corner, scaled.
+void moveToScale(ui::Window& window, int from, int to) {
+    RECT frame{};
+    GetWindowRect(window.hwnd(), &frame);
+    frame.right = frame.left + MulDiv(frame.right - frame.left, to, from);
+    frame.bottom = frame.top + MulDiv(frame.bottom - frame.top, to, from);
+    SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&frame));
+}
+
+class DisplayScaleTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        face = folder.path() + L"face.bmp";
+        writeBitmapFile(face, 58, 56, white);
+        world.files.files.insert(face);
+        main().settings.Pendule = face;
+        main().settings.Couleur = static_cast<std::int32_t>(red);
+        tickAt({2026, 12, 7, 15, 45, 30, 0});  // hour hand right, second hand down
+    }
+    HBITMAP dial() {
+        return reinterpret_cast<HBITMAP>(SendMessageW(main().control(TForm1::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+    // The main window at a DPI, measured against the 96-DPI layout.
+    void expectMainWindowAt(int dpi) {
+        const auto s = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+        SCOPED_TRACE(dpi);
+        EXPECT_EQ(main().dpi(), dpi);
+        EXPECT_EQ(clientSize(main().hwnd()), (SIZE{s(274), s(89)}));
+        const RECT time = placeOf(main().control(TForm1::Label2));
+        EXPECT_EQ(time.left, s(72));
+        EXPECT_EQ(time.top, s(8));
+        EXPECT_EQ(fontHeight(main().control(TForm1::Label2)), -s(20));
+        EXPECT_EQ(placeOf(main().control(TForm1::StatusBar1)), (RECT{0, s(70), s(274), s(70) + s(19)}));
+        EXPECT_EQ(pictureSize(main().control(TForm1::Image2)), (SIZE{s(12), s(12)}));
+        // The face at the scale; the hands from the scaled centre, as wide
+        // as the pen at that scale, their end points left out.
+        EXPECT_EQ(pictureSize(main().control(TForm1::Image1)), (SIZE{s(58), s(56)}));
+        const int pen = s(1);
+        const struct {
+            int x, y;
+            std::uint32_t colour;
+        } pixels[] = {
+            {s(28), s(28), red},      {s(36), s(28), red},       {s(37) + pen, s(28), white},
+            {s(28), s(39), red},      {s(28), s(40) + pen, white}, {s(28), s(20), white},
+            {s(57), s(55), white},
+        };
+        for (const auto& p : pixels) EXPECT_EQ(pixelAt(dial(), p.x, p.y), p.colour) << p.x << "," << p.y;
+    }
+
+    // The other windows: client area, one control's place and font, pictures.
+    void expectWindowsAt(int dpi) {
+        const auto s = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+        const struct {
+            ui::Window& window;
+            SIZE client;
+            int control;
+            RECT place;
+        } windows[] = {
+            {app->form3(), {425, 364}, TForm3::Button3, {224, 328, 299, 353}},
+            {app->form4(), {304, 168}, TForm4::Button1, {40, 94, 199, 119}},
+            {app->form6(), {329, 167}, TForm6::PageControl1, {3, 3, 324, 164}},
+            {app->form2(), {335, 135}, TForm2::PageControl1, {3, 3, 332, 132}},
+            {app->pasttime(), {364, 171}, Tpasttime::Button1, {290, 22, 348, 47}},
+        };
+        for (const auto& w : windows) {
+            SCOPED_TRACE(ui::windowText(w.window.hwnd()));
+            EXPECT_EQ(clientSize(w.window.hwnd()), (SIZE{s(w.client.cx), s(w.client.cy)}));
+            const RECT place = placeOf(w.window.control(w.control));
+            EXPECT_EQ(place.left, s(w.place.left));
+            EXPECT_EQ(place.right - place.left, s(w.place.right - w.place.left));
+            EXPECT_EQ(place.top, s(w.place.top));
+            EXPECT_EQ(fontHeight(w.window.control(w.control)), -s(11));
+        }
+        EXPECT_EQ(pictureSize(app->form4().control(TForm4::SpeedButton2)), (SIZE{s(16), s(16)}));
+        EXPECT_EQ(pictureSize(app->form2().control(TForm2::SpeedButton1)), (SIZE{s(16), s(16)}));
+    }
+
+    ScratchFolder folder;
+    std::wstring face;
+};
+
+// Run at 96 DPI with the others, and at 144 and 192 DPI on their own.
+TEST_F(DisplayScaleTest, EveryWindowOpensAtTheDisplaysScale) {
+    const int dpi = displayDpi();
+    const auto s = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+    expectMainWindowAt(dpi);
+    EXPECT_EQ(iconSize(main().hwnd(), ICON_SMALL), (SIZE{s(16), s(16)}));
+    EXPECT_EQ(iconSize(main().hwnd(), ICON_BIG), (SIZE{s(32), s(32)}));
+
+    expectWindowsAt(dpi);
+}
+
+TEST_F(DisplayScaleTest, AMoveToAMonitorOfAnotherScaleLaysEveryWindowOutAgainAndBack) {
+    const int from = displayDpi();
+    const int to = from + 48;  // one half step: 96 to 144, 192 to 240
+    ui::Window* windows[] = {&main(),       &app->form2(), &app->form3(), &app->form4(),
+                             &app->form5(), &app->form6(), &app->form7(), &app->pasttime()};
+    std::vector<Layout> before;
+    for (ui::Window* window : windows) before.push_back(layoutOf(window->hwnd()));
+
+    for (ui::Window* window : windows) moveToScale(*window, from, to);
+    expectMainWindowAt(to);
+    // The seconds that follow are drawn at the new scale.
+    tickAt({2026, 12, 7, 15, 45, 31, 0});
+    tickAt({2026, 12, 7, 15, 45, 30, 0});
+    expectMainWindowAt(to);
+    expectWindowsAt(to);
+
+    for (ui::Window* window : windows) moveToScale(*window, to, from);
+    expectMainWindowAt(from);
+    for (std::size_t i = 0; i < std::size(windows); ++i)
+        EXPECT_TRUE(layoutOf(windows[i]->hwnd()) == before[i]) << "window " << i << " did not come back as it was";
+}
+
+}  // namespace
+}  // namespace orvane
