@@ -221,7 +221,7 @@ void TForm1::followTimeChange() {
 
 void TForm1::HourlySignal() {
     ui::WindowMover mover(hwnd());
-    WindowShake(mover, services().random, settings.intensevibre, settings.dureevibre);
+    WindowShake(mover, services().random, settings.intensevibre, settings.dureevibre, 0, dpi());
     if (settings.Bip) services().sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
     else PlayMediaFile(settings.Musique);
 }

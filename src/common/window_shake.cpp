@@ -22,14 +22,15 @@ int keptWithin(int edge, int size, int low, int high) {
 }
 }  // namespace
 
-void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra) {
+void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra, int dpi) {
     random.reseed();
     const ScreenArea area = window.workArea();  // the monitor it starts on
     count = std::min(count, shakeCountLimit);
     bool leftAndDown = true;
     for (int step = 0; count >= 0 && step <= count; ++step) {
-        const std::int64_t a = std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra;
-        const std::int64_t b = std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra;
+        const auto scaled = [dpi](std::int64_t size) { return (size * dpi + (size >= 0 ? 48 : -48)) / 96; };
+        const std::int64_t a = scaled(std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra);
+        const std::int64_t b = scaled(std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra);
         const std::int64_t x = leftAndDown ? -a : a;
         const std::int64_t y = leftAndDown ? b : -b;
         leftAndDown = !leftAndDown;

@@ -11,7 +11,8 @@ namespace orvane {
 // the screen nor drag it onto another monitor. A negative count makes no step;
 // a negative intensity moves nothing more than `extra`. Counts above the
 // options' largest (a hand-edited file) make that many steps and no more.
-void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra = 0);
+// Sizes are 96-DPI pixels; on a window at another DPI each step grows with it.
+void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra = 0, int dpi = 96);
 inline constexpr int shakeCountLimit = 200;
 
 }  // namespace orvane

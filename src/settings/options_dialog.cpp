@@ -273,7 +273,7 @@ void TForm3::ComboBox1Change(int code) {
 
 void TForm3::ShakeTest() {
     ui::WindowMover mover(hwnd());
-    WindowShake(mover, services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1);
+    WindowShake(mover, services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1, dpi());
 }
 
 void TForm3::showPreview(const std::wstring& path) {

@@ -175,6 +175,7 @@ TEST(WindowShake, StepsAlternateAndTheWindowEndsWholeInItsWorkArea) {
         std::deque<int> randoms;
         std::vector<std::pair<int, int>> moves;
         ScreenArea area = {0, 0, 1280, 994};
+        int dpi = 96;
     } cases[] = {
         {"one step: left and down", 100, 100, 10, 0, 0, {7, 4}, {{93, 100}, {93, 104}}},
         {"two steps come back part way", 100, 100, 10, 1, 0, {7, 4, 2, 9}, {{93, 100}, {93, 104}, {95, 104}, {95, 95}}},
@@ -183,6 +184,7 @@ TEST(WindowShake, StepsAlternateAndTheWindowEndsWholeInItsWorkArea) {
         {"negative intensity does not move", 100, 100, -5, 0, 0, {}, {{100, 100}, {100, 100}}},
         {"negative count makes no step", 100, 100, 10, -1, 0, {}, {}},
         {"the options test is one larger", 100, 100, 0, 0, 1, {}, {{99, 100}, {99, 101}}},
+        {"at 150 % every step is half as large again", 100, 100, 10, 0, 1, {7, 4}, {{88, 100}, {88, 108}}, {0, 0, 1280, 994}, 144},
         {"the top edge stops at 0 after a right-up step", 10, 2, 10, 1, 0, {1, 1, 1, 9}, {{9, 2}, {9, 3}, {10, 3}, {10, -6}, {10, 0}}},
         {"the bottom edge stops above the taskbar", 500, 846, 10, 0, 0, {1, 5}, {{499, 846}, {499, 851}, {499, 848}}},
         {"a window on a monitor left of the primary stays there", -1000, 10, 10, 0, 0, {7, 4}, {{-1007, 10}, {-1007, 14}}, leftMonitor},
@@ -192,7 +194,7 @@ TEST(WindowShake, StepsAlternateAndTheWindowEndsWholeInItsWorkArea) {
     for (const auto& c : cases) {
         ScriptedRandom random(c.randoms);
         RecordedWindow window(c.left, c.top, c.area);
-        WindowShake(window, random, c.intensity, c.count, c.extra);
+        WindowShake(window, random, c.intensity, c.count, c.extra, c.dpi);
         EXPECT_EQ(window.moves, c.moves) << c.what;
         EXPECT_EQ(random.reseeds, 1) << c.what;
     }
