@@ -141,7 +141,7 @@ void TForm1::onScaleChanged() {
     showBellPicture();
     if (face_.picture) {
         // The face is read again and drawn at the new scale.
-        face_ = {};
+        forgetFace();
         shownHands_.reset();
         DrawDial();
     } else {
@@ -236,7 +236,7 @@ void TForm1::DrawDial() {
     constexpr wchar_t failed[] = L"Erreur Chargement Pendule !";
     const std::optional<FileStamp> stamp = services().files.fileStamp(settings.Pendule);
     if (!stamp) {
-        face_ = {};  // read anew when it comes back
+        forgetFace();  // read anew when it comes back
         setStatusText(failed);
         return;
     }
@@ -255,7 +255,13 @@ void TForm1::DrawDial() {
     setStatusText(L"");
 }
 
+void TForm1::forgetFace() {
+    faceSelected_.reset();  // the picture leaves its DC before it goes
+    face_ = {};
+}
+
 void TForm1::readFace(const FileStamp& stamp) {
+    forgetFace();
     face_.path = settings.Pendule;
     face_.stamp = stamp;
     face_.read = true;
@@ -263,6 +269,7 @@ void TForm1::readFace(const FileStamp& stamp) {
     if (!face_.picture) return;
     // Kept at the window's scale, so that each second only draws hands.
     if (dpi() != 96) face_.picture = ui::scalePicture(face_.picture.get(), dpi());
+    faceSelected_.emplace(faceDc_.dc(), face_.picture.get());
     dialDpi_ = dpi();
     // The dial shows a picture of the face's size, redrawn in place.
     const SIZE size = ui::bitmapSize(face_.picture.get());
@@ -274,19 +281,20 @@ void TForm1::readFace(const FileStamp& stamp) {
 void TForm1::composeDial(const DialHands& hands) {
     const SIZE size = ui::bitmapSize(face_.picture.get());
     {
-        ui::BitmapCanvas face(face_.picture.get());
-        ui::BitmapCanvas canvas(dialPicture_.get());
-        BitBlt(canvas.dc(), 0, 0, size.cx, size.cy, face.dc(), 0, 0, SRCCOPY);
+        // Only while drawing: the control selects the picture itself to paint it.
+        ui::Selected canvas(dialDc_.dc(), dialPicture_.get());
+        const HDC dc = dialDc_.dc();
+        BitBlt(dc, 0, 0, size.cx, size.cy, faceDc_.dc(), 0, 0, SRCCOPY);
         // Wider than the face, a hand looks the same; a bound keeps GDI reasonable.
         const int width = scaledPenWidth(std::clamp(hands.penWidth, 0, 1000), dpi());
         ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(hands.colour)));
-        const HGDIOBJ previousPen = SelectObject(canvas.dc(), pen ? pen.get() : GetStockObject(BLACK_PEN));
+        const HGDIOBJ previousPen = SelectObject(dc, pen ? pen.get() : GetStockObject(BLACK_PEN));
         const auto lines = scaledHands(dialHands(hands.hour, hands.minute, hands.second), dpi());
         for (const HandLine& hand : lines) {
-            MoveToEx(canvas.dc(), hand.fromX, hand.fromY, nullptr);
-            LineTo(canvas.dc(), hand.toX, hand.toY);
+            MoveToEx(dc, hand.fromX, hand.fromY, nullptr);
+            LineTo(dc, hand.toX, hand.toY);
         }
-        SelectObject(canvas.dc(), previousPen);
+        SelectObject(dc, previousPen);
         // Shown at once, as a label shows its new text: asking the control to
         // repaint would cost a round of paint messages every second. Only the
         // hands that moved are copied to the screen; the control paints the
@@ -303,7 +311,7 @@ void TForm1::composeDial(const DialHands& hands) {
         const HWND dial = control(Image1);
         if (IsWindowVisible(dial) && moved.right > moved.left && moved.bottom > moved.top) {
             const HDC screen = GetDC(dial);
-            BitBlt(screen, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, canvas.dc(),
+            BitBlt(screen, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, dc,
                    moved.left, moved.top, SRCCOPY);
             ReleaseDC(dial, screen);
         }

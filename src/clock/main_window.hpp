@@ -7,6 +7,7 @@
 #include "platform/files.hpp"
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
+#include "platform/ui/picture.hpp"
 #include "plugin_loader/plugin_loader.hpp"
 #include "settings/clock_settings.hpp"
 
@@ -140,6 +141,7 @@ private:
         friend bool operator==(const DialHands&, const DialHands&) = default;
     };
     void readFace(const FileStamp& stamp);
+    void forgetFace();
     void composeDial(const DialHands& hands);
     void CheckAlarms();
 
@@ -163,6 +165,11 @@ private:
         bool read = false;
         ui::BitmapHandle picture;
     } face_;
+    // Two DCs kept for the dial drawn every second: one holds the face, the
+    // other takes the dial's picture while the hands are drawn on it.
+    ui::KeptDc faceDc_;
+    std::optional<ui::Selected> faceSelected_;
+    ui::KeptDc dialDc_;
     // The picture the dial shows: the kept face with the hands drawn on.
     ui::BitmapHandle dialPicture_;
     int dialDpi_ = 96;  // the scale it was drawn at

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "platform/ui/window.hpp"
@@ -55,24 +57,45 @@ FontHandle makeFont(const FontSpec& spec, int dpi) {
 }
 
 namespace {
-// A label sized to its text is marked in its user data.
+// A label sized to its text is marked in its user data; a second mark says
+// that the ten digits of its font are equally wide.
 constexpr LONG_PTR sizedToText = 1;
+constexpr LONG_PTR evenDigits = 2;
 void fitLabel(HWND label, const std::wstring& text);
+
+// The same text but for digits standing where digits stood.
+bool digitsChangedOnly(const std::wstring& before, const std::wstring& after) {
+    const auto digit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    if (before.size() != after.size()) return false;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (before[i] != after[i] && !(digit(before[i]) && digit(after[i]))) return false;
+    return true;
+}
 }  // namespace
 
-bool isSizedToText(HWND label) { return GetWindowLongPtrW(label, GWLP_USERDATA) == sizedToText; }
+bool isSizedToText(HWND label) {
+    const LONG_PTR mark = GetWindowLongPtrW(label, GWLP_USERDATA);
+    return mark == sizedToText || mark == (sizedToText | evenDigits);
+}
 
 void setLabelText(HWND label, const std::wstring& text) {
     // A label is rewritten every second with mostly the same text: once it
     // has been sized to that text, leave it be.
+    const bool sized = isSizedToText(label);
     const int length = GetWindowTextLengthW(label);
-    if (length == static_cast<int>(text.size()) && isSizedToText(label)) {
+    if (sized && length == static_cast<int>(text.size())) {
         std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
         GetWindowTextW(label, shown.data(), length + 1);
         shown.resize(static_cast<std::size_t>(length));
         if (shown == text) return;
+        // Digits for digits, in a font whose digits are all as wide: the
+        // label keeps its size (the time, every second).
+        if ((GetWindowLongPtrW(label, GWLP_USERDATA) & evenDigits) != 0 && digitsChangedOnly(shown, text)) {
+            SetWindowTextW(label, text.c_str());
+            return;
+        }
     }
-    if (!isSizedToText(label)) SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
+    if (!sized) SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
     SetWindowTextW(label, text.c_str());
     fitLabel(label, text);
 }
@@ -87,7 +110,12 @@ void fitLabel(HWND label, const std::wstring& text) {
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
+    INT digits[10] = {};
+    const bool even = GetCharWidth32W(dc, L'0', L'9', digits) &&
+                      std::all_of(std::begin(digits), std::end(digits), [&](INT w) { return w == digits[0]; });
     SelectObject(dc, previous);
+    const LONG_PTR mark = sizedToText | (even ? evenDigits : 0);
+    if (GetWindowLongPtrW(label, GWLP_USERDATA) != mark) SetWindowLongPtrW(label, GWLP_USERDATA, mark);
     ReleaseDC(label, dc);
     RECT now{};
     GetWindowRect(label, &now);

@@ -18,6 +18,15 @@ BitmapCanvas::~BitmapCanvas() {
     DeleteDC(dc_);
 }
 
+KeptDc::~KeptDc() {
+    if (dc_ != nullptr) DeleteDC(dc_);
+}
+
+HDC KeptDc::dc() {
+    if (dc_ == nullptr) dc_ = CreateCompatibleDC(nullptr);
+    return dc_;
+}
+
 BitmapHandle createPictureBitmap(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;

@@ -42,6 +42,33 @@ private:
     HGDIOBJ previous_;
 };
 
+// A memory DC kept for drawing into pictures again and again: making one
+// costs more than a tick's drawing. Empty until first used.
+class KeptDc {
+public:
+    KeptDc() = default;
+    ~KeptDc();
+    KeptDc(const KeptDc&) = delete;
+    KeptDc& operator=(const KeptDc&) = delete;
+    HDC dc();
+
+private:
+    HDC dc_ = nullptr;
+};
+
+// A picture selected into a kept DC for as long as this lives.
+class Selected {
+public:
+    Selected(HDC dc, HBITMAP picture) : dc_(dc), previous_(SelectObject(dc, picture)) {}
+    ~Selected() { SelectObject(dc_, previous_); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
 // Sets the picture of a SS_BITMAP static, which the caller's handle owns, and
 // frees whatever picture the control gives back that is not the one kept.
 void setStaticPicture(HWND control, BitmapHandle& owner, BitmapHandle picture);
