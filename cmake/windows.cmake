@@ -42,7 +42,10 @@ add_executable(orvane WIN32 src/app/main.cpp $<TARGET_OBJECTS:orvane_resources>)
 target_link_libraries(orvane PRIVATE orvane_windows)
 target_compile_options(orvane PRIVATE ${ORVANE_WARNINGS})
 # A bare Windows has no MinGW runtime: carry it inside the executable.
-target_link_options(orvane PRIVATE -municode -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+# Sections aligned to whole pages in the file let Wine map the program from
+# the file instead of copying all of it into memory: only the pages used stay.
+target_link_options(orvane PRIVATE -municode -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>
+  -Wl,--file-alignment,4096)
 
 install(TARGETS orvane RUNTIME DESTINATION .)
 install(FILES res/HORLOGE.BMP res/Aidez-moi.doc DESTINATION .)
