@@ -258,4 +258,24 @@ inline std::uint32_t pixelAt(HBITMAP bitmap, int x, int y) {
     return colour;
 }
 
+// The program with a plain white 58 x 56 face and red hands, and the
+// picture its dial shows.
+class DialFixture : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        face = folder.path() + L"face.bmp";
+        writeBitmapFile(face, 58, 56, 0xFFFFFF);
+        world.files.files.insert(face);
+        main().settings.Pendule = face;
+        main().settings.Couleur = 0x0000FF;
+    }
+    HBITMAP dial() {
+        return reinterpret_cast<HBITMAP>(SendMessageW(main().control(TForm1::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+
+    ScratchFolder folder;
+    std::wstring face;
+};
+
 }  // namespace orvane::testing

@@ -16,23 +16,7 @@ constexpr std::uint32_t white = 0xFFFFFF;
 constexpr std::uint32_t red = 0x0000FF;
 constexpr wchar_t dialFailure[] = L"Erreur Chargement Pendule !";
 
-class DialTest : public AppFixture {
-protected:
-    void SetUp() override {
-        AppFixture::SetUp();
-        face = folder.path() + L"face.bmp";
-        writeBitmapFile(face, 58, 56, white);
-        world.files.files.insert(face);
-        main().settings.Pendule = face;
-        main().settings.Couleur = static_cast<std::int32_t>(red);
-    }
-    HBITMAP dial() {
-        return reinterpret_cast<HBITMAP>(SendMessageW(main().control(TForm1::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
-    }
-
-    ScratchFolder folder;
-    std::wstring face;
-};
+using DialTest = DialFixture;
 
 TEST_F(DialTest, HandsAreDrawnOnTheFaceInTheirColourWithoutTheirEndPoints) {
     tickAt({2026, 12, 7, 15, 45, 30, 0});

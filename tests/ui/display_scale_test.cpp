@@ -115,19 +115,11 @@ void moveToScale(ui::Window& window, int from, int to) {
     SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&frame));
 }
 
-class DisplayScaleTest : public AppFixture {
+class DisplayScaleTest : public DialFixture {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        face = folder.path() + L"face.bmp";
-        writeBitmapFile(face, 58, 56, white);
-        world.files.files.insert(face);
-        main().settings.Pendule = face;
-        main().settings.Couleur = static_cast<std::int32_t>(red);
+        DialFixture::SetUp();
         tickAt({2026, 12, 7, 15, 45, 30, 0});  // hour hand right, second hand down
-    }
-    HBITMAP dial() {
-        return reinterpret_cast<HBITMAP>(SendMessageW(main().control(TForm1::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
     }
     // The main window at a DPI, measured against the 96-DPI layout.
     void expectMainWindowAt(int dpi) {
@@ -183,9 +175,6 @@ protected:
         EXPECT_EQ(pictureSize(app->form4().control(TForm4::SpeedButton2)), (SIZE{s(16), s(16)}));
         EXPECT_EQ(pictureSize(app->form2().control(TForm2::SpeedButton1)), (SIZE{s(16), s(16)}));
     }
-
-    ScratchFolder folder;
-    std::wstring face;
 };
 
 // Run at 96 DPI with the others, and at 144 and 192 DPI on their own.

@@ -49,11 +49,11 @@ LRESULT CALLBACK focusKeepingButton(HWND button, UINT message, WPARAM wParam, LP
 
 void leaveFocusOnClick(HWND button) { SetWindowSubclass(button, focusKeepingButton, 0, 0); }
 
-FontHandle makeFont(const FontSpec& spec, int dpi) {
-    return FontHandle(CreateFontW(-MulDiv(spec.pixelHeight, dpi, 96), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL,
-                                  FALSE, spec.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
+FontHandle makeFont(const FontLook& look, int dpi) {
+    return FontHandle(CreateFontW(-MulDiv(look.pixelHeight, dpi, 96), 0, 0, 0, look.bold ? FW_BOLD : FW_NORMAL,
+                                  FALSE, look.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, spec.face));
+                                  DEFAULT_PITCH | FF_SWISS, look.face));
 }
 
 namespace {

@@ -22,17 +22,17 @@ struct ControlRow {
 HWND createControl(HWND parent, const ControlRow& row, int dpi, HFONT font);
 
 // A font by face name and character height in pixels at 96 DPI.
-struct FontSpec {
+struct FontLook {
     const wchar_t* face;
     int pixelHeight;
     bool bold = false;
     bool underline = false;
-    friend bool operator==(const FontSpec& a, const FontSpec& b) {
+    friend bool operator==(const FontLook& a, const FontLook& b) {
         return std::wstring_view(a.face) == b.face && a.pixelHeight == b.pixelHeight && a.bold == b.bold &&
                a.underline == b.underline;
     }
 };
-FontHandle makeFont(const FontSpec& spec, int dpi);
+FontHandle makeFont(const FontLook& look, int dpi);
 
 // A label that sizes itself to its text, as a caption does.
 void setLabelText(HWND label, const std::wstring& text);

@@ -140,10 +140,10 @@ void Window::setIcons() {
     smallIcon_ = std::move(small);
 }
 
-HFONT Window::font(const FontSpec& spec) {
+HFONT Window::font(const FontLook& look) {
     for (const KeptFont& kept : fonts_)
-        if (kept.spec == spec) return kept.handle.get();
-    fonts_.push_back({spec, makeFont(spec, dpi_)});
+        if (kept.look == look) return kept.handle.get();
+    fonts_.push_back({look, makeFont(look, dpi_)});
     return fonts_.back().handle.get();
 }
 
@@ -175,7 +175,7 @@ void Window::changeDpi(int dpi, const RECT* suggested) {
     std::vector<std::pair<HFONT, HFONT>> renewed;
     std::vector<FontHandle> previous;
     for (KeptFont& kept : fonts_) {
-        FontHandle fresh = makeFont(kept.spec, dpi_);
+        FontHandle fresh = makeFont(kept.look, dpi_);
         renewed.emplace_back(kept.handle.get(), fresh.get());
         previous.push_back(std::exchange(kept.handle, std::move(fresh)));
     }

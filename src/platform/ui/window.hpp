@@ -74,7 +74,7 @@ protected:
     void fitClientArea();
     // A font of this window at its scale, kept by the window and made again
     // at each change of scale. Asking twice for one font gives the same handle.
-    HFONT font(const FontSpec& spec);
+    HFONT font(const FontLook& look);
     // A control at its place in the 96-DPI layout, placed again at each change of scale.
     HWND addControl(HWND parent, const ControlRow& row, HFONT font);
     // Tab pages laid out in 96-DPI pixels, placed again at each change of scale.
@@ -117,7 +117,7 @@ private:
     SIZE layoutClient_{};  // the client area in 96-DPI pixels
     SIZE clientSize_{};    // the same at the window's scale
     struct KeptFont {
-        FontSpec spec;
+        FontLook look;
         FontHandle handle;
     };
     std::vector<KeptFont> fonts_;
