@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/display_scale.hpp"
+
 namespace orvane {
 
 namespace {
@@ -52,10 +54,7 @@ std::optional<DialArea> movedHandsArea(const std::array<HandLine, 3>& before, co
 }
 
 namespace {
-int scaledPixel(int value, int dpi) {
-    const long long product = static_cast<long long>(value) * dpi;
-    return static_cast<int>((product + (product >= 0 ? 48 : -48)) / 96);
-}
+int scaledPixel(int value, int dpi) { return static_cast<int>(atDpi(value, dpi)); }
 }  // namespace
 
 std::array<HandLine, 3> scaledHands(const std::array<HandLine, 3>& hands, int dpi) {

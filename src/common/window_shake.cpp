@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/display_scale.hpp"
+
 namespace orvane {
 
 namespace {
@@ -28,9 +30,8 @@ void WindowShake(MovableWindow& window, Random& random, int intensity, int count
     count = std::min(count, shakeCountLimit);
     bool leftAndDown = true;
     for (int step = 0; count >= 0 && step <= count; ++step) {
-        const auto scaled = [dpi](std::int64_t size) { return (size * dpi + (size >= 0 ? 48 : -48)) / 96; };
-        const std::int64_t a = scaled(std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra);
-        const std::int64_t b = scaled(std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra);
+        const std::int64_t a = atDpi(std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra, dpi);
+        const std::int64_t b = atDpi(std::int64_t{intensity > 0 ? random.below(intensity) : 0} + extra, dpi);
         const std::int64_t x = leftAndDown ? -a : a;
         const std::int64_t y = leftAndDown ? b : -b;
         leftAndDown = !leftAndDown;

@@ -50,8 +50,7 @@ void Tpasttime::create(HWND owner) {
     boldFont_ = font({L"MS Sans Serif", 13, true});
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (const ui::ControlRow& row : rows)
-        addControl(hwnd(), row,
-                          row.id == Label10 ? boldFont_ : row.id == GroupBox1 ? groupFont_ : font_);
+        addControl(hwnd(), row, row.id == Label10 ? boldFont_ : row.id == GroupBox1 ? groupFont_ : font_);
     for (const SpinField& s : spins) {
         // The arrows take their place beside the field; their width scales.
         const HWND upDown = addControl(hwnd(), {s.arrows, UPDOWN_CLASSW, L"", 0, 0, 15, 21, arrows}, nullptr);
