@@ -2,7 +2,9 @@
 // window whose label a plain one-second timer rewrites. Built a second time
 // with FLOOR_WITH_COMMON_CONTROLS, it also loads the common controls the clock
 // uses (tab, track bar, up-down arrows, date picker), one of each, hidden,
-// and does nothing more with them: the floor for memory.
+// and does nothing more with them: the floor for memory. Built with
+// FLOOR_ON_THE_SECOND, its timer is set again at each tick to land 2 ms after
+// the next second boundary: the floor for how late a label can change.
 #include <windows.h>
 #ifdef FLOOR_WITH_COMMON_CONTROLS
 #include <commctrl.h>
@@ -20,6 +22,9 @@ void showTime(HWND window) {
     wchar_t text[16];
     wsprintfW(text, L"%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
     SetDlgItemTextW(window, labelId, text);
+#ifdef FLOOR_ON_THE_SECOND
+    SetTimer(window, 1, 1000 - now.wMilliseconds + 2, nullptr);
+#endif
 }
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
