@@ -88,7 +88,7 @@ kill "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" 2>/dev/null || 
 
 value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
 ratio() {
-    if [ "$2" != "0" ] && [ "$2" != "-" ] && [ -n "$2" ]; then awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'
+    if [ "$1" != "-" ] && [ -n "$1" ] && [ "$2" != "0" ] && [ "$2" != "-" ] && [ -n "$2" ]; then awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'
     else echo "-"; fi
 }
 # The clock, the plain floor and the floor with the common controls, each
