@@ -142,7 +142,6 @@ void TForm1::onScaleChanged() {
     if (face_.picture) {
         // The face is read again and drawn at the new scale.
         forgetFace();
-        shownHands_.reset();
         DrawDial();
     } else {
         // No face shown yet, or it went missing: the dial keeps what it

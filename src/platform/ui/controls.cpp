@@ -95,9 +95,8 @@ void setLabelText(HWND label, const std::wstring& text) {
             return;
         }
     }
-    if (!sized) SetWindowLongPtrW(label, GWLP_USERDATA, sizedToText);
     SetWindowTextW(label, text.c_str());
-    fitLabel(label, text);
+    fitLabel(label, text);  // and marks it
 }
 
 void fitLabelToText(HWND label) { fitLabel(label, windowText(label)); }

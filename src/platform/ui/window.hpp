@@ -35,10 +35,10 @@ struct FrameSpec {
     DWORD exStyle = 0;
 };
 
-// One object per window. The static procedure finds the object from the
-// HWND and hands it the message; no exception ever leaves it.
 class TabPages;
 
+// One object per window. The static procedure finds the object from the
+// HWND and hands it the message; no exception ever leaves it.
 class Window {
 public:
     explicit Window(ErrorReporter& errors) : errors_(errors) {}
