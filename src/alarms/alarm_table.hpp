@@ -59,14 +59,61 @@ std::wstring twoDigitText(int value);
 // long time format writes it.
 std::wstring alarmFiringText(int n, const AlarmSlot& slot, const std::wstring& timeText);
 
-// Whether an alarm set for hour:minute is due at the tick `now`, given the
-// previous tick. It is due once each time its moment hour:minute:00 passes:
-// after the previous tick and at or before this one, when the two are at most
-// a minute apart. With no previous tick, after a longer gap (the computer
-// slept) or when the clock went back, only a tick within the alarm's own
-// second 0 counts: a moment lost in a gap is not caught up late.
-bool isAlarmDue(int hour, int minute, const LocalTime& now, const std::optional<LocalTime>& previous);
+// What the clock passed over from one tick to the next, as the daily alarms
+// see it. A moment of the day is given when its latest wall-clock reading at
+// or before this tick lies after `givenAfter`, unless the clocks went back
+// and it was given the first time round (at or before `givenBefore`). It was
+// missed when it fell strictly inside a gap the computer slept or stalled
+// through (after `missedAfter` and before `missedBefore`). All wall seconds.
+struct TickPassage {
+    std::int64_t givenAfter = 0;
+    std::int64_t givenThrough = 0;
+    std::optional<std::int64_t> givenBefore;
+    std::int64_t missedAfter = 0;
+    std::int64_t missedBefore = 0;
 
+    // `momentOfDay`: seconds after midnight on the wall clock.
+    bool gives(std::int64_t momentOfDay) const;
+    // The last reading of the moment that the gap swallowed, if any.
+    std::optional<LocalTime> missed(std::int64_t momentOfDay) const;
+};
+
+// Follows the clock from tick to tick for the daily alarms, on the wall clock
+// the user set them by and on real time, which tells apart what moved it:
+// - real time going on by at most a minute: every moment passed is given once,
+//   across a change of clocks too (those the jump forward skips come at the
+//   jump; those the clocks show twice come the first time only);
+// - real time going back (the user set the clock back): only a tick within a
+//   moment's own second gives it, and the moments after come again;
+// - a longer gap: only a tick within a moment's own second gives it. When real
+//   time went by (the monotonic count says so: sleep, a stall) the moments in
+//   the gap are missed and told; when the clock was only set forward, they
+//   are not.
+class AlarmClockWatch {
+public:
+    TickPassage advance(const ClockReading& now);
+    // The system time was set (the program is told so): a clock set back
+    // gives again what lies after the reading it was set to, as
+    // previousTickAfterClockSet says; anything else counts from the last tick.
+    void clockSet(const ClockReading& now);
+
+private:
+    std::optional<ClockReading> previous_;
+    // After the clocks went back: the last wall reading before they did.
+    std::optional<std::int64_t> repeatedThrough_;
+};
+
+// An alarm that did not ring because its moment fell in a gap.
+struct MissedAlarm {
+    int slot;
+    LocalTime moment;
+};
+
+// The box that lists the missed alarms, one line each, with its title.
+std::wstring missedAlarmsText(const std::vector<std::wstring>& lines);
+std::wstring missedAlarmsTitle(std::size_t count);
+// One line: "Alarme n°2 : Réveil, prévue le 08/12/2026 à 07:30:00".
+std::wstring missedAlarmLine(int n, const AlarmSlot& slot, const std::wstring& date, const std::wstring& time);
 
 // Which bells to show: one per slot, and the main window's while any slot is armed.
 struct AlarmIndicators {
@@ -88,15 +135,19 @@ public:
 
     AlarmIndicators indicators() const;
 
-    // The slots due at this tick, in order, measured against the tick before
-    // it; this tick becomes the one the next call measures against.
-    std::vector<int> takeDueSlots(const LocalTime& now);
-    // The system time was set to `now`: see previousTickAfterClockSet.
-    void clockSet(const LocalTime& now);
+    // The slots due at this tick, in order, and those whose moment a gap
+    // swallowed, measured against the tick before it; this tick becomes the
+    // one the next call measures against.
+    struct Due {
+        std::vector<int> slots;
+        std::vector<MissedAlarm> missed;
+    };
+    Due takeDueSlots(const ClockReading& now);
+    void clockSet(const ClockReading& now) { watch_.clockSet(now); }
 
 private:
     std::array<AlarmSlot, AlarmCount> slots_{};
-    std::optional<LocalTime> previousTick_;
+    AlarmClockWatch watch_;
 };
 
 // What a check needs of the world.
@@ -108,7 +159,8 @@ struct AlarmServices {
 
 // The check run at the end of every clock tick. It shows the bells first,
 // then fires the due slots in order: the file (when asked) is opened and the
-// slot's box is shown. Which slots fire, and with what text, is decided from
+// slot's box is shown. Last, the alarms a gap swallowed are listed in one
+// box; they ring no sound and open no file. Which slots fire, and with what text, is decided from
 // this tick before the first box opens, so that the ticks that go on running
 // inside a box (and their own checks) change nothing for this one.
 void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices& services,

@@ -141,7 +141,18 @@ void Application::hideOtherWindows() {
     if (form7_->isVisible()) form7_->dismiss();
 }
 
-void Application::clockSet(const LocalTime& now) { form6_->alarms().clockSet(now); }
+void Application::clockSet(const ClockReading& now) { form6_->alarms().clockSet(now); }
+
+void Application::resumed() {
+    form2_->followResume();
+    form4_->followResume();
+    pasttime_->followResume();
+}
+
+void Application::dayBegan() {
+    pasttime_->followToday();
+    form5_->FormActivate();
+}
 
 void Application::CheckAlarms(const TickFields& tick) { form6_->CheckAlarms(tick); }
 

@@ -67,7 +67,9 @@ public:
     // The main window's asks.
     void open(Opened window) override;
     void hideOtherWindows() override;
-    void clockSet(const LocalTime& now) override;
+    void clockSet(const ClockReading& now) override;
+    void resumed() override;
+    void dayBegan() override;
     void CheckAlarms(const TickFields& tick) override;
     // The options' and the alarms' asks of the main window.
     ui::Window& clockWindow() override;

@@ -184,7 +184,7 @@ void TForm1::onTimer(UINT_PTR id) {
 }
 
 void TForm1::ClockTick() {
-    tick = decodeTick(services().clock.now());
+    tick = decodeTick(services().clock.read());
     // The previous tick is replaced before anything can fail or show a box.
     const bool signalDue = hourlySignalDue(previousTick_, tick.TickTime);
     previousTick_ = tick.TickTime;
@@ -198,6 +198,12 @@ void TForm1::showTickTime() {
     ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime));
     ui::setLabelText(control(Label2), services().formats.longTime(tick.TickTime));
     ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
+    const LocalTime day{tick.TickTime.year, tick.TickTime.month, tick.TickTime.day, 0, 0, 0, 0};
+    if (shownDay_ != day) {
+        const bool dayChanged = shownDay_.has_value();
+        shownDay_ = day;
+        if (dayChanged) host_.dayBegan();
+    }
     if (const auto caption = trayCaptionUpdate(LastTrayHour, LastTrayMinute, tick)) {
         MENUITEMINFOW item{};
         item.cbSize = sizeof item;
@@ -211,11 +217,20 @@ void TForm1::followTimeChange() {
     // What is shown follows at once; the signal and the alarms are left to
     // the ticks, told where the clock now starts from, so that a moment is
     // neither given at the change itself nor lost or given twice after it.
-    tick = decodeTick(services().clock.now());
+    tick = decodeTick(services().clock.read());
     previousTick_ = previousTickAfterClockSet(previousTick_, tick.TickTime);
-    host_.clockSet(tick.TickTime);
+    host_.clockSet(tick.reading);
     showTickTime();
     armClockTimer();
+}
+
+void TForm1::followResume() {
+    // The timers come back late and out of step. The tick comes at once (and
+    // sets its timer back in step); a box it may show waits until this
+    // message is answered. The counts catch up with the time asleep.
+    clockTimerPeriod_ = 1;
+    SetTimer(hwnd(), Timer1, 1, nullptr);
+    host_.resumed();
 }
 
 void TForm1::HourlySignal() {
@@ -479,6 +494,9 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMECHANGE:
         followTimeChange();
         return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) followResume();
+        return TRUE;
     default:
         if (message == taskbarCreated_ && taskbarCreated_ != 0) {
             // The shell restarted and forgot our icon: without it a program

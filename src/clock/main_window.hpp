@@ -25,7 +25,12 @@ public:
     // found disabled after a restore.
     virtual void hideOtherWindows() = 0;
     // The alarms after the clock was set: where the clock now starts from.
-    virtual void clockSet(const LocalTime& now) = 0;
+    virtual void clockSet(const ClockReading& now) = 0;
+    // The computer woke up: the counts catch up with the time asleep now.
+    virtual void resumed() = 0;
+    // The date shown changed (midnight, or the clock was set): the date
+    // pickers' limits follow today.
+    virtual void dayBegan() = 0;
     virtual void CheckAlarms(const TickFields& tick) = 0;
     virtual void quit() = 0;
     virtual void endSession() = 0;
@@ -133,6 +138,8 @@ private:
     void showTickTime();
     // The system time was set: show the new time now, without waiting for the tick.
     void followTimeChange();
+    // The computer woke up from sleep or hibernation.
+    void followResume();
     void DrawDial();
     // What the dial's hands show, and how they are drawn.
     struct DialHands {
@@ -150,6 +157,7 @@ private:
     ClockHost& host_;
     int clockTimerPeriod_ = 0;
     std::optional<LocalTime> previousTick_;
+    std::optional<LocalTime> shownDay_;  // the date the labels show
     std::array<HICON, 6> trayIcons_{};
     int trayIconIndex_ = 0;
     bool inTray_ = false;

@@ -1,6 +1,8 @@
 #include "common/calendar.hpp"
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 
 namespace orvane {
 
@@ -24,13 +26,13 @@ int isoWeekday(int year, int month, int day) {
     return static_cast<int>(chrono::weekday{civilDay(year, month, day)}.iso_encoding());
 }
 
-std::int64_t localSeconds(const LocalTime& t) {
+std::int64_t wallSeconds(const LocalTime& t) {
     const chrono::sys_seconds at = civilDay(t.year, t.month, t.day) + chrono::hours{t.hour} +
                                    chrono::minutes{t.minute} + chrono::seconds{t.second};
     return at.time_since_epoch().count();
 }
 
-LocalTime localTimeAt(std::int64_t seconds) {
+LocalTime wallTimeAt(std::int64_t seconds) {
     const chrono::sys_seconds at{chrono::seconds{seconds}};
     const chrono::sys_days day = chrono::floor<chrono::days>(at);
     const chrono::year_month_day date{day};
@@ -41,21 +43,50 @@ LocalTime localTimeAt(std::int64_t seconds) {
             0};
 }
 
+std::int64_t utcOffsetSeconds(const TimeZone& zone, Instant t) {
+    return wallSeconds(zone.localAt(t)) - t.seconds();
+}
+
+Instant instantOf(const TimeZone& zone, const LocalTime& t) {
+    const std::int64_t wall = wallSeconds(t);
+    auto wallAt = [&zone](std::int64_t utcSeconds) { return wallSeconds(zone.localAt(Instant{utcSeconds * 1000})); };
+    // A change of clocks near the reading lies between these two offsets:
+    // the reading is one of the two instants they give, both, or neither.
+    const std::int64_t earlier = utcOffsetSeconds(zone, Instant{(wall - 86400) * 1000});
+    const std::int64_t later = utcOffsetSeconds(zone, Instant{(wall + 86400) * 1000});
+    std::optional<std::int64_t> first;
+    for (const std::int64_t offset : {earlier, later}) {
+        const std::int64_t candidate = wall - offset;
+        if (wallAt(candidate) == wall && (!first || candidate < *first)) first = candidate;
+    }
+    if (first) return Instant{*first * 1000 + t.millisecond};
+    // Skipped: the wall clock read less than `wall` just before the jump and
+    // more just after it. The jump is the first second that reads more.
+    std::int64_t before = wall - std::max(earlier, later);
+    std::int64_t after = wall - std::min(earlier, later);
+    if (wallAt(before) >= wall || wallAt(after) <= wall) return Instant{(wall - earlier) * 1000 + t.millisecond};
+    while (after - before > 1) {
+        const std::int64_t middle = before + (after - before) / 2;
+        (wallAt(middle) > wall ? after : before) = middle;
+    }
+    return Instant{after * 1000};
+}
+
 std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime>& previous,
                                                    const LocalTime& setTo) {
-    const std::int64_t to = localSeconds(setTo);
-    if (!previous || to >= localSeconds(*previous)) return previous;
-    if (localSeconds(*previous) - to <= 1) return setTo;
-    return localTimeAt(to - 1);
+    const std::int64_t to = wallSeconds(setTo);
+    if (!previous || to >= wallSeconds(*previous)) return previous;
+    if (wallSeconds(*previous) - to <= 1) return setTo;
+    return wallTimeAt(to - 1);
 }
 
 bool recurringMomentPassed(const std::optional<LocalTime>& previous, const LocalTime& now,
                            std::int64_t period, std::int64_t offset) {
-    const std::int64_t nowSeconds = localSeconds(now);
+    const std::int64_t nowSeconds = wallSeconds(now);
     // The latest such moment at or before this tick.
     const std::int64_t moment = nowSeconds - (((nowSeconds - offset) % period + period) % period);
     if (previous) {
-        const std::int64_t before = localSeconds(*previous);
+        const std::int64_t before = wallSeconds(*previous);
         const std::int64_t gap = nowSeconds - before;
         // Two ticks within one second make a gap of 0: the first one counted.
         if (gap >= 0 && gap <= longestTickGapSeconds) return before < moment;

@@ -13,17 +13,30 @@ std::int64_t daysFromCivil(int year, int month, int day);
 int isoWeekday(int year, int month, int day);
 
 // Seconds of a local reading counted from 1970-01-01 00:00:00 on the same
-// wall clock; the milliseconds are dropped. Differences of two readings are
-// plain differences of wall-clock seconds.
-std::int64_t localSeconds(const LocalTime& t);
+// wall clock; the milliseconds are dropped. This is wall-clock arithmetic: a
+// difference of two readings is not the time that passed between them when a
+// change of clocks lies between (instantOf gives that).
+std::int64_t wallSeconds(const LocalTime& t);
 
 // The reading `seconds` after 1970-01-01 00:00:00 on the same wall clock, the
-// inverse of localSeconds (with no milliseconds).
-LocalTime localTimeAt(std::int64_t seconds);
+// inverse of wallSeconds (with no milliseconds).
+LocalTime wallTimeAt(std::int64_t seconds);
+
+// How far a zone's wall clock is ahead of UTC at an instant, in seconds
+// (3600 in Paris in winter, 7200 in summer).
+std::int64_t utcOffsetSeconds(const TimeZone& zone, Instant t);
+
+// The instant a wall-clock reading stands for, by the zone's rules of its
+// year. A reading that a change of clocks skips (02:30 on the night 02:00
+// becomes 03:00) stands for the moment of the jump, the first one after it;
+// a reading that the clocks show twice (02:30 on the night 03:00 becomes
+// 02:00) stands for the first time. The milliseconds are kept, but for a
+// skipped reading, which starts at the jump itself.
+Instant instantOf(const TimeZone& zone, const LocalTime& t);
 
 // Whether a moment that comes back every `period` seconds, `offset` seconds
-// into each period of local time (0 into each hour for the full hour; 7:30
-// into each day for an alarm), has passed on the running clock: it lies after
+// into each period of the wall clock (0 into each hour for the full hour),
+// has passed on the running clock: it lies after
 // the previous tick and at or before this one. Without a usable previous tick
 // (the first one, a clock set back, a gap longer than a minute) only a tick
 // within the moment's own second counts, so nothing lost in a gap comes late.

@@ -4,12 +4,13 @@
 
 namespace orvane {
 
-TickFields decodeTick(const LocalTime& now) {
+TickFields decodeTick(const ClockReading& now) {
     TickFields tick;
-    tick.TickTime = now;
-    tick.TickHour = now.hour;
-    tick.TickMinute = now.minute;
-    tick.TickSecond = now.second;
+    tick.reading = now;
+    tick.TickTime = now.local;
+    tick.TickHour = now.local.hour;
+    tick.TickMinute = now.local.minute;
+    tick.TickSecond = now.local.second;
     return tick;
 }
 

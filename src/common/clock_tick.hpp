@@ -13,15 +13,17 @@ namespace orvane {
 inline constexpr std::array<std::wstring_view, 8> DayNames{
     L"", L"Lundi", L"Mardi", L"Mercredi", L"Jeudi", L"Vendredi", L"Samedi", L"Dimanche"};
 
-// What one clock tick reads: the time and its decoded fields.
+// What one clock tick reads: the time and its decoded fields, and the read of
+// the clock it came from (real time and the monotonic count beside it).
 struct TickFields {
+    ClockReading reading;
     LocalTime TickTime;
     std::uint16_t TickHour = 0;
     std::uint16_t TickMinute = 0;
     std::uint16_t TickSecond = 0;
 };
 
-TickFields decodeTick(const LocalTime& now);
+TickFields decodeTick(const ClockReading& now);
 
 std::wstring_view dayName(const LocalTime& t);
 

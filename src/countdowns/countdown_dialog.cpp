@@ -165,7 +165,7 @@ void TForm5::Button3Click() {
 }
 
 void TForm5::Button1Click() {
-    const LocalTime now = services().clock.now();
+    const Instant now = services().clock.read().utc;
     std::int64_t total = 0;
     if (isChecked(RadioButton1)) {
         std::int64_t part[4] = {};
@@ -179,7 +179,9 @@ void TForm5::Button1Click() {
         const int hour = settleSpinField(SpinFields[0]);
         const int minute = settleSpinField(SpinFields[1]);
         const int second = settleSpinField(SpinFields[2]);
-        total = dateTargetTotal(now, day.wYear, day.wMonth, day.wDay, hour, minute, second);
+        auto field = [](int value) { return static_cast<std::uint16_t>(value); };
+        total = dateTargetTotal(now, services().clock.zone(),
+                                {day.wYear, day.wMonth, day.wDay, field(hour), field(minute), field(second), 0});
     }
     host_.form4().table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
                                     ui::windowText(control(Edit6)), isChecked(CheckBox1), fileName_,

@@ -45,12 +45,8 @@ std::int64_t intervalTotal(std::int64_t days, std::int64_t hours, std::int64_t m
     return (days * 24 + hours) * 3600 + minutes * 60 + seconds;
 }
 
-std::int64_t dateTargetTotal(const LocalTime& now, int year, int month, int day, int hour, int minute,
-                             int second) {
-    const std::int64_t days = daysFromCivil(year, month, day) - daysFromCivil(now.year, now.month, now.day);
-    const std::int64_t target = std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
-    const std::int64_t current = std::int64_t{now.hour} * 3600 + std::int64_t{now.minute} * 60 + now.second;
-    return days * 86400 + target - current - dateModeAdvanceSeconds;
+std::int64_t dateTargetTotal(Instant now, const TimeZone& zone, const LocalTime& target) {
+    return instantOf(zone, target).seconds() - now.seconds() - dateModeAdvanceSeconds;
 }
 
 void SecondPacer::start(std::int64_t nowMs) {

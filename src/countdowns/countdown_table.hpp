@@ -40,12 +40,12 @@ std::wstring countdownEndText(int n, const CountdownSlot& slot);
 // The total of an interval of days, hours, minutes and seconds.
 std::int64_t intervalTotal(std::int64_t days, std::int64_t hours, std::int64_t minutes, std::int64_t seconds);
 
-// A target date and time, counted from the reading `now` (milliseconds
-// dropped). Every such countdown is set to end a little early, so that the
-// box is on screen by the chosen moment.
+// The real seconds from now (milliseconds dropped) to a target date and time
+// on the wall clock, whatever changes of clocks lie between. Every such
+// countdown is set to end a little early, so that the box is on screen by the
+// chosen moment.
 inline constexpr std::int64_t dateModeAdvanceSeconds = 17;
-std::int64_t dateTargetTotal(const LocalTime& now, int year, int month, int day, int hour, int minute,
-                             int second);
+std::int64_t dateTargetTotal(Instant now, const TimeZone& zone, const LocalTime& target);
 
 // Keeps a running countdown in step with a clock that never jumps, so that a
 // late or lost timer event does not make the countdown end late.

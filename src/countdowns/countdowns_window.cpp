@@ -55,6 +55,10 @@ void TForm4::keepTimerToWork(bool countdownStarted) {
     timerRuns_ = anyRunning;
 }
 
+void TForm4::followResume() {
+    if (timerRuns_) SetTimer(hwnd(), Timer1, 1, nullptr);
+}
+
 void TForm4::createTab(int n) {
     const Tab& tab = Tabs[static_cast<std::size_t>(n)];
     const HWND page = PageControl1_.page(n - 1);

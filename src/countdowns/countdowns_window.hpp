@@ -70,6 +70,8 @@ public:
     // countdown just started has the timer armed for its first second.
     void keepTimerToWork(bool countdownStarted = false);
     bool timerRuns() const { return timerRuns_; }
+    // After sleep: the running countdowns catch up at once.
+    void followResume();
 
     CountdownTable& table() { return table_; }
     const CountdownTable& table() const { return table_; }

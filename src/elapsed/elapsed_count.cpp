@@ -4,11 +4,8 @@
 
 namespace orvane {
 
-std::int64_t elapsedSecondsSince(int year, int month, int day, int hour, int minute, int second,
-                                 const LocalTime& now) {
-    const std::int64_t days = daysFromCivil(now.year, now.month, now.day) - daysFromCivil(year, month, day);
-    return days * 86400 + static_cast<std::int64_t>(now.hour - hour) * 3600 +
-           static_cast<std::int64_t>(now.minute - minute) * 60 + (now.second - second);
+std::int64_t elapsedSecondsSince(const TimeZone& zone, const LocalTime& since, Instant now) {
+    return now.seconds() - instantOf(zone, since).seconds();
 }
 
 std::array<std::wstring, 4> elapsedTexts(std::int64_t n) {

@@ -8,10 +8,10 @@
 
 namespace orvane {
 
-// The seconds from a picked day and time of day to now, as a plain difference
-// of whole seconds: negative for a moment later today.
-std::int64_t elapsedSecondsSince(int year, int month, int day, int hour, int minute, int second,
-                                 const LocalTime& now);
+// The real seconds from a picked wall-clock moment to now (whole seconds,
+// milliseconds dropped): negative for a moment later today. A change of clocks
+// between them changes nothing to the time that passed.
+std::int64_t elapsedSecondsSince(const TimeZone& zone, const LocalTime& since, Instant now);
 
 // The four result labels, Label1 to Label4, for a count n.
 std::array<std::wstring, 4> elapsedTexts(std::int64_t n);

@@ -59,12 +59,16 @@ void Tpasttime::create(HWND owner) {
         SendMessageW(upDown, UDM_SETPOS32, 0, 0);
     }
     // It opens on today and never offers a day after it.
-    setLatestDateToday();
+    followToday();
 }
 
-void Tpasttime::onActivate() { setLatestDateToday(); }
+void Tpasttime::onActivate() { followToday(); }
 
-void Tpasttime::setLatestDateToday() {
+void Tpasttime::followResume() {
+    if (count_.ElapsedSeconds() != 0) SetTimer(hwnd(), Timer1, 1, nullptr);
+}
+
+void Tpasttime::followToday() {
     const LocalTime now = services().clock.now();
     SYSTEMTIME range[2] = {};
     range[1].wYear = now.year;
@@ -97,7 +101,7 @@ void Tpasttime::onCommand(int id, int code, HWND /*control*/) {
 }
 
 void Tpasttime::Button1Click() {
-    const LocalTime now = services().clock.now();
+    const ClockReading now = services().clock.read();
     SYSTEMTIME picked{};
     SendMessageW(control(DateTimePicker1), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked));
     const int hour = spinValue(SpinEdit1, 23);
@@ -106,8 +110,12 @@ void Tpasttime::Button1Click() {
     // The count is exact at the start of the second the clock was read in:
     // from there it moves when the clock's seconds do.
     const std::int64_t nowMs = services().clock.monotonicMilliseconds();
-    count_.begin(elapsedSecondsSince(picked.wYear, picked.wMonth, picked.wDay, hour, minute, second, now),
-                 nowMs - now.millisecond);
+    count_.begin(elapsedSecondsSince(services().clock.zone(), {picked.wYear, picked.wMonth, picked.wDay,
+                                                               static_cast<std::uint16_t>(hour),
+                                                               static_cast<std::uint16_t>(minute),
+                                                               static_cast<std::uint16_t>(second), 0},
+                                     now.utc),
+                 nowMs - now.local.millisecond);
     const LocalTime pickedDay{picked.wYear, picked.wMonth, picked.wDay, 0, 0, 0, 0};
     SetWindowTextW(control(Label10),
                    elapsedHeading(services().formats.shortDate(pickedDay), hour, minute, second).c_str());

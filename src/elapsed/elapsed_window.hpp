@@ -31,6 +31,10 @@ public:
     using Form::Form;
     void create(HWND owner);
     const ElapsedCount& count() const { return count_; }
+    // The latest date the picker offers is today.
+    void followToday();
+    // After sleep: a running count catches up at once.
+    void followResume();
 
 protected:
     void onCommand(int id, int code, HWND control) override;
@@ -39,7 +43,6 @@ protected:
 
 private:
     void Button1Click();
-    void setLatestDateToday();
     void armTimer(std::int64_t nowMs);
     int spinValue(int edit, int high);
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <compare>
 #include <cstdint>
 #include <string>
 
@@ -17,14 +18,44 @@ struct LocalTime {
     friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
+// Real time: milliseconds since 1970-01-01 00:00:00 UTC. It goes on through
+// every change of the clocks; only a user or a time server setting the
+// system time moves it otherwise.
+struct Instant {
+    std::int64_t ms = 0;
+
+    // The whole second it lies in.
+    std::int64_t seconds() const { return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000); }
+    friend auto operator<=>(const Instant&, const Instant&) = default;
+};
+
+// One read of the clock: the wall clock the user reads, real time and the
+// count that never jumps, all taken at the same moment.
+struct ClockReading {
+    LocalTime local;
+    Instant utc;
+    std::int64_t monotonicMs = 0;
+};
+
+// The system's time-zone rules.
+class TimeZone {
+public:
+    virtual ~TimeZone() = default;
+    // The wall-clock reading at an instant, by the rules in force in that
+    // instant's year (not today's: a zone's rules change over the years).
+    virtual LocalTime localAt(Instant t) const = 0;
+};
+
 // Time is a service: the program reads it here and tests move it by hand.
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual LocalTime now() const = 0;
+    virtual ClockReading read() const = 0;
+    LocalTime now() const { return read().local; }
     // Milliseconds on a clock that never jumps (for counts that must not
-    // follow changes of the wall clock).
+    // follow changes of the wall clock). It goes on while the computer sleeps.
     virtual std::int64_t monotonicMilliseconds() const = 0;
+    virtual const TimeZone& zone() const = 0;
 };
 
 // The user's regional formats; the texts follow the system's settings.

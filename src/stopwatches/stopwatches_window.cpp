@@ -100,6 +100,11 @@ void TForm2::AdvanceStopwatch(int slot) {
     if (table_.slot(slot).running) armTimer(slot);
 }
 
+void TForm2::followResume() {
+    for (int slot = 1; slot <= stopwatchCount; ++slot)
+        if (table_.slot(slot).running) SetTimer(hwnd(), static_cast<UINT_PTR>(slot), 1, nullptr);
+}
+
 void TForm2::armTimer(int slot) {
     // The next event comes when the next whole second of this stopwatch is complete.
     const int delay = table_.millisecondsToNextSecond(slot, services().clock.monotonicMilliseconds());

@@ -33,6 +33,8 @@ public:
     using Form::Form;
     void create(HWND owner);
     const StopwatchTable& table() const { return table_; }
+    // After sleep: the running stopwatches catch up at once.
+    void followResume();
 
 protected:
     void onCommand(int id, int code, HWND control) override;

@@ -34,7 +34,7 @@ TEST(DayName, FollowsTheCalendarThroughAWeekAndAcrossYearsAndLeapDays) {
 
 TEST(ClockTick, DecodesTheFieldsAndDropsTheMilliseconds) {
     const LocalTime now = at(2026, 12, 7, 14, 5, 9, 999);
-    const TickFields tick = decodeTick(now);
+    const TickFields tick = decodeTick(ClockReading{now, {}, 0});
     EXPECT_EQ(tick.TickTime, now);
     EXPECT_EQ(tick.TickHour, 14);
     EXPECT_EQ(tick.TickMinute, 5);
@@ -44,7 +44,7 @@ TEST(ClockTick, DecodesTheFieldsAndDropsTheMilliseconds) {
 TEST(TrayCaption, IsRewrittenAtTheFirstTickOfEachNewHourAndMinute) {
     std::int32_t lastHour = 0, lastMinute = 0;
     const auto update = [&](int day, int h, int m, int s) {
-        return trayCaptionUpdate(lastHour, lastMinute, decodeTick(at(2026, 12, day, h, m, s)));
+        return trayCaptionUpdate(lastHour, lastMinute, decodeTick(ClockReading{at(2026, 12, day, h, m, s), {}, 0}));
     };
     // A start during 00:00 keeps the initial caption until 00:01.
     EXPECT_EQ(update(7, 0, 0, 30), std::nullopt);
@@ -129,8 +129,8 @@ TEST(Calendar, CountsWholeDaysAndSecondsAcrossMonthsYearsAndLeapDays) {
     EXPECT_EQ(daysFromCivil(2023, 3, 1) - daysFromCivil(2023, 2, 28), 1);
     EXPECT_EQ(daysFromCivil(2100, 3, 1) - daysFromCivil(2100, 2, 28), 1);
     EXPECT_EQ(daysFromCivil(2027, 1, 1) - daysFromCivil(2026, 1, 1), 365);
-    EXPECT_EQ(localSeconds(LocalTime{2026, 12, 8, 0, 0, 0, 999}) - localSeconds(LocalTime{2026, 12, 7, 23, 59, 59, 0}), 1);
-    EXPECT_EQ(localSeconds(LocalTime{1970, 1, 2, 1, 1, 1, 0}), 90061);
+    EXPECT_EQ(wallSeconds(LocalTime{2026, 12, 8, 0, 0, 0, 999}) - wallSeconds(LocalTime{2026, 12, 7, 23, 59, 59, 0}), 1);
+    EXPECT_EQ(wallSeconds(LocalTime{1970, 1, 2, 1, 1, 1, 0}), 90061);
 }
 
 TEST(Calendar, ReadsBackEveryReadingFromItsSecondsAndCountsDaysPastAMonthsEnd) {
@@ -138,8 +138,8 @@ TEST(Calendar, ReadsBackEveryReadingFromItsSecondsAndCountsDaysPastAMonthsEnd) {
                                   {1970, 1, 1, 0, 0, 0, 0},      {2024, 2, 29, 12, 30, 45, 0},
                                   {2100, 2, 28, 23, 59, 59, 0},  {30827, 12, 31, 23, 59, 59, 0}};
     for (const LocalTime& t : readings)
-        EXPECT_EQ(localTimeAt(localSeconds(t)), t) << t.year << "-" << t.month << "-" << t.day;
-    EXPECT_EQ(localTimeAt(-1), (LocalTime{1969, 12, 31, 23, 59, 59, 0}));
+        EXPECT_EQ(wallTimeAt(wallSeconds(t)), t) << t.year << "-" << t.month << "-" << t.day;
+    EXPECT_EQ(wallTimeAt(-1), (LocalTime{1969, 12, 31, 23, 59, 59, 0}));
     EXPECT_EQ(daysFromCivil(2023, 2, 30), daysFromCivil(2023, 3, 2));
     EXPECT_EQ(daysFromCivil(2024, 3, 0), daysFromCivil(2024, 2, 29));
 }

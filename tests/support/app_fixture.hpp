@@ -41,7 +41,7 @@ protected:
     TForm1& main() { return app->form1(); }
     std::wstring text(ui::Window& window, int id) { return ui::windowText(window.control(id)); }
     void tickAt(const LocalTime& t) {
-        world.clock.time = t;
+        world.clock.setLocal(t);
         SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
     }
 

@@ -23,29 +23,47 @@
 #include "platform/plugin_libraries.hpp"
 #include "platform/shell.hpp"
 #include "platform/tray_icon.hpp"
+#include "support/time_zones.hpp"
 
 namespace orvane::testing {
 
 // A local reading moved by a number of milliseconds, across days, months and years.
 inline LocalTime addMilliseconds(const LocalTime& t, std::int64_t ms) {
-    const std::int64_t total = localSeconds(t) * 1000 + t.millisecond + ms;
+    const std::int64_t total = wallSeconds(t) * 1000 + t.millisecond + ms;
     const std::int64_t seconds = total >= 0 ? total / 1000 : (total - 999) / 1000;
-    LocalTime moved = localTimeAt(seconds);
+    LocalTime moved = wallTimeAt(seconds);
     moved.millisecond = static_cast<std::uint16_t>(total - seconds * 1000);
     return moved;
 }
 
+// Real time, a zone that tells its wall clock (Paris, never changing its
+// clocks, unless a test gives another) and the count that never jumps.
 class FakeClock final : public Clock {
 public:
-    LocalTime now() const override { return time; }
+    FakeClock() { setLocal({2026, 12, 7, 10, 30, 15, 250}); }
+    ClockReading read() const override { return {zone_->localAt(utc), utc, monotonic}; }
     std::int64_t monotonicMilliseconds() const override { return monotonic; }
+    const TimeZone& zone() const override { return *zone_; }
     // Real time passing: both clocks move.
     void advance(std::int64_t ms) {
-        time = addMilliseconds(time, ms);
+        utc.ms += ms;
         monotonic += ms;
     }
-    LocalTime time{2026, 12, 7, 10, 30, 15, 250};
+    // The system time set to a wall reading (by hand: the monotonic count
+    // stays where it is).
+    void setLocal(const LocalTime& t) { utc = instantOf(*zone_, t); }
+    // Another zone, the wall reading kept.
+    void useZone(const TimeZone& zone) {
+        const LocalTime shown = now();
+        zone_ = &zone;
+        setLocal(shown);
+    }
+    Instant utc;
     std::int64_t monotonic = 0;
+
+private:
+    FixedZone winterParis_{3600};
+    const TimeZone* zone_ = &winterParis_;
 };
 
 // French formats, whatever the machine's settings.

@@ -49,7 +49,7 @@ protected:
     void type(int id, const wchar_t* value) { AppFixture::type(a7(id), value); }
     void showTab(int n) { clickTab(alarms().pages().tabControl(), n - 1); }
     void tick(const LocalTime& now) {
-        clock.time = now;
+        clock.setLocal(now);
         SendMessageW(app->form1().hwnd(), WM_TIMER, TForm1::Timer1, 0);
     }
     bool mainBell() { return shown(app->form1().control(TForm1::Image2)); }

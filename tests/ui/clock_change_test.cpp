@@ -69,7 +69,7 @@ TEST_F(ClockChangeWindowTest, ASystemTimeChangeShowsAtOnceWithoutAStaleOrDoubleS
     std::optional<LocalTime> shownBefore;
     for (const auto& s : steps) {
         const std::string dialBefore = dial();
-        world.clock.time = s.time;
+        world.clock.setLocal(s.time);
         SendMessageW(main().hwnd(), s.event == Tick ? WM_TIMER : WM_TIMECHANGE, TForm1::Timer1, 0);
         EXPECT_EQ(text(main(), TForm1::Label2), s.shownTime) << s.step;
         EXPECT_EQ(text(main(), TForm1::Label1), s.shownDate) << s.step;

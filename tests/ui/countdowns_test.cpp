@@ -213,7 +213,7 @@ TEST_F(CountdownsTest, OkInIntervalModeStartsTheSlotAndTheNextSetupStartsFromIts
 }
 
 TEST_F(CountdownsTest, OkInDateModeCountsToTheChosenMomentLessItsAdvance) {
-    clock.time = {2026, 12, 7, 10, 30, 15, 250};
+    clock.setLocal({2026, 12, 7, 10, 30, 15, 250});
     const struct {
         int day;
         const wchar_t *hour, *minute, *second;
@@ -274,7 +274,7 @@ TEST_F(CountdownsTest, BrowsingKeepsTheEarlierChoiceOnCancelAndUnticksWhenThereI
 }
 
 TEST_F(CountdownsTest, TheDatePickerNeverOffersADayBeforeToday) {
-    clock.time = {2026, 12, 7, 12, 0, 0, 0};
+    clock.setLocal({2026, 12, 7, 12, 0, 0, 0});
     beginNew(1);
     activate(dialog());
     SYSTEMTIME range[2] = {};
@@ -284,7 +284,7 @@ TEST_F(CountdownsTest, TheDatePickerNeverOffersADayBeforeToday) {
     setPickerDate(2026, 12, 7);
 
     // Two days later the dialog becomes active again: the earliest day moves on.
-    clock.time = {2026, 12, 9, 0, 0, 1, 0};
+    clock.setLocal({2026, 12, 9, 0, 0, 1, 0});
     activate(app->form1());
     activate(dialog());
     SendMessageW(picker, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range));

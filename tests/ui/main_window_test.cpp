@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, ATickWritesTheTimeDateFrenchDayAndTrayClock) {
         {{2026, 12, 14, 0, 0, 40, 5}, L"14/12/2026", L"00:00:40", L"Lundi", L"Orvane - 00:00"},
     };
     for (const auto& t : ticks) {
-        clock.time = t.now;
+        clock.setLocal(t.now);
         tick();
         EXPECT_EQ(text(TForm1::Label1), t.date);
         EXPECT_EQ(text(TForm1::Label2), t.time);
@@ -144,10 +144,10 @@ TEST_F(MainWindowTest, ATickWritesTheTimeDateFrenchDayAndTrayClock) {
 }
 
 TEST_F(MainWindowTest, AStartDuringMinuteZeroKeepsTheInitialTrayCaption) {
-    clock.time = {2026, 12, 7, 0, 0, 30, 0};
+    clock.setLocal({2026, 12, 7, 0, 0, 30, 0});
     tick();
     EXPECT_EQ(trayItem(0), L"00:00:00");
-    clock.time = {2026, 12, 7, 0, 1, 0, 0};
+    clock.setLocal({2026, 12, 7, 0, 1, 0, 0});
     tick();
     EXPECT_EQ(trayItem(0), L"Orvane - 00:01");
 }

@@ -138,7 +138,7 @@ protected:
     std::wstring plugin(const wchar_t* file) { return folder + L"plugins\\" + file; }
     // A tick at a new time: the labels follow, so the clock is still alive.
     void expectTheClockTicks(std::uint16_t second) {
-        world.clock.time = {2026, 12, 7, 10, 31, second, 0};
+        world.clock.setLocal({2026, 12, 7, 10, 31, second, 0});
         SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
         wchar_t expected[16];
         swprintf(expected, 16, L"10:31:%02u", second);

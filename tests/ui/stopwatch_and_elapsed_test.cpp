@@ -94,7 +94,7 @@ TEST_F(StopwatchWindowTest, TheElapsedWindowCountsFromTheChosenMoment) {
         return all;
     };
     EXPECT_EQ(text(past, Tpasttime::Label2), L"0 heure(s), 0 minute(s), et 0 seconde(s) ");
-    world.clock.time = {2026, 12, 7, 10, 0, 0, 0};
+    world.clock.setLocal({2026, 12, 7, 10, 0, 0, 0});
     SYSTEMTIME yesterday{2026, 12, 0, 6, 0, 0, 0, 0};
     SendMessageW(past.control(Tpasttime::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
                  reinterpret_cast<LPARAM>(&yesterday));

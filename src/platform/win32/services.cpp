@@ -23,15 +23,57 @@ SYSTEMTIME toSystemTime(const LocalTime& t) {
     return st;
 }
 
-}  // namespace
+// FILETIME counts 100 ns from 1601-01-01; an Instant counts milliseconds from 1970-01-01.
+constexpr std::int64_t fileTimeAt1970 = 116444736000000000;
 
-LocalTime SystemClock::now() const {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
+Instant instantOfFileTime(const FILETIME& file) {
+    const auto ticks = static_cast<std::int64_t>((std::uint64_t{file.dwHighDateTime} << 32) | file.dwLowDateTime);
+    return Instant{(ticks - fileTimeAt1970) / 10000};
+}
+
+FILETIME fileTimeOf(Instant t) {
+    const auto ticks = static_cast<std::uint64_t>(t.ms * 10000 + fileTimeAt1970);
+    return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+}
+
+LocalTime localTimeOf(const SYSTEMTIME& st) {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
+}  // namespace
+
+ClockReading SystemClock::read() const {
+    // One read of real time, and the wall clock of that same instant by the
+    // zone's present offset (as the system's own local time is made).
+    FILETIME utc;
+    GetSystemTimeAsFileTime(&utc);
+    FILETIME local;
+    SYSTEMTIME st{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) GetLocalTime(&st);
+    return ClockReading{localTimeOf(st), instantOfFileTime(utc), static_cast<std::int64_t>(GetTickCount64())};
+}
+
+LocalTime SystemTimeZone::localAt(Instant t) const {
+    const FILETIME file = fileTimeOf(t);
+    SYSTEMTIME utc{};
+    if (!FileTimeToSystemTime(&file, &utc)) return {};
+    // The rules of the year the instant falls in; near New Year the local
+    // year may be the other one, whose rules are then the ones to use.
+    SYSTEMTIME local{};
+    WORD year = utc.wYear;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        TIME_ZONE_INFORMATION rules{};
+        const bool known = GetTimeZoneInformationForYear(year, nullptr, &rules) != FALSE;
+        if (!SystemTimeToTzSpecificLocalTime(known ? &rules : nullptr, &utc, &local)) return {};
+        if (local.wYear == year) break;
+        year = local.wYear;
+    }
+    local.wMilliseconds = utc.wMilliseconds;
+    return localTimeOf(local);
+}
+
 std::int64_t SystemClock::monotonicMilliseconds() const {
+    // Counts on while the computer sleeps.
     return static_cast<std::int64_t>(GetTickCount64());
 }
 

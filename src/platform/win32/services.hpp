@@ -13,10 +13,20 @@
 
 namespace orvane::win32 {
 
+// The system's own time-zone rules, those of each year.
+class SystemTimeZone final : public TimeZone {
+public:
+    LocalTime localAt(Instant t) const override;
+};
+
 class SystemClock final : public Clock {
 public:
-    LocalTime now() const override;
+    ClockReading read() const override;
     std::int64_t monotonicMilliseconds() const override;
+    const TimeZone& zone() const override { return zone_; }
+
+private:
+    SystemTimeZone zone_;
 };
 
 class UserRegionalFormats final : public RegionalFormats {
