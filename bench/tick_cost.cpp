@@ -55,9 +55,14 @@ int wmain(int argc, wchar_t** argv) {
         return std::wstring(text);
     };
 
+    // Within minute 30: never a full hour, so no signal in the figure.
+    orvane::LocalTime halfPast = world.clock.now();
+    halfPast.minute = 30;
+    halfPast.second = 0;
+    world.clock.setLocal(halfPast);
+    const orvane::Instant minuteStart = world.clock.utc;
     printf("clock_tick_us=%.1f\n", microsecondsPer([&](int i) {
-               world.clock.time.second = static_cast<std::uint16_t>(i % 60);
-               world.clock.time.minute = 30;  // never a full hour: no signal in the figure
+               world.clock.utc = orvane::Instant{minuteStart.ms + (i % 60) * 1000};
                app.form1().ClockTick();
            }));
 

@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <functional>
+#include <set>
+
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
 #include "clock/main_window.hpp"
+#include "countdowns/countdown_dialog.hpp"
+#include "elapsed/elapsed_window.hpp"
+#include "stopwatches/stopwatches_window.hpp"
 #include "support/app_fixture.hpp"
 
 namespace orvane {
@@ -84,6 +92,111 @@ TEST_F(ClockChangeWindowTest, ASystemTimeChangeShowsAtOnceWithoutAStaleOrDoubleS
         EXPECT_EQ(world.sound.beeps.size(), s.signals) << s.step;
         EXPECT_EQ(world.boxes.shown.size(), s.alarms) << s.step;
     }
+}
+
+// Time as it goes by around an open program: midnight, and a night asleep.
+class TimeGoesByTest : public AppFixture {
+protected:
+    // Serves the program's messages, timers included, until `done` (for at
+    // most `limitMs`: the timers that matter here are set for a millisecond).
+    bool serveUntil(const std::function<bool()>& done, ULONGLONG limitMs = 2000) {
+        const ULONGLONG until = GetTickCount64() + limitMs;
+        do {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            if (done()) return true;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        } while (GetTickCount64() < until);
+        return done();
+    }
+    // The countdown setup of slot 1, from its "Nouveau Compte à rebours".
+    TForm5& newCountdown() {
+        pick(TForm1::Compterebours1);
+        world.boxes.answer = box::answerYes;
+        click(app->form4(), TForm4::Tabs[1].newButton);
+        world.boxes.answer = box::answerOk;
+        return app->form5();
+    }
+    static int dateOf(const SYSTEMTIME& t) { return t.wYear * 10000 + t.wMonth * 100 + t.wDay; }
+};
+
+TEST_F(TimeGoesByTest, AWindowLeftOpenAcrossMidnightOffersTheNewDay) {
+    tickAt({2026, 12, 7, 23, 59, 58, 2});
+    TForm5& setup = newCountdown();
+    Tpasttime& past = app->pasttime();
+    pick(TForm1::PastTime1);
+    // Both stay open, the elapsed window active, while midnight comes.
+    tickAt({2026, 12, 7, 23, 59, 59, 2});
+    tickAt({2026, 12, 8, 0, 0, 0, 2});
+    SYSTEMTIME range[2] = {};
+    EXPECT_TRUE(SendMessageW(past.control(Tpasttime::DateTimePicker1), DTM_GETRANGE, 0,
+                             reinterpret_cast<LPARAM>(range)) & GDTR_MAX);
+    EXPECT_EQ(dateOf(range[1]), 20261208) << "the latest day to pick is the new one";
+    SendMessageW(setup.control(TForm5::DateTimePicker1), DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range));
+    EXPECT_EQ(dateOf(range[0]), 20261208) << "the countdown's earliest day moves on";
+    SYSTEMTIME shown{};
+    SendMessageW(setup.control(TForm5::DateTimePicker1), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
+    EXPECT_EQ(dateOf(shown), 20261208) << "the day gone by is not kept";
+
+    // The user picks today in the elapsed window: it counts from its midnight.
+    SYSTEMTIME today{2026, 12, 0, 8, 0, 0, 0, 0};
+    EXPECT_TRUE(SendMessageW(past.control(Tpasttime::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
+                             reinterpret_cast<LPARAM>(&today)));
+    click(past, Tpasttime::Button1);
+    EXPECT_EQ(text(past, Tpasttime::Label10), L"Temps écoulé depuis le 08/12/2026 à 0:0:0");
+}
+
+// A countdown, a stopwatch, the elapsed count and two alarms run; the
+// computer sleeps three hours over one alarm and the countdown's end, then
+// wakes up and tells the program, twice as the system does.
+TEST_F(TimeGoesByTest, AfterASleepEverythingIsRightAtOnceAndTheMissedAlarmIsTold) {
+    tickAt({2026, 12, 7, 7, 0, 30, 2});
+    app->form6().alarms().configure(1, {8, 0, L"Réveil", L"Debout", true, L"C:\\radio.exe"});
+    app->form6().alarms().configure(2, {12, 0, L"Déjeuner", L"", false, L""});
+
+    TForm5& setup = newCountdown();
+    pressArrow(setup.control(TForm5::UpDown3), true, 10);  // ten minutes
+    click(setup, TForm5::CheckBox1);
+    world.fileChooser.answer = L"C:\\four.exe";
+    click(setup, TForm5::Button3);
+    click(setup, TForm5::Button1);
+    pick(TForm1::Chronomtre1);
+    click(app->form2(), TForm2::Button1);
+    Tpasttime& past = app->pasttime();
+    pick(TForm1::PastTime1);
+    click(past, Tpasttime::Button1);  // since today at 0:0:0
+
+    world.boxes.shown.clear();  // the setup's confirmation
+    world.clock.advance(3 * 3600 * 1000);
+    SendMessageW(main().hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    const auto woken = [&] {
+        return text(main(), TForm1::Label2) == L"10:00:30" && !world.boxes.shown.empty() &&
+               text(app->form2(), TForm2::Label1) == L"03:00:00" && text(past, Tpasttime::Label4) != L"0 seconde(s)";
+    };
+    ASSERT_TRUE(serveUntil(woken)) << "nothing caught up after the resume";
+    wchar_t trayClock[32] = {};
+    GetMenuStringW(main().trayMenu(), 0, trayClock, 32, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(trayClock), L"Orvane - 10:00");
+    EXPECT_EQ(text(past, Tpasttime::Label4), L"36029 seconde(s)") << "7 h 0 min 30 s since midnight, less the lag of a second";
+    EXPECT_EQ(text(app->form4(), TForm4::Label1), L"00:00:00");
+
+    SendMessageW(main().hwnd(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    serveUntil([] { return false; }, 200);  // whatever the second notice sets off
+    std::set<std::wstring> titles;
+    for (const FakeBoxes::Shown& shown : world.boxes.shown) titles.insert(shown.title);
+    EXPECT_EQ(titles, (std::set<std::wstring>{L"Alarme manquée !", L"Compte à rebours terminé !"}));
+    ASSERT_EQ(world.boxes.shown.size(), 2u) << "each told once";
+    for (const FakeBoxes::Shown& shown : world.boxes.shown) {
+        if (shown.title != L"Alarme manquée !") continue;
+        EXPECT_EQ(shown.text, L"Cette alarme n'a pas sonné, l'ordinateur était en veille ou occupé :\r\n"
+                                  L"Alarme n°1 : Réveil, prévue le 07/12/2026 à 08:00:00");
+    }
+    EXPECT_EQ(world.shell.opened, (std::vector<std::wstring>{L"C:\\four.exe"})) << "the missed alarm opens nothing";
+    EXPECT_EQ(text(main(), TForm1::Label2), L"10:00:30");
+    EXPECT_EQ(text(app->form2(), TForm2::Label1), L"03:00:00");
 }
 
 }  // namespace
