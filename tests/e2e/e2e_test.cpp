@@ -567,6 +567,29 @@ SYSTEMTIME daysBefore(SYSTEMTIME day, int days) {
     return day;
 }
 
+// Seconds since 1970 of a reading taken as UTC: for a local reading, the
+// seconds of its wall clock.
+long long wallSecondsOf(const SYSTEMTIME& t) {
+    SYSTEMTIME whole = t;
+    whole.wMilliseconds = 0;
+    FILETIME file;
+    SystemTimeToFileTime(&whole, &file);
+    return static_cast<long long>((ULARGE_INTEGER{{file.dwLowDateTime, file.dwHighDateTime}}.QuadPart -
+                                   116444736000000000ull) / 10000000);
+}
+
+long long utcSecondsOfLocal(const SYSTEMTIME& local) {
+    SYSTEMTIME utc;
+    TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc);
+    return wallSecondsOf(utc);
+}
+
+long long utcSecondsNow() {
+    SYSTEMTIME utc;
+    GetSystemTime(&utc);
+    return wallSecondsOf(utc);
+}
+
 // The four lines for a count of n seconds, from the days down to the seconds.
 std::wstring elapsedLines(long long n) {
     wchar_t text[256];
@@ -620,7 +643,11 @@ TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentCho
                                         }}});
     ASSERT_EQ(pressed.wSecond, pressedEnd.wSecond) << "the click took most of a second";
     ASSERT_EQ(pressed.wDay, today.wDay) << "midnight came during the test";
-    const long long n = 86400 + (pressed.wHour - 1) * 3600 + (pressed.wMinute - 2) * 60 + (pressed.wSecond - 3);
+    // Real seconds, the day after a change of clocks too.
+    SYSTEMTIME since = yesterday;
+    since.wHour = 1, since.wMinute = 2, since.wSecond = 3, since.wMilliseconds = 0;
+    pressed.wMilliseconds = 0;
+    const long long n = utcSecondsOfLocal(pressed) - utcSecondsOfLocal(since);
 
     // The count moves with the clock's seconds: first when the second it was
     // read in is over, then at each next one.
@@ -628,6 +655,69 @@ TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentCho
     expectLog(log, {{0, L"> Voir !"}, {0, before}, {firstTick, elapsedLines(n)}, {firstTick + 1000, elapsedLines(n + 1)},
                     {firstTick + 2000, elapsedLines(n + 2)}});
     EXPECT_EQ(windowText(findControl(window, ElapsedHeading)), L"Temps écoulé depuis le " + frenchDate(yesterday) + L" à 1:2:3");
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    ASSERT_TRUE(waitForExit());
+}
+
+// A moment in the other season, chosen through the windows as a user does:
+// the countdown to it and the count since it show the real seconds, an hour
+// away from what the two wall-clock readings would say.
+TEST_F(ClockUnderTest, ACountdownByDateAndTheElapsedCountGoByRealTimeAcrossAChangeOfClocks) {
+    // Paris, as the test runs it: UTC+1 in winter, UTC+2 in summer.
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    const long long offsetNow = wallSecondsOf(today) - utcSecondsNow();
+    ASSERT_NEAR(static_cast<double>(offsetNow), today.wMonth >= 4 && today.wMonth <= 10 ? 7200.0 : 3600.0, 5.0)
+        << "the French time zone is not in effect";
+    const bool summerNow = offsetNow > 5400;
+    const auto atNoon = [](int year, int month) {
+        return SYSTEMTIME{static_cast<WORD>(year), static_cast<WORD>(month), 0, 15, 12, 0, 0, 0};
+    };
+    const auto utcSecondsOfFrench = [](const SYSTEMTIME& t) { return wallSecondsOf(t) - (t.wMonth == 6 ? 7200 : 3600); };
+    // Ahead in the other season, and behind in it.
+    const SYSTEMTIME ahead = summerNow ? atNoon(today.wYear, 12) : atNoon(today.wMonth < 6 ? today.wYear : today.wYear + 1, 6);
+    const SYSTEMTIME behind = summerNow ? atNoon(today.wYear, 1) : atNoon(today.wMonth > 6 ? today.wYear : today.wYear - 1, 6);
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    const DWORD pid = process.dwProcessId;
+    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
+    const HWND countdowns = waitForWindow(pid, L"TForm4", L"", 5000);
+    ASSERT_NE(countdowns, nullptr);
+    PostMessageW(findControl(countdowns, CountdownNewButton1), BM_CLICK, 0, 0);
+    const HWND confirmation = waitForWindow(pid, L"#32770", L"Attention...", 5000);
+    ASSERT_NE(confirmation, nullptr);
+    PostMessageW(GetDlgItem(confirmation, IDYES), BM_CLICK, 0, 0);
+    const HWND dialog = waitForWindow(pid, L"TForm5", L"", 5000);
+    ASSERT_NE(dialog, nullptr);
+    constexpr int DialogByDate = 117, DialogPicker = 119, DialogHourArrows = 122;
+    SendMessageW(findControl(dialog, DialogByDate), BM_CLICK, 0, 0);
+    ASSERT_TRUE(sendPointing(process.hProcess, findControl(dialog, DialogPicker), DTM_SETSYSTEMTIME, GDT_VALID, ahead));
+    clickUpArrow(findControl(dialog, DialogHourArrows), 12);
+    SendMessageW(findControl(dialog, DialogOk), BM_CLICK, 0, 0);
+
+    PostMessageW(mainWindow, WM_COMMAND, PastTime1, 0);
+    const HWND past = waitForWindow(pid, L"Tpasttime", L"", 5000);
+    ASSERT_NE(past, nullptr);
+    ASSERT_TRUE(sendPointing(process.hProcess, findControl(past, ElapsedPicker), DTM_SETSYSTEMTIME, GDT_VALID, behind));
+    clickUpArrow(findControl(past, ElapsedHourArrows), 12);
+    SendMessageW(findControl(past, ElapsedVoir), BM_CLICK, 0, 0);
+
+    // Each shows its first value within a second.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::wstring left, since;
+    while ((left.empty() || left == L"00:00:00" || since.empty() || since == L"0 seconde(s)") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        left = windowText(findControl(countdowns, CountdownTimeLabel1));
+        since = windowText(findControl(past, ElapsedLines[3]));
+    }
+    const long long now = utcSecondsNow();
+    long long h = 0, m = 0, s = 0, n = 0;
+    ASSERT_EQ(swscanf(left.c_str(), L"%lld:%lld:%lld", &h, &m, &s), 3) << narrow(left);
+    ASSERT_EQ(swscanf(since.c_str(), L"%lld seconde(s)", &n), 1) << narrow(since);
+    EXPECT_NEAR(static_cast<double>(h * 3600 + m * 60 + s), static_cast<double>(utcSecondsOfFrench(ahead) - 17 - now), 2.0)
+        << "left: " << narrow(left);
+    EXPECT_NEAR(static_cast<double>(n), static_cast<double>(now - utcSecondsOfFrench(behind)), 2.0);
     PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
     ASSERT_TRUE(waitForExit());
 }
