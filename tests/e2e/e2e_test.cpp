@@ -426,6 +426,21 @@ HWND findControl(HWND window, int id) {
     return search.second;
 }
 
+// The countdowns window, and the setup of its first countdown opened from
+// "Nouveau Compte à rebours" with the confirmation answered Yes.
+void openFirstCountdownSetup(DWORD pid, HWND mainWindow, HWND& countdowns, HWND& dialog) {
+    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
+    countdowns = waitForWindow(pid, L"TForm4", L"", 5000);
+    ASSERT_NE(countdowns, nullptr);
+    // Posted: the confirmation box waits for its answer inside the click.
+    PostMessageW(findControl(countdowns, CountdownNewButton1), BM_CLICK, 0, 0);
+    const HWND confirmation = waitForWindow(pid, L"#32770", L"Attention...", 5000);
+    ASSERT_NE(confirmation, nullptr);
+    PostMessageW(GetDlgItem(confirmation, IDYES), BM_CLICK, 0, 0);
+    dialog = waitForWindow(pid, L"TForm5", L"", 5000);
+    ASSERT_NE(dialog, nullptr);
+}
+
 constexpr int CountdownRestart1 = 140;  // the restart picture of the first tab
 const std::wstring countdownEnded = L"Compte à rebours terminé !";
 
@@ -443,17 +458,8 @@ Log threeSecondCountdown(const std::wstring& gesture, const std::vector<Seen>& a
 TEST_F(ClockUnderTest, ACountdownShowsEachSecondOnceThenItsBoxFromTheTrayAndAfterItsRestart) {
     ASSERT_NO_FATAL_FAILURE(start());
     const DWORD pid = process.dwProcessId;
-    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
-    const HWND countdowns = waitForWindow(pid, L"TForm4", L"", 5000);
-    ASSERT_NE(countdowns, nullptr);
-
-    // Posted: the confirmation box waits for its answer inside the click.
-    PostMessageW(findControl(countdowns, CountdownNewButton1), BM_CLICK, 0, 0);
-    const HWND confirmation = waitForWindow(pid, L"#32770", L"Attention...", 5000);
-    ASSERT_NE(confirmation, nullptr);
-    PostMessageW(GetDlgItem(confirmation, IDYES), BM_CLICK, 0, 0);
-    const HWND dialog = waitForWindow(pid, L"TForm5", L"", 5000);
-    ASSERT_NE(dialog, nullptr);
+    HWND countdowns = nullptr, dialog = nullptr;
+    ASSERT_NO_FATAL_FAILURE(openFirstCountdownSetup(pid, mainWindow, countdowns, dialog));
 
     // Three seconds, named, through the dialog's own arrows.
     clickUpArrow(findControl(dialog, DialogSecondsArrows), 3);
@@ -680,15 +686,8 @@ TEST_F(ClockUnderTest, ACountdownByDateAndTheElapsedCountGoByRealTimeAcrossAChan
 
     ASSERT_NO_FATAL_FAILURE(start());
     const DWORD pid = process.dwProcessId;
-    PostMessageW(mainWindow, WM_COMMAND, Compterebours1, 0);
-    const HWND countdowns = waitForWindow(pid, L"TForm4", L"", 5000);
-    ASSERT_NE(countdowns, nullptr);
-    PostMessageW(findControl(countdowns, CountdownNewButton1), BM_CLICK, 0, 0);
-    const HWND confirmation = waitForWindow(pid, L"#32770", L"Attention...", 5000);
-    ASSERT_NE(confirmation, nullptr);
-    PostMessageW(GetDlgItem(confirmation, IDYES), BM_CLICK, 0, 0);
-    const HWND dialog = waitForWindow(pid, L"TForm5", L"", 5000);
-    ASSERT_NE(dialog, nullptr);
+    HWND countdowns = nullptr, dialog = nullptr;
+    ASSERT_NO_FATAL_FAILURE(openFirstCountdownSetup(pid, mainWindow, countdowns, dialog));
     constexpr int DialogByDate = 117, DialogPicker = 119, DialogHourArrows = 122;
     SendMessageW(findControl(dialog, DialogByDate), BM_CLICK, 0, 0);
     ASSERT_TRUE(sendPointing(process.hProcess, findControl(dialog, DialogPicker), DTM_SETSYSTEMTIME, GDT_VALID, ahead));

@@ -29,11 +29,7 @@ namespace orvane::testing {
 
 // A local reading moved by a number of milliseconds, across days, months and years.
 inline LocalTime addMilliseconds(const LocalTime& t, std::int64_t ms) {
-    const std::int64_t total = wallSeconds(t) * 1000 + t.millisecond + ms;
-    const std::int64_t seconds = total >= 0 ? total / 1000 : (total - 999) / 1000;
-    LocalTime moved = wallTimeAt(seconds);
-    moved.millisecond = static_cast<std::uint16_t>(total - seconds * 1000);
-    return moved;
+    return wallReadingAt(Instant{wallSeconds(t) * 1000 + t.millisecond + ms}, 0);
 }
 
 // Real time, a zone that tells its wall clock (Paris, never changing its
