@@ -160,9 +160,10 @@ struct AlarmServices {
 // The check run at the end of every clock tick. It shows the bells first,
 // then fires the due slots in order: the file (when asked) is opened and the
 // slot's box is shown. Last, the alarms a gap swallowed are listed in one
-// box; they ring no sound and open no file. Which slots fire, and with what text, is decided from
-// this tick before the first box opens, so that the ticks that go on running
-// inside a box (and their own checks) change nothing for this one.
+// box; they ring no sound and open no file. Which slots fire or are listed,
+// and with what text, is decided from this tick before the first box opens,
+// so that the ticks that go on running inside a box (and their own checks)
+// change nothing for this one.
 void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices& services,
                  const std::function<void(const AlarmIndicators&)>& showIndicators);
 
