@@ -79,6 +79,7 @@ void TForm6::createSlotTab(int n) {
          defaultFont_},
     };
     for (const auto& r : rows) addControl(page, r.row, r.font);
+    ui::nameControl(control(c.indicator), L"Alarme n°" + std::to_wstring(n) + L" armée");
 
     showBell(n);
     setTimeText(n, L"00:00:00");

@@ -125,6 +125,8 @@ void TForm1::createControls() {
     int wholeWidth = -1;
     SendMessageW(control(StatusBar1), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
 
+    ui::nameControl(control(Image1), L"Horloge analogique");
+    ui::nameControl(control(Image2), L"Alarme armée");
     ui::setStaticPicture(control(Image1), dialPicture_, ui::loadResourcePicture(resource::dialPicture, dpi()));
     dialDpi_ = dpi();
     // Setting a picture fits the control to it; the layout's size holds at start.
@@ -255,8 +257,10 @@ void TForm1::DrawDial() {
         return;
     }
     // Decoding the file costs more than all the rest of a tick: it is read
-    // again only when it is another file or was written since.
-    if (!face_.read || face_.path != settings.Pendule || face_.stamp != *stamp) readFace(*stamp);
+    // again only when it is another file or was written or replaced since,
+    // or when the last read failed (another program may have held it).
+    if (!face_.read || !face_.picture || face_.path != settings.Pendule || face_.stamp != *stamp)
+        readFace(*stamp);
     if (!face_.picture) {  // unreadable, or not a kind of picture we read
         setStatusText(failed);
         return;

@@ -25,4 +25,8 @@ int spinFieldValue(const std::wstring& text, int low, int high) {
     return static_cast<int>(std::clamp<std::int64_t>(value, low, high));
 }
 
+int spinFieldStep(const std::wstring& text, int low, int high, int delta) {
+    return std::clamp(spinFieldValue(text, low, high) + delta, low, high);
+}
+
 }  // namespace orvane

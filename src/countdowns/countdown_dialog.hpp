@@ -79,6 +79,7 @@ protected:
     ui::Window& servedWindow() override;
     void onCommand(int id, int code, HWND control) override;
     void onScroll(HWND control, int code) override;
+    LRESULT onNotify(const NMHDR& header) override;
     void onActivate() override { FormActivate(); }
     void onClose() override { leave(); }
 

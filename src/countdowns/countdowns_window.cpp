@@ -76,6 +76,7 @@ void TForm4::createTab(int n) {
         if (row.id == tab.nameLabel) font = n == 1 ? firstNameFont_ : nameFont_;
         addControl(page, row, font);
     }
+    ui::nameControl(control(tab.restartButton), L"Relancer le compte à rebours n°" + std::to_wstring(n));
     SendMessageW(control(tab.restartButton), BM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(restartPicture_.get()));
 }

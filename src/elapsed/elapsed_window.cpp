@@ -80,6 +80,18 @@ void Tpasttime::followToday() {
     SendMessageW(control(DateTimePicker1), DTM_SETRANGE, GDTR_MAX, reinterpret_cast<LPARAM>(range));
 }
 
+LRESULT Tpasttime::onNotify(const NMHDR& header) {
+    if (header.code != UDN_DELTAPOS) return 0;
+    for (const SpinField& s : spins)
+        if (static_cast<int>(header.idFrom) == s.arrows) {
+            const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
+            const int value = spinFieldStep(ui::windowText(control(s.edit)), 0, s.high, delta);
+            ui::showSpinValue(control(s.edit), control(s.arrows), value);
+            return TRUE;  // stepped here, from what the field shows
+        }
+    return 0;
+}
+
 int Tpasttime::spinValue(int edit, int high) {
     for (const SpinField& s : spins)
         if (s.edit == edit) {

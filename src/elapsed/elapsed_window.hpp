@@ -39,6 +39,7 @@ public:
 protected:
     void onCommand(int id, int code, HWND control) override;
     void onTimer(UINT_PTR id) override;
+    LRESULT onNotify(const NMHDR& header) override;
     void onActivate() override;  // FormActivate
 
 private:

@@ -9,6 +9,9 @@ namespace orvane {
 struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t lastWrite = 0;  // in the system's own units
+    // Counts the changes seen in the file's folder: a file copied over
+    // another keeps its size and its source's time, but not this.
+    std::uint64_t folderChanges = 0;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
@@ -17,8 +20,8 @@ public:
     virtual ~FileSystem() = default;
     // True for an existing file; a folder of that name does not count.
     virtual bool fileExists(const std::wstring& path) const = 0;
-    // The size and last write time of an existing file; nothing for a folder
-    // or a missing file.
+    // The size and last write time of an existing file, and the changes seen
+    // in its folder so far; nothing for a folder or a missing file.
     virtual std::optional<FileStamp> fileStamp(const std::wstring& path) const = 0;
 };
 

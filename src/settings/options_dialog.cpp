@@ -93,6 +93,7 @@ void TForm3::createControls() {
         if (row.control.className == std::wstring_view(WC_STATICW) && row.control.text != nullptr)
             ui::setLabelText(created, row.control.text);  // captions size themselves to their text
     }
+    ui::nameControl(control(Image1), L"Aperçu de l'image pendule");
     addControl(hwnd(), {Button4, WC_BUTTONW, L"Annuler", 120, 328, 75, 25, button}, font_);
     addControl(hwnd(), {Button3, WC_BUTTONW, L"OK", 224, 328, 75, 25, button | BS_DEFPUSHBUTTON}, font_);
 

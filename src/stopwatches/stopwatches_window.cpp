@@ -39,6 +39,9 @@ void TForm2::create(HWND owner) {
         SendMessageW(control(s.laps), LB_SETITEMHEIGHT, 0, scale(13));
         SendMessageW(control(s.lap), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(disk_.get()));
         ui::leaveFocusOnClick(control(s.lap));
+        const std::wstring number = std::to_wstring(s.slot);
+        ui::nameControl(control(s.lap), L"Noter un temps intermédiaire du chronomètre n°" + number);
+        ui::nameControl(control(s.laps), L"Temps intermédiaires du chronomètre n°" + number);
     }
 }
 

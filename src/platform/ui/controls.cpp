@@ -129,6 +129,12 @@ void showSpinValue(HWND field, HWND arrows, int value) {
     SendMessageW(arrows, UDM_SETPOS32, 0, value);
 }
 
+void nameControl(HWND control, const std::wstring& name) {
+    // Kept as every window keeps its text: a picture label would take a text
+    // of its own for the name of a picture to load in place of the one shown.
+    DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+}
+
 void showControl(HWND control, bool shown) {
     // The control's own flag: its window may be hidden in the tray meanwhile.
     const bool shownNow = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;

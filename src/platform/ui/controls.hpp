@@ -48,6 +48,11 @@ void leaveFocusOnClick(HWND button);
 // text is rewritten only where it differs, so a caret is not moved for nothing.
 void showSpinValue(HWND field, HWND arrows, int value);
 
+// The name a screen reader says for a control that shows a picture or
+// nothing of its own (a picture button, a bell, a list): its window text,
+// which such a control does not draw.
+void nameControl(HWND control, const std::wstring& name);
+
 // Shows or hides a control, touching it only when that changes (the clock
 // asks every second, mostly for what is already shown).
 void showControl(HWND control, bool shown);

@@ -286,14 +286,35 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         changeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) {
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            keepFocus();
+        } else {
             activatedFrom_ = reinterpret_cast<HWND>(lParam);
             onActivate();
         }
+        // Coming back, the system gives the focus to the frame (WM_SETFOCUS).
         return defaultHandling(message, wParam, lParam);
+    case WM_SETFOCUS:
+        restoreFocus();
+        return 0;
     default:
         return defaultHandling(message, wParam, lParam);
     }
+}
+
+void Window::keepFocus() {
+    const HWND focused = GetFocus();
+    if (focused != nullptr && IsChild(hwnd_, focused)) keptFocus_ = focused;
+}
+
+void Window::restoreFocus() {
+    // Our windows are not system dialogs: the focus they had is theirs to
+    // give back, or else the first control the Tab key reaches.
+    HWND target = keptFocus_;
+    if (target == nullptr || !IsWindow(target) || !IsChild(hwnd_, target) || !IsWindowVisible(target) ||
+        !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (target != nullptr) SetFocus(target);
 }
 
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

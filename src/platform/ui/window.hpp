@@ -112,6 +112,10 @@ private:
 
     int dpi_ = 96;
     HWND activatedFrom_ = nullptr;
+    // The control that had the keyboard focus when the window was last left.
+    HWND keptFocus_ = nullptr;
+    void keepFocus();
+    void restoreFocus();
     // Controls live as long as their window: each is looked for once.
     mutable std::unordered_map<int, HWND> controls_;
     SIZE layoutClient_{};  // the client area in 96-DPI pixels

@@ -141,7 +141,31 @@ std::optional<FileStamp> DiskFiles::fileStamp(const std::wstring& path) const {
         return std::nullopt;
     return FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
                      static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                               data.ftLastWriteTime.dwLowDateTime)};
+                                               data.ftLastWriteTime.dwLowDateTime),
+                     folderChanges(path)};
+}
+
+DiskFiles::~DiskFiles() {
+    if (watch_.change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(watch_.change);
+}
+
+std::uint64_t DiskFiles::folderChanges(const std::wstring& path) const {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
+    if (folder != watch_.folder) {
+        if (watch_.change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(watch_.change);
+        watch_.folder = folder;
+        watch_.change = FindFirstChangeNotificationW(folder.c_str(), FALSE,
+                                                     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                                                         FILE_NOTIFY_CHANGE_LAST_WRITE);
+    }
+    // Any change in the folder counts: the file is read again once for a
+    // neighbour's change, which is rare and costs one read.
+    if (watch_.change != INVALID_HANDLE_VALUE && WaitForSingleObject(watch_.change, 0) == WAIT_OBJECT_0) {
+        ++watch_.changes;
+        FindNextChangeNotification(watch_.change);
+    }
+    return watch_.changes;
 }
 
 void NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessage, void* icon,

@@ -56,8 +56,23 @@ public:
 
 class DiskFiles final : public FileSystem {
 public:
+    DiskFiles() = default;
+    DiskFiles(const DiskFiles&) = delete;
+    DiskFiles& operator=(const DiskFiles&) = delete;
+    ~DiskFiles() override;
     bool fileExists(const std::wstring& path) const override;
     std::optional<FileStamp> fileStamp(const std::wstring& path) const override;
+
+private:
+    // The folder of the last file stamped, watched by the system: one look
+    // at its change notification a stamp.
+    struct FolderWatch {
+        std::wstring folder;
+        HANDLE change = INVALID_HANDLE_VALUE;
+        std::uint64_t changes = 0;
+    };
+    mutable FolderWatch watch_;
+    std::uint64_t folderChanges(const std::wstring& path) const;
 };
 
 class NotificationAreaIcon final : public TrayIcon {
