@@ -171,6 +171,22 @@ TEST_F(KeyboardAndReaderTest, EachWindowGivesTheKeyboardBackToTheControlThatHadI
         EXPECT_EQ(GetFocus(), focused) << c.opener << ": the focus went to " << GetDlgCtrlID(GetFocus());
         if (c.opener == TForm1::Option1) closeBox(app->form3());
     }
+    // A box shown over a window (here the question of "Nouveau Compte à
+    // rebours", answered No) gives the keyboard back when it goes.
+    pick(TForm1::Compterebours1);
+    const HWND newButton = app->form4().control(TForm4::Tabs[1].newButton);
+    SetFocus(newButton);
+    world.boxes.whileShown = [](const FakeBoxes::Shown&) {
+        const HWND box = CreateWindowExW(0, L"STATIC", L"Attention...", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 200,
+                                         100, nullptr, nullptr, nullptr, nullptr);
+        SetActiveWindow(box);
+        DestroyWindow(box);
+    };
+    world.boxes.answer = box::answerNo;
+    press({VK_SPACE});
+    EXPECT_EQ(GetFocus(), newButton);
+    world.boxes.whileShown = nullptr;
+
     // Space on "Stop !" of the first stopwatch still stops it.
     pick(TForm1::Chronomtre1);
     click(app->form2(), TForm2::Button1);
