@@ -174,7 +174,7 @@ void TForm1::armClockTimer() {
 }
 
 void TForm1::onTimer(UINT_PTR id) {
-    if (id != Timer1) return;
+    if (shake_.onTimer(id) || id != Timer1) return;
     // Kept in step before the tick, so that a tick abandoned on an error
     // still has a next one. The timer repeats on its own: a long beep or a
     // box during the tick does not shift it.
@@ -190,8 +190,9 @@ void TForm1::ClockTick() {
     // The previous tick is replaced before anything can fail or show a box.
     const bool signalDue = hourlySignalDue(previousTick_, tick.TickTime);
     previousTick_ = tick.TickTime;
-    if (signalDue) HourlySignal();
+    // The full hour shows before its signal starts.
     showTickTime();
+    if (signalDue) HourlySignal();
     CheckAlarms();
 }
 
@@ -236,8 +237,13 @@ void TForm1::followResume() {
 }
 
 void TForm1::HourlySignal() {
-    ui::WindowMover mover(hwnd());
-    WindowShake(mover, services().random, settings.intensevibre, settings.dureevibre, 0, dpi());
+    // The shake plays over the next frames, then the beep or the sound.
+    const ui::WindowMover mover(hwnd());
+    shake_.start(hwnd(), planShake(mover, services().random, settings.intensevibre, settings.dureevibre, 0, dpi()),
+                 [this] { soundTheHour(); });
+}
+
+void TForm1::soundTheHour() {
     if (settings.Bip) services().sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
     else PlayMediaFile(settings.Musique);
 }

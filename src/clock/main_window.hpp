@@ -8,6 +8,7 @@
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/picture.hpp"
+#include "platform/ui/window_mover.hpp"
 #include "plugin_loader/plugin_loader.hpp"
 #include "settings/clock_settings.hpp"
 
@@ -71,6 +72,7 @@ public:
     static constexpr UINT TrayCallbackMessage = WM_USER + 1;
     static constexpr UINT TrayIconId = 1;
     static constexpr UINT_PTR Timer1 = 1;
+    static constexpr UINT_PTR ShakeTimer = 2;  // the hourly shake's steps
     static constexpr wchar_t TrayTip[] = L"Orvane v.2";
 
     TForm1(Program& program, ClockHost& host);
@@ -134,6 +136,8 @@ private:
     void buildPluginMenu();
 
     void HourlySignal();
+    // The beep or the sound, once the shake is over.
+    void soundTheHour();
     // The dial, the time, date and day texts and the tray clock of `tick`.
     void showTickTime();
     // The system time was set: show the new time now, without waiting for the tick.
@@ -155,6 +159,7 @@ private:
     void setStatusText(const std::wstring& text);
 
     ClockHost& host_;
+    ui::PacedMoves shake_{ShakeTimer};
     int clockTimerPeriod_ = 0;
     std::optional<LocalTime> previousTick_;
     std::optional<LocalTime> shownDay_;  // the date the labels show

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "common/display_scale.hpp"
 
@@ -42,6 +43,37 @@ void WindowShake(MovableWindow& window, Random& random, int intensity, int count
     if (left != window.left()) window.moveTo(left, window.top());
     const int top = keptWithin(window.top(), window.height(), area.top, area.bottom);
     if (top != window.top()) window.moveTo(window.left(), top);
+}
+
+namespace {
+// A stand-in for the window that keeps the moves asked of it.
+class PlannedWindow final : public MovableWindow {
+public:
+    explicit PlannedWindow(const MovableWindow& real)
+        : place_{real.left(), real.top()}, width_(real.width()), height_(real.height()), area_(real.workArea()) {}
+    int left() const override { return place_.left; }
+    int top() const override { return place_.top; }
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    ScreenArea workArea() const override { return area_; }
+    void moveTo(int left, int top) override {
+        place_ = {left, top};
+        moves.push_back(place_);
+    }
+    std::vector<WindowPlace> moves;
+
+private:
+    WindowPlace place_;
+    int width_, height_;
+    ScreenArea area_;
+};
+}  // namespace
+
+std::vector<WindowPlace> planShake(const MovableWindow& window, Random& random, int intensity, int count, int extra,
+                                   int dpi) {
+    PlannedWindow planned(window);
+    WindowShake(planned, random, intensity, count, extra, dpi);
+    return std::move(planned.moves);
 }
 
 }  // namespace orvane

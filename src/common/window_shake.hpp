@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 #include "platform/movable_window.hpp"
 #include "platform/random.hpp"
 
@@ -14,5 +16,11 @@ namespace orvane {
 // Sizes are 96-DPI pixels; on a window at another DPI each step grows with it.
 void WindowShake(MovableWindow& window, Random& random, int intensity, int count, int extra = 0, int dpi = 96);
 inline constexpr int shakeCountLimit = 200;
+
+// Where a shake takes a window, move after move, without moving it: the same
+// moves as WindowShake, to be shown one per display frame (all at once, a
+// composited desktop shows one jump).
+std::vector<WindowPlace> planShake(const MovableWindow& window, Random& random, int intensity, int count,
+                                   int extra = 0, int dpi = 96);
 
 }  // namespace orvane

@@ -8,7 +8,8 @@ namespace orvane {
 class Sound {
 public:
     virtual ~Sound() = default;
-    // A tone; returns when it has ended. A frequency the speaker refuses gives silence.
+    // A tone, played while the caller goes on; tones asked for while one
+    // plays follow it. A frequency the speaker refuses gives silence.
     virtual void beep(int frequency, int durationMs) = 0;
     // Opens the file (the file opened before is closed first), starts playing it
     // and returns at once. The system's error text when it cannot be played.

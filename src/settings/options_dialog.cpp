@@ -273,9 +273,12 @@ void TForm3::ComboBox1Change(int code) {
 }
 
 void TForm3::ShakeTest() {
-    ui::WindowMover mover(hwnd());
-    WindowShake(mover, services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1, dpi());
+    const ui::WindowMover mover(hwnd());
+    shake_.start(hwnd(), planShake(mover, services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1, dpi()),
+                 nullptr);
 }
+
+void TForm3::onTimer(UINT_PTR id) { shake_.onTimer(id); }
 
 void TForm3::showPreview(const std::wstring& path) {
     if (pictureKind(path) == PictureKind::Unknown) throw UserError(unknownPictureText(path));

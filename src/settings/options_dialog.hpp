@@ -5,6 +5,7 @@
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
+#include "platform/ui/window_mover.hpp"
 #include "settings/options_rules.hpp"
 
 namespace orvane {
@@ -80,6 +81,7 @@ protected:
     void onCommand(int id, int code, HWND control) override;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onScaleChanged() override;
+    void onTimer(UINT_PTR id) override;
 
 private:
     OptionsHost& host_;
@@ -100,6 +102,8 @@ private:
     void setTrackPosition(int id, int position);
 
     ui::TabPages pages_;
+    static constexpr UINT_PTR ShakeTimer = 1;  // the shake test's steps
+    ui::PacedMoves shake_{ShakeTimer};
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
     HFONT underlinedFont_ = nullptr;

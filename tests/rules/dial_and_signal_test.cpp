@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <vector>
 
 #include "clock/dial_geometry.hpp"
 #include "clock/hourly_signal.hpp"
 #include "common/window_shake.hpp"
+#include "platform/tone_player.hpp"
 
 namespace orvane {
 namespace {
@@ -197,6 +200,14 @@ TEST(WindowShake, StepsAlternateAndTheWindowEndsWholeInItsWorkArea) {
         WindowShake(window, random, c.intensity, c.count, c.extra, c.dpi);
         EXPECT_EQ(window.moves, c.moves) << c.what;
         EXPECT_EQ(random.reseeds, 1) << c.what;
+        // Planned to be shown frame by frame: the same moves, the window left where it is.
+        ScriptedRandom again(c.randoms);
+        RecordedWindow unmoved(c.left, c.top, c.area);
+        std::vector<std::pair<int, int>> planned;
+        for (const WindowPlace& place : planShake(unmoved, again, c.intensity, c.count, c.extra, c.dpi))
+            planned.emplace_back(place.left, place.top);
+        EXPECT_EQ(planned, c.moves) << c.what;
+        EXPECT_TRUE(unmoved.moves.empty()) << c.what;
     }
 }
 
@@ -205,6 +216,32 @@ TEST(WindowShake, AHandEditedCountMakesNoMoreStepsThanTheOptionsOffer) {
     RecordedWindow window(100, 100);
     WindowShake(window, random, 10, 2147483647);
     EXPECT_EQ(window.moves.size(), 2u * 201u);
+}
+
+// The speaker holds its caller until the tone ends (on Windows, up to the
+// three seconds allowed): the tones play on a thread of their own, in turn.
+TEST(HourlySignal, TheSpeakerPlaysWhileTheClockGoesOnAndTonesFollowEachOther) {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool toneMayEnd = false;
+    std::vector<std::pair<int, int>> played;
+    {
+        TonePlayer speaker([&](int frequency, int durationMs) {
+            std::unique_lock held(lock);
+            played.emplace_back(frequency, durationMs);
+            changed.notify_all();
+            changed.wait(held, [&] { return toneMayEnd; });
+        });
+        speaker.play(880, 3000);
+        speaker.play(440, 200);  // back at once, though the first tone holds the speaker
+        std::unique_lock held(lock);
+        changed.wait(held, [&] { return !played.empty(); });
+        EXPECT_EQ(played.size(), 1u) << "one tone at a time";
+        toneMayEnd = true;
+        changed.notify_all();
+        changed.wait(held, [&] { return played.size() == 2; });
+    }
+    EXPECT_EQ(played, (std::vector<std::pair<int, int>>{{880, 3000}, {440, 200}}));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/application.hpp"
+#include "common/window_shake.hpp"
 #include "clock/main_window.hpp"
 #include "platform/ui/window.hpp"
 #include "support/fake_world.hpp"
@@ -40,9 +41,15 @@ protected:
 
     TForm1& main() { return app->form1(); }
     std::wstring text(ui::Window& window, int id) { return ui::windowText(window.control(id)); }
+    // The clock's tick at `t`, and the frames of a shake that it starts.
     void tickAt(const LocalTime& t) {
         world.clock.setLocal(t);
         SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
+        endShake(main().hwnd(), TForm1::ShakeTimer);
+    }
+    // Every frame of a shake: its timer fires until no step is left.
+    static void endShake(HWND window, UINT_PTR timer) {
+        for (int frame = 0; frame < 2 * shakeCountLimit + 4; ++frame) SendMessageW(window, WM_TIMER, timer, 0);
     }
 
     // What a user does, and only that: a click on a control the user can

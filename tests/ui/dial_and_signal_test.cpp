@@ -173,25 +173,34 @@ TEST_F(DialTest, TenThousandTicksKeepNoOldPicture) {
     DeleteObject(after);
 }
 
-TEST_F(DialTest, TheHourlySignalShakesThenBeepsOncePerFullHour) {
+// The hour shows first; then the shake, a step at each frame of its timer
+// (the window's thread free between two), then the beep.
+TEST_F(DialTest, TheHourlySignalShowsTheHourThenShakesFrameByFrameThenBeepsOncePerFullHour) {
     SetWindowPos(main().hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    main().settings.dureevibre = 0;
+    main().settings.dureevibre = 1;
     main().settings.FrequenceBip = 880;
     main().settings.DureeBip = 300;
-    world.random.values = {7, 4};
+    world.random.values = {7, 4, 2, 5};
     tickAt({2026, 12, 7, 13, 59, 59, 990});
     EXPECT_TRUE(world.sound.beeps.empty());
-    tickAt({2026, 12, 7, 14, 0, 1, 20});  // a late tick still gives the hour
-    RECT r;
-    GetWindowRect(main().hwnd(), &r);
-    EXPECT_EQ(r.left, 93);
-    EXPECT_EQ(r.top, 104);
+    world.clock.setLocal({2026, 12, 7, 14, 0, 1, 20});  // a late tick still gives the hour
+    SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
+    std::vector<std::wstring> frames{text(main(), TForm1::Label2)};
+    for (int frame = 0; frame < 5; ++frame) {
+        RECT r;
+        GetWindowRect(main().hwnd(), &r);
+        frames.push_back(std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L" " +
+                         std::to_wstring(world.sound.beeps.size()));
+        SendMessageW(main().hwnd(), WM_TIMER, TForm1::ShakeTimer, 0);
+    }
+    EXPECT_EQ(frames, (std::vector<std::wstring>{L"14:00:01", L"100,100 0", L"93,100 0", L"93,104 0", L"95,104 0",
+                                                 L"95,99 1"}));
     EXPECT_EQ(world.sound.beeps, (std::vector<std::pair<int, int>>{{880, 300}}));
     tickAt({2026, 12, 7, 14, 0, 1, 600});  // the same second again
     EXPECT_EQ(world.sound.beeps.size(), 1u);
 }
 
-TEST_F(DialTest, AnUnplayableSoundAbandonsTheRestOfThatTick) {
+TEST_F(DialTest, AnUnplayableSoundIsToldOnceTheHourShows) {
     main().settings.Bip = false;
     main().settings.Musique = L"";
     world.sound.failure = L"Le nom de périphérique spécifié n'est pas valide";
@@ -201,7 +210,7 @@ TEST_F(DialTest, AnUnplayableSoundAbandonsTheRestOfThatTick) {
     ASSERT_EQ(world.boxes.shown.size(), 1u);
     EXPECT_EQ(world.boxes.shown[0].text, L"Le nom de périphérique spécifié n'est pas valide.");
     EXPECT_EQ(world.boxes.shown[0].title, L"Orvane");
-    EXPECT_EQ(text(main(), TForm1::Label2), L"14:59:59") << "the texts of that tick are not written";
+    EXPECT_EQ(text(main(), TForm1::Label2), L"15:00:00") << "the hour shows before its signal";
     tickAt({2026, 12, 7, 15, 0, 1, 0});
     EXPECT_EQ(text(main(), TForm1::Label2), L"15:00:01");
     EXPECT_EQ(world.boxes.shown.size(), 1u) << "no retry within the hour";

@@ -189,6 +189,7 @@ TEST_F(OptionsTest, TheTestButtonsUseTheSlidersAsTheUserLeftThem) {
     slide(TForm3::TrackBar3, 0);
     slide(TForm3::TrackBar4, 0);
     click(options(), TForm3::Button7);
+    endShake(options().hwnd(), 1);
     RECT r;
     GetWindowRect(options().hwnd(), &r);
     EXPECT_EQ(r.left, 199);

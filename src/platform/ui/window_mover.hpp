@@ -1,6 +1,10 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "platform/movable_window.hpp"
 
 namespace orvane::ui {
@@ -64,6 +68,51 @@ private:
         return r;
     }
     HWND window_;
+};
+
+// Moves of a window shown one per display frame, from a timer of the
+// window's own: a composited desktop shows moves made in one go as a single
+// jump. The window's thread goes on between two moves.
+class PacedMoves {
+public:
+    static constexpr UINT frameMs = 16;
+    explicit PacedMoves(UINT_PTR timer) : timer_(timer) {}
+    // Starts anew, from where the window is; `done` follows the last move.
+    void start(HWND window, std::vector<WindowPlace> moves, std::function<void()> done) {
+        window_ = window;
+        moves_ = std::move(moves);
+        next_ = 0;
+        done_ = std::move(done);
+        if (moves_.empty()) {
+            finish();
+            return;
+        }
+        SetTimer(window_, timer_, frameMs, nullptr);
+    }
+    // The window's timer `id` fired: true when it was this one's.
+    bool onTimer(UINT_PTR id) {
+        if (id != timer_) return false;
+        if (next_ < moves_.size()) {
+            WindowMover(window_).moveTo(moves_[next_].left, moves_[next_].top);
+            ++next_;
+        }
+        if (next_ >= moves_.size()) finish();
+        return true;
+    }
+
+private:
+    void finish() {
+        KillTimer(window_, timer_);
+        moves_.clear();
+        next_ = 0;
+        // Last: what follows may fail, or show a box.
+        if (auto done = std::exchange(done_, nullptr)) done();
+    }
+    HWND window_ = nullptr;
+    UINT_PTR timer_;
+    std::vector<WindowPlace> moves_;
+    std::size_t next_ = 0;
+    std::function<void()> done_;
 };
 
 }  // namespace orvane::ui

@@ -21,6 +21,11 @@ std::wstring mciError(MCIERROR code) {
 }
 }  // namespace
 
+SpeakerAndMediaPlayer::SpeakerAndMediaPlayer()
+    : speaker_([](int frequency, int durationMs) {
+          Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(durationMs));
+      }) {}
+
 SpeakerAndMediaPlayer::~SpeakerAndMediaPlayer() {
     if (open_) lazy::sendMciCommand((std::wstring(L"close ") + soundAlias).c_str());
 }
@@ -28,7 +33,7 @@ SpeakerAndMediaPlayer::~SpeakerAndMediaPlayer() {
 void SpeakerAndMediaPlayer::beep(int frequency, int durationMs) {
     // The speaker refuses frequencies outside 37..32767 Hz: silence, as asked.
     if (frequency < 37 || frequency > 32767 || durationMs <= 0) return;
-    Beep(static_cast<DWORD>(frequency), static_cast<DWORD>(durationMs));
+    speaker_.play(frequency, durationMs);
 }
 
 std::optional<std::wstring> SpeakerAndMediaPlayer::play(const std::wstring& path) {

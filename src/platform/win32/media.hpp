@@ -6,17 +6,20 @@
 #include "platform/choosers.hpp"
 #include "platform/random.hpp"
 #include "platform/sound.hpp"
+#include "platform/tone_player.hpp"
 
 namespace orvane::win32 {
 
 class SpeakerAndMediaPlayer final : public Sound {
 public:
+    SpeakerAndMediaPlayer();
     ~SpeakerAndMediaPlayer() override;
     void beep(int frequency, int durationMs) override;
     std::optional<std::wstring> play(const std::wstring& path) override;
 
 private:
     bool open_ = false;
+    TonePlayer speaker_;
 };
 
 class SeededRandom final : public Random {
