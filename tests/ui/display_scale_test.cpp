@@ -210,5 +210,34 @@ TEST_F(DisplayScaleTest, AMoveToAMonitorOfAnotherScaleLaysEveryWindowOutAgainAnd
         EXPECT_TRUE(layoutOf(windows[i]->hwnd()) == before[i]) << "window " << i << " did not come back as it was";
 }
 
+// The hourly shake at the display's scale: each frame's step grows with it.
+TEST_F(DisplayScaleTest, TheShakesStepsAreOfTheDisplaysScale) {
+    const struct {
+        int dpi, left, down;
+    } scales[] = {{96, 7, 4}, {144, 11, 6}, {192, 14, 8}};  // 7 and 4 layout pixels, halves away from zero
+    SetWindowPos(main().hwnd(), nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    main().settings.dureevibre = 0;
+    world.random.values = {7, 4};
+    world.clock.setLocal({2026, 12, 7, 16, 0, 0, 2});
+    SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
+    std::vector<POINT> frames;
+    for (int frame = 0; frame < 2; ++frame) {
+        SendMessageW(main().hwnd(), WM_TIMER, TForm1::ShakeTimer, 0);
+        RECT r;
+        GetWindowRect(main().hwnd(), &r);
+        frames.push_back({r.left, r.top});
+    }
+    bool measured = false;
+    for (const auto& scale : scales) {
+        if (scale.dpi != displayDpi()) continue;
+        measured = true;
+        EXPECT_EQ(frames[0].x, 300 - scale.left);
+        EXPECT_EQ(frames[0].y, 300);
+        EXPECT_EQ(frames[1].x, 300 - scale.left);
+        EXPECT_EQ(frames[1].y, 300 + scale.down);
+    }
+    EXPECT_TRUE(measured) << "no steps known at " << displayDpi() << " DPI";
+}
+
 }  // namespace
 }  // namespace orvane
