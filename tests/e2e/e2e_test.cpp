@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -44,14 +46,17 @@ std::string readBytes(const std::wstring& path) {
 }
 
 void writeBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(narrow(path), std::ios::binary);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);  // by its wide name: in any script
     out << bytes;
 }
 
+// By the length the control gives: an empty status bar read from another
+// process leaves the buffer as it was.
 std::wstring windowText(HWND hwnd) {
     wchar_t text[256] = {};
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length);
+    return std::wstring(text, std::min<DWORD_PTR>(length, 255));
 }
 
 // A scratch folder holding a copy of the program, removed afterwards.
@@ -104,6 +109,13 @@ protected:
 
     bool waitForExit(DWORD milliseconds = 15000) {
         return WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
+    // After an end, ready for the next run.
+    void forgetRun() {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = {};
+        mainWindow = nullptr;
     }
 
     std::wstring label(int id) { return windowText(GetDlgItem(mainWindow, id)); }
@@ -822,13 +834,6 @@ protected:
         const long long shown = millisecondsSince(launched);
         EXPECT_TRUE(waitForFirstTick(mainWindow, std::chrono::seconds(10)));
         return {shown, millisecondsSince(launched)};
-    }
-    // After an end, ready for the next run.
-    void forgetRun() {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = {};
-        mainWindow = nullptr;
     }
 };
 
