@@ -20,7 +20,8 @@ public:
     // without sharing, the user may not read it, it is a folder): its keys
     // then read as missing. A missing file is readable: it holds nothing.
     virtual bool readable(const std::wstring& file) const = 0;
-    // Creates file, section or key as needed; false when the file cannot be written.
+    // Creates file, section or key as needed; false when the file cannot be
+    // written. The value reads back letter for letter, whatever its script.
     virtual bool write(const std::wstring& file, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value) = 0;
 };

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/system_library.hpp"
@@ -92,8 +95,9 @@ std::wstring UserRegionalFormats::longTime(const LocalTime& t) const {
     return text;
 }
 
-// The wide calls keep the file itself in the system's 8-bit code page, as
-// existing files are, while a folder name outside that code page still works.
+// The wide calls read a file in the system's 8-bit code page, as existing
+// files are, or in UTF-16 after its byte-order mark, and keep it in the
+// encoding it has; a folder name outside that code page still works.
 std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
                                   const std::wstring& key, const std::wstring& fallback) const {
     // Room for the longest value and its terminating null.
@@ -115,8 +119,109 @@ bool PrivateProfile::readable(const std::wstring& file) const {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+namespace {
+
+// Whether the system's 8-bit code page holds the text letter for letter: the
+// profile functions would write any other letter as "?", or as a look-alike
+// ("Ł" as "L"), and the path it was part of would be lost.
+bool codePageHolds(const std::wstring& text) {
+    if (text.empty() || GetACP() == CP_UTF8) return true;
+    BOOL lost = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, &lost);
+    return length > 0 && !lost;
+}
+
+// The file's text: in the system's 8-bit code page, as the profile functions
+// read it, or in UTF-8 or UTF-16 big-endian after their byte-order marks
+// (Wine reads those so; Windows takes them for 8-bit text they never were).
+// Nothing when it cannot be decoded.
+std::optional<std::wstring> decodeProfileText(std::string_view bytes) {
+    std::wstring text;
+    if (bytes.starts_with("\xFE\xFF")) {
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) << 8 | static_cast<unsigned char>(bytes[i + 1]));
+        return text;
+    }
+    const bool utf8 = bytes.starts_with("\xEF\xBB\xBF");
+    if (utf8) bytes.remove_prefix(3);
+    if (bytes.empty()) return text;
+    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+    const int size = static_cast<int>(bytes.size());
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0)));
+    if (text.empty() || MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), static_cast<int>(text.size())) == 0)
+        return std::nullopt;
+    return text;
+}
+
+// The whole file, or nothing when it cannot be read (held by another
+// program, too large to hold in memory twice over).
+std::optional<std::string> fileBytes(const std::wstring& file) {
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::string> bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(handle, &size) && size.QuadPart < 64 * 1024 * 1024) {
+        bytes.emplace(static_cast<std::size_t>(size.QuadPart), '\0');
+        DWORD read = 0;
+        if (!bytes->empty() && (!ReadFile(handle, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) ||
+                                read != bytes->size()))
+            bytes.reset();
+    }
+    CloseHandle(handle);
+    return bytes;
+}
+
+// Turns the file into UTF-16 after its byte-order mark, an encoding the
+// profile functions keep, with every line of it as it was. A file already in
+// UTF-16 is left alone; a missing one becomes the mark alone. The new text
+// goes to a file of its own beside it, which then takes the file's name in
+// one step: an interrupted writing leaves the old file or the new one, never
+// half of one. False, with the file untouched, when it cannot be done.
+bool turnToUtf16(const std::wstring& file) {
+    // Whatever the system still holds of the file goes to disk first.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    const std::optional<std::string> bytes = exists ? fileBytes(file) : std::string();
+    if (!bytes) return false;
+    if (bytes->starts_with("\xFF\xFE")) return true;
+    // The profile functions may not write into a read-only file: nor may we replace it.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    const std::optional<std::wstring> text = decodeProfileText(*bytes);
+    if (!text) return false;
+    // The system's wide strings are UTF-16 little-endian: written as they are, after the mark.
+    const std::wstring utf16 = L'\xFEFF' + *text;
+
+    const std::size_t separator = file.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? L"." : file.substr(0, separator + 1);
+    wchar_t temporary[MAX_PATH];
+    if (GetTempFileNameW(folder.c_str(), L"ini", 0, temporary) == 0) return false;
+    const HANDLE out = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written = out != INVALID_HANDLE_VALUE;
+    if (written) {
+        const DWORD size = static_cast<DWORD>(utf16.size() * sizeof(wchar_t));
+        DWORD put = 0;
+        written = WriteFile(out, utf16.data(), size, &put, nullptr) && put == size && FlushFileBuffers(out);
+        CloseHandle(out);
+    }
+    // A hidden settings file stays hidden.
+    const DWORD kept = exists ? attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) : 0;
+    if (written && kept != 0) SetFileAttributesW(temporary, kept);
+    if (!written || !MoveFileExW(temporary, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool PrivateProfile::write(const std::wstring& file, const std::wstring& section,
                            const std::wstring& key, const std::wstring& value) {
+    // The file keeps its encoding until a value needs more than its code page.
+    if (!(codePageHolds(section) && codePageHolds(key) && codePageHolds(value)) && !turnToUtf16(file)) return false;
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
