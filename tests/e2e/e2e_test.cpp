@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,8 +28,8 @@ std::wstring faultyPlugin;  // a test plug-in whose C++ exception leaves it
 std::wstring heapPlugin, overrunPlugin;  // test plug-ins that leave the process unsound
 
 // Control and command numbers of the main window, as a driver sees them.
-constexpr int Label2 = 102, Label1 = 103, Label3 = 104;
-constexpr int Quitter1 = 201, Chronomtre1 = 203, Compterebours1 = 204, PastTime1 = 205;
+constexpr int Label2 = 102, Label1 = 103, Label3 = 104, StatusBar1 = 106;
+constexpr int Quitter1 = 201, Chronomtre1 = 203, Compterebours1 = 204, PastTime1 = 205, Option1 = 206;
 constexpr int RestaurerItem = 302, Quitter2 = 303, firstPluginItem = 1000;
 
 std::string narrow(const std::wstring& text) {
@@ -920,6 +921,96 @@ TEST_F(HostileClock, HostileSettingsFilesStartTheClockAndEndWrittenOrReported) {
         // the same name must not be taken for the old one.
         WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
     }
+}
+
+// Sounds and faces in folders named in any script. Wine can put such names
+// on its disk only under a locale the machine has, which the French one of
+// the other runs is not: these tests run on their own, under another.
+class ClockWithWorldPaths : public ClockUnderTest {
+protected:
+    // The options' controls as a driver sees them.
+    static constexpr int OptionsOk = 101, SoundFile = 111, SoundBrowse = 112, FaceFile = 123, FaceBrowse = 124;
+    // The chooser's file name box.
+    static constexpr int chooserName = 0x47C;
+
+    HWND openOptions() {
+        PostMessageW(mainWindow, WM_COMMAND, Option1, 0);
+        return waitForWindow(process.dwProcessId, L"TForm3", L"", 5000);
+    }
+
+    // "Parcourir...", the full name typed into the system's chooser, Enter.
+    void choose(HWND options, int browse, const std::wstring& path) {
+        PostMessageW(findControl(options, browse), BM_CLICK, 0, 0);
+        const HWND chooser = waitForWindow(process.dwProcessId, L"#32770", L"", 10000);
+        ASSERT_NE(chooser, nullptr) << "no file chooser";
+        // The name box's edit field, inside a combo box inside an extended one.
+        HWND name = findControl(chooser, chooserName);
+        for (HWND inner; (inner = FindWindowExW(name, nullptr, nullptr, nullptr)) != nullptr;) name = inner;
+        for (const wchar_t c : path) PostMessageW(name, WM_CHAR, c, 1);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (windowText(name) != path && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        PostMessageW(name, WM_KEYDOWN, VK_RETURN, 1);
+        while (IsWindow(chooser) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(IsWindow(chooser)) << "the chooser did not take " << narrow(path);
+    }
+};
+
+// A 24-bit bitmap of one grey.
+std::string bitmapFile(LONG width, LONG height) {
+    const DWORD pixels = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+    const BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, pixels, 0, 0, 0, 0};
+    const DWORD offset = 14 + sizeof info, header[] = {offset + pixels, 0, offset};  // after "BM"
+    return "BM" + std::string(reinterpret_cast<const char*>(header), sizeof header) +
+           std::string(reinterpret_cast<const char*>(&info), sizeof info) + std::string(pixels, '\x80');
+}
+
+TEST_F(ClockWithWorldPaths, ACyrillicSoundAndFaceSurviveOkQuitAndStart) {
+    const std::wstring file = folder + L"Configuration.ini";
+    writeBytes(file, "; r\xE9glages\r\n[Options]\r\npenwidth=3\r\nMaCle=gard\xE9\x65\r\n\r\n[Autre]\r\nx=1\r\n");
+    const std::wstring media = folder + L"Звуки и циферблаты\\";
+    const std::wstring sound = media + L"бой.wav", face = media + L"циферблат.bmp";
+    ASSERT_TRUE(CreateDirectoryW(media.c_str(), nullptr)) << "this run's locale cannot name the folder";
+    writeBytes(sound, "RIFF");  // the chooser takes only a file that is there
+    writeBytes(face, bitmapFile(58, 56));
+    struct Cleanup {
+        std::wstring media, sound, face;
+        ~Cleanup() {
+            DeleteFileW(sound.c_str());
+            DeleteFileW(face.c_str());
+            RemoveDirectoryW(media.c_str());
+        }
+    } cleanup{media, sound, face};
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    HWND options = openOptions();
+    ASSERT_NE(options, nullptr);
+    ASSERT_NO_FATAL_FAILURE(choose(options, SoundBrowse, sound));
+    ASSERT_NO_FATAL_FAILURE(choose(options, FaceBrowse, face));
+    // "OK" saves before the quit that follows it in the queue is taken.
+    PostMessageW(findControl(options, OptionsOk), BM_CLICK, 0, 0);
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    ASSERT_TRUE(waitForExit());
+    forgetRun();
+    // The file holds the names, and all it held.
+    const std::tuple<const wchar_t*, const wchar_t*, std::wstring> kept[] = {
+        {L"Options", L"Musique", sound}, {L"Options", L"Pendule", face}, {L"Options", L"penwidth", L"3"},
+        {L"Options", L"MaCle", L"gardée"}, {L"Autre", L"x", L"1"}};
+    for (const auto& [section, key, value] : kept) EXPECT_EQ(profileValue(file, section, key), value) << narrow(key);
+    EXPECT_EQ(readBytes(file).substr(0, 2), "\xFF\xFE") << "not a file that can hold the names";
+
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(waitForFirstTick(mainWindow, std::chrono::seconds(5)));
+    EXPECT_EQ(windowText(GetDlgItem(mainWindow, StatusBar1)), L"") << "the face was not read";
+    options = openOptions();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(windowText(findControl(options, SoundFile)), sound);
+    EXPECT_EQ(windowText(findControl(options, FaceFile)), face) << "the face is not there";
+    // Written again into the file as it now is.
+    PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+    ASSERT_TRUE(waitForExit());
+    for (const auto& [section, key, value] : kept) EXPECT_EQ(profileValue(file, section, key), value) << narrow(key);
 }
 
 TEST_F(HostileClock, APluginThatCorruptsTheProcessEndsItAfterTheBoxWithoutWritingTheSettings) {
