@@ -665,7 +665,6 @@ TEST_F(ClockUnderTest, TheElapsedTimeShowsItsFourLinesAtEachTickFromTheMomentCho
     // Real seconds, the day after a change of clocks too.
     SYSTEMTIME since = yesterday;
     since.wHour = 1, since.wMinute = 2, since.wSecond = 3, since.wMilliseconds = 0;
-    pressed.wMilliseconds = 0;
     const long long n = utcSecondsOfLocal(pressed) - utcSecondsOfLocal(since);
 
     // The count moves with the clock's seconds: first when the second it was
