@@ -54,6 +54,16 @@ int fontHeight(HWND control) {
     return font.lfHeight;
 }
 
+// The face asked for, not the one drawn: Wine substitutes both names.
+std::wstring fontFace(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfFaceName;
+}
+
+// The bitmap font at 96 DPI, its TrueType twin at any other scale.
+std::wstring faceAt(int dpi) { return dpi == 96 ? L"MS Sans Serif" : L"Microsoft Sans Serif"; }
+
 SIZE pictureSize(HWND control) {
     auto picture = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
     if (picture == nullptr) picture = reinterpret_cast<HBITMAP>(SendMessageW(control, BM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -79,6 +89,7 @@ struct Layout {
     struct Control {
         RECT place;
         int font;
+        std::wstring face;
         SIZE picture;
         bool operator==(const Control&) const = default;
     };
@@ -100,7 +111,7 @@ Layout layoutOf(HWND window) {
         wchar_t parentClass[32] = {};
         GetClassNameW(GetParent(child), parentClass, 32);
         if (std::wstring_view(parentClass) == WC_TABCONTROLW) continue;
-        layout.controls.push_back({placeOf(child), fontHeight(child), pictureSize(child)});
+        layout.controls.push_back({placeOf(child), fontHeight(child), fontFace(child), pictureSize(child)});
     }
     return layout;
 }
@@ -131,6 +142,8 @@ protected:
         EXPECT_EQ(time.left, s(72));
         EXPECT_EQ(time.top, s(8));
         EXPECT_EQ(fontHeight(main().control(TForm1::Label2)), -s(20));
+        EXPECT_EQ(fontFace(main().control(TForm1::Label2)), faceAt(dpi));
+        EXPECT_EQ(fontFace(main().control(TForm1::Label1)), faceAt(dpi));
         EXPECT_EQ(placeOf(main().control(TForm1::StatusBar1)), (RECT{0, s(70), s(274), s(70) + s(19)}));
         EXPECT_EQ(pictureSize(main().control(TForm1::Image2)), (SIZE{s(12), s(12)}));
         // The face at the scale; the hands from the scaled centre, as wide
@@ -171,6 +184,7 @@ protected:
             EXPECT_EQ(place.right - place.left, s(w.place.right - w.place.left));
             EXPECT_EQ(place.top, s(w.place.top));
             EXPECT_EQ(fontHeight(w.window.control(w.control)), -s(11));
+            EXPECT_EQ(fontFace(w.window.control(w.control)), faceAt(dpi));
         }
         EXPECT_EQ(pictureSize(app->form4().control(TForm4::SpeedButton2)), (SIZE{s(16), s(16)}));
         EXPECT_EQ(pictureSize(app->form2().control(TForm2::SpeedButton1)), (SIZE{s(16), s(16)}));

@@ -49,11 +49,21 @@ LRESULT CALLBACK focusKeepingButton(HWND button, UINT message, WPARAM wParam, LP
 
 void leaveFocusOnClick(HWND button) { SetWindowSubclass(button, focusKeepingButton, 0, 0); }
 
+namespace {
+// "MS Sans Serif" is a bitmap font, drawn in a few sizes only: at another
+// scale its text would snap to the nearest of them, smaller than its scaled
+// layout and jagged. Its TrueType twin draws it smooth at any size; at 96 DPI
+// the bitmap font stays, as the windows were drawn for it.
+const wchar_t* faceAtScale(const wchar_t* face, int dpi) {
+    return dpi != 96 && std::wstring_view(face) == L"MS Sans Serif" ? L"Microsoft Sans Serif" : face;
+}
+}  // namespace
+
 FontHandle makeFont(const FontLook& look, int dpi) {
     return FontHandle(CreateFontW(-MulDiv(look.pixelHeight, dpi, 96), 0, 0, 0, look.bold ? FW_BOLD : FW_NORMAL,
                                   FALSE, look.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, look.face));
+                                  DEFAULT_PITCH | FF_SWISS, faceAtScale(look.face, dpi)));
 }
 
 namespace {

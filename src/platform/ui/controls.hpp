@@ -32,6 +32,7 @@ struct FontLook {
                a.underline == b.underline;
     }
 };
+// At a scale other than 96 DPI, "MS Sans Serif" is made as its TrueType twin.
 FontHandle makeFont(const FontLook& look, int dpi);
 
 // A label that sizes itself to its text, as a caption does.
