@@ -1,6 +1,8 @@
 #include "platform/ui/tabs.hpp"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 #include <gtest/gtest.h>
 
 #include "platform/ui/controls.hpp"
@@ -63,6 +65,43 @@ TEST(TabPages, ShowOnePageAtATimeAndPassTheirControlsMessagesToTheForm) {
     SendMessageW(button, BM_CLICK, 0, 0);
     SendMessageW(form.control(202), BM_CLICK, 0, 0);
     EXPECT_EQ(form.clicked, (std::vector<int>{201, 202}));
+}
+
+// Under visual styles the pages show the tab pane's own background, not
+// the plain button colour, and the labels on them draw over it.
+TEST(TabPages, PagesShowTheThemedTabBackgroundUnderTheirLabels) {
+    NoErrors errors;
+    TabbedForm form(errors);
+    form.create();
+    const HWND label = createControl(form.tabs.page(0), {210, WC_STATICW, L"Un", 24, 20, 100, 16, WS_VISIBLE}, 96,
+                                     nullptr);
+    ShowWindow(form.hwnd(), SW_SHOWNOACTIVATE);
+    // The tab pane's body as the theme draws it, where there is a theme.
+    const HTHEME theme = OpenThemeData(form.tabs.tabControl(), L"TAB");
+    COLORREF body = GetSysColor(COLOR_BTNFACE);
+    if (theme != nullptr) {
+        const HDC screen = GetDC(nullptr);
+        const HDC dc = CreateCompatibleDC(screen);
+        const HBITMAP picture = CreateCompatibleBitmap(screen, 40, 40);
+        const HGDIOBJ previous = SelectObject(dc, picture);
+        const RECT whole{0, 0, 40, 40};
+        DrawThemeBackground(theme, dc, TABP_BODY, 0, &whole, nullptr);
+        body = GetPixel(dc, 20, 20);
+        SelectObject(dc, previous);
+        DeleteObject(picture);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        CloseThemeData(theme);
+    }
+    RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const auto shown = [](HWND window, int x, int y) {
+        const HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return colour;
+    };
+    EXPECT_EQ(shown(form.tabs.page(0), 150, 10), body);
+    EXPECT_EQ(shown(label, 90, 8), body) << "beside the label's text";
 }
 
 }  // namespace

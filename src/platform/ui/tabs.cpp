@@ -2,25 +2,47 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/system_library.hpp"
+
 namespace orvane::ui {
 
 namespace {
 
 constexpr wchar_t pageClass[] = L"OrvaneTabPage";
+constexpr wchar_t texturedPage[] = L"OrvaneTexturedPage";
 
 // A page hands what its controls say to the form that holds it, so that a
 // form's handlers see the same messages wherever a control sits.
+//
+// Where visual styles are on, a page draws the tab pane's own background
+// (the system's dialog texture, which the dialog default procedure paints),
+// and the controls on it that the form leaves to the default draw over that
+// texture rather than over the plain button colour.
 LRESULT CALLBACK pageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool textured = GetPropW(page, texturedPage) != nullptr;
     switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        const LRESULT formBrush = SendMessageW(GetParent(page), message, wParam, lParam);
+        if (textured && formBrush == reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE)))
+            return DefDlgProcW(page, message, wParam, lParam);
+        return formBrush;
+    }
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
     case WM_DRAWITEM:
         return SendMessageW(GetParent(page), message, wParam, lParam);
+    case WM_ERASEBKGND:
+    case WM_CTLCOLORDLG:
+    case WM_PRINTCLIENT:
+        if (textured) return DefDlgProcW(page, message, wParam, lParam);
+        return DefWindowProcW(page, message, wParam, lParam);
+    case WM_NCDESTROY:
+        RemovePropW(page, texturedPage);
+        return DefWindowProcW(page, message, wParam, lParam);
     default:
         return DefWindowProcW(page, message, wParam, lParam);
     }
@@ -31,6 +53,8 @@ void registerPageClass() {
     if (GetClassInfoExW(GetModuleHandleW(nullptr), pageClass, &wc)) return;
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = pageProcedure;
+    // Room for what the dialog default procedure keeps, which paints the texture.
+    wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -60,6 +84,8 @@ void TabPages::create(HWND form, int id, int left, int top, int width, int heigh
                                           GetModuleHandleW(nullptr), nullptr);
         // Pages lie above the tab control, which only draws the tabs and the frame.
         SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // Without visual styles (or the library), the plain colour as before.
+        if (win32::lazy::enableThemeDialogTexture(page, ETDT_ENABLETAB)) SetPropW(page, texturedPage, page);
         pages_.push_back(page);
     }
     place(dpi);

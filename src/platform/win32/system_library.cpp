@@ -19,6 +19,7 @@ Function* systemFunction(const wchar_t* library, const char* name) {
 constexpr wchar_t winmm[] = L"winmm.dll";
 constexpr wchar_t comdlg32[] = L"comdlg32.dll";
 constexpr wchar_t shell32[] = L"shell32.dll";
+constexpr wchar_t uxtheme[] = L"uxtheme.dll";
 
 }  // namespace
 
@@ -55,6 +56,11 @@ void shellOpen(const wchar_t* verb, const wchar_t* file, int show) {
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data) {
     static auto* const call = systemFunction<decltype(::Shell_NotifyIconW)>(shell32, "Shell_NotifyIconW");
     return call != nullptr && call(message, data) != FALSE;
+}
+
+bool enableThemeDialogTexture(HWND window, DWORD flags) {
+    static auto* const call = systemFunction<decltype(::EnableThemeDialogTexture)>(uxtheme, "EnableThemeDialogTexture");
+    return call != nullptr && SUCCEEDED(call(window, flags));
 }
 
 }  // namespace orvane::win32::lazy

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <uxtheme.h>
 
 namespace orvane::win32::lazy {
 
@@ -18,5 +19,7 @@ DWORD fileDialogError();
 bool colorDialog(CHOOSECOLORW* request);
 void shellOpen(const wchar_t* verb, const wchar_t* file, int show);
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data);
+// False where visual styles cannot give the window a dialog texture.
+bool enableThemeDialogTexture(HWND window, DWORD flags);
 
 }  // namespace orvane::win32::lazy
