@@ -36,7 +36,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                     orvane::win32::executablePath(),
                                     sound,         random,
                                     fileChooser,   colorChooser,
-                                    fileSearch,    pluginLibraries};
+                                    fileSearch,    pluginLibraries,
+                                    orvane::win32::userProgramFolder()};
 
     orvane::Application app(services);
     app.create();

@@ -8,6 +8,7 @@
 #include "clock/dial_geometry.hpp"
 #include "clock/hourly_signal.hpp"
 #include "common/calendar.hpp"
+#include "common/error_text.hpp"
 #include "common/user_error.hpp"
 #include "common/window_shake.hpp"
 #include "platform/ui/controls.hpp"
@@ -41,7 +42,8 @@ TForm1::TForm1(Program& program, ClockHost& host)
       host_(host),
       plugins_(program.services().fileSearch, program.services().pluginLibraries, program.services().boxes,
                program.services().exeFolder),
-      settingsFile_(program.services().profile, program.services().exeFolder) {}
+      settingsFile_(program.services().profile, program.services().files, program.services().exeFolder,
+                    program.services().userFolder) {}
 
 TForm1::~TForm1() { releaseTrayIcons(); }
 
@@ -484,10 +486,16 @@ void TForm1::FormDestroy(bool reportFailure) {
     DeleteTrayIcon();
     releaseTrayIcons();
     try {
-        saveSettings();
+        saveSettings(reportFailure);
     } catch (const UserError& error) {
         if (reportFailure) program().reportError(error.text());
     }
+}
+
+void TForm1::saveSettings(bool tellPlace) {
+    const std::optional<std::wstring> movedTo = settingsFile_.save(settings);
+    if (movedTo && tellPlace)
+        services().boxes.show(settingsPlaceText(*movedTo), applicationTitle, box::ok | box::iconInformation);
 }
 
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

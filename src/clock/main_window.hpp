@@ -99,11 +99,14 @@ public:
     // the tray icon goes and nothing is written, now or later.
     void abandon();
     // Writes the settings to Configuration.ini; a failed write throws UserError.
-    void saveSettings() { settingsFile_.save(settings); }
+    // The first time they go to the user's own folder instead, the user is
+    // told where, unless tellPlace is false (nobody reads a box while the
+    // session ends).
+    void saveSettings(bool tellPlace = true);
     // The same, once the user confirmed every setting in the options.
     void saveConfirmedSettings() {
         settingsFile_.confirmAll();
-        settingsFile_.save(settings);
+        saveSettings();
     }
 
     void AddTrayIcon();

@@ -23,6 +23,15 @@ public:
     // The size and last write time of an existing file, and the changes seen
     // in its folder so far; nothing for a folder or a missing file.
     virtual std::optional<FileStamp> fileStamp(const std::wstring& path) const = 0;
+    // False when the user may not write the file: a protected folder, a
+    // read-only medium or file. Leaves nothing behind: an existing file is
+    // only opened for writing; for a missing one, a file of a name nobody
+    // uses is created in its folder and goes when closed. A file another
+    // program holds for the moment can be written.
+    virtual bool canWrite(const std::wstring& path) const = 0;
+    // The folder (ending with the path separator), made with those above it
+    // as needed; false when it cannot be had.
+    virtual bool makeFolder(const std::wstring& folder) = 0;
 };
 
 }  // namespace orvane

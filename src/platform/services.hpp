@@ -34,6 +34,9 @@ struct Services {
     ColorChooser& colorChooser;
     FileSearch& fileSearch;
     PluginLibraries& pluginLibraries;
+    // The user's own folder for the program's files (%APPDATA%\Orvane\),
+    // ending with the path separator; empty when the system names none.
+    std::wstring userFolder;
 };
 
 }  // namespace orvane

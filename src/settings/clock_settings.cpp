@@ -56,7 +56,10 @@ std::optional<std::int32_t> parseSettingsInteger(std::wstring_view text) {
 }
 
 ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& exeFolder) {
-    const std::wstring file = exeFolder + settingsFileName;
+    return loadClockSettings(profile, exeFolder + settingsFileName, exeFolder);
+}
+
+ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& file, const std::wstring& exeFolder) {
     auto text = [&](const wchar_t* key, const std::wstring& fallback) {
         return cut(profile.read(file, settingsSection, key, fallback));
     };
@@ -79,7 +82,14 @@ ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring&
 
 void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
                        const ClockSettings& settings) {
-    const std::wstring file = exeFolder + settingsFileName;
+    saveClockSettingsTo(profile, exeFolder + settingsFileName, settings);
+}
+
+std::wstring settingsPlaceText(const std::wstring& file) {
+    return L"Le dossier du programme ne peut pas être modifié : vos réglages sont enregistrés dans " + file + L".";
+}
+
+void saveClockSettingsTo(ProfileStore& profile, const std::wstring& file, const ClockSettings& settings) {
     auto write = [&](const wchar_t* key, const std::wstring& value) {
         if (!profile.write(file, settingsSection, key, value))
             throw UserError(L"Impossible d'écrire dans " + file);
@@ -95,18 +105,23 @@ void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
     write(L"penwidth", std::to_wstring(settings.penwidth));
 }
 
-SettingsFile::SettingsFile(ProfileStore& profile, std::wstring exeFolder)
-    : profile_(profile), exeFolder_(std::move(exeFolder)) {}
+SettingsFile::SettingsFile(ProfileStore& profile, FileSystem& files, std::wstring exeFolder, std::wstring userFolder)
+    : profile_(profile), files_(files), exeFolder_(std::move(exeFolder)), userFolder_(std::move(userFolder)) {}
+
+bool SettingsFile::programFolderWritable() const { return userFolder_.empty() || files_.canWrite(programFile()); }
 
 ClockSettings SettingsFile::load() {
-    const ClockSettings settings = loadClockSettings(profile_, exeFolder_);
-    if (!profile_.readable(exeFolder_ + settingsFileName)) standIns_ = settings;
+    // The user's file stands for the program's only while the program's
+    // cannot be written: once it can, the first choice is back.
+    readFrom_ = !programFolderWritable() && files_.fileExists(userFile()) ? userFile() : programFile();
+    const ClockSettings settings = loadClockSettings(profile_, readFrom_, exeFolder_);
+    if (!profile_.readable(readFrom_)) standIns_ = settings;
     return settings;
 }
 
-void SettingsFile::save(ClockSettings& settings) {
-    if (standIns_ && profile_.readable(exeFolder_ + settingsFileName)) {
-        ClockSettings merged = loadClockSettings(profile_, exeFolder_);
+std::optional<std::wstring> SettingsFile::save(ClockSettings& settings) {
+    if (standIns_ && profile_.readable(readFrom_)) {
+        ClockSettings merged = loadClockSettings(profile_, readFrom_, exeFolder_);
         auto keepChanged = [&](auto field) {
             if (settings.*field != standIns_.value().*field) merged.*field = settings.*field;
         };
@@ -123,7 +138,19 @@ void SettingsFile::save(ClockSettings& settings) {
         settings = merged;
         standIns_.reset();
     }
-    saveClockSettings(profile_, exeFolder_, settings);
+    if (programFolderWritable()) {
+        saveClockSettingsTo(profile_, programFile(), settings);
+        readFrom_ = programFile();
+        return std::nullopt;
+    }
+    // Told once: when the file is first made there, whichever run makes it.
+    const bool firstThere = !placeTold_ && !files_.fileExists(userFile());
+    if (!files_.makeFolder(userFolder_)) throw UserError(L"Impossible d'écrire dans " + userFile());
+    saveClockSettingsTo(profile_, userFile(), settings);
+    readFrom_ = userFile();
+    if (!firstThere) return std::nullopt;
+    placeTold_ = true;
+    return userFile();
 }
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.hpp"
 #include "platform/profile.hpp"
 
 namespace orvane {
@@ -42,33 +43,55 @@ std::optional<std::int32_t> parseSettingsInteger(std::wstring_view text);
 // Reads every key, in the file's order of reading; anything missing or
 // unreadable takes its default. exeFolder ends with the path separator.
 ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& exeFolder);
+// The same from another file than the one beside the program.
+ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& file, const std::wstring& exeFolder);
 
 // Writes the nine keys in their order. The first key that cannot be written
 // stops the writing with UserError "Impossible d'écrire dans <file>".
 void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
                        const ClockSettings& settings);
+void saveClockSettingsTo(ProfileStore& profile, const std::wstring& file, const ClockSettings& settings);
+
+// What the user is told, once, when the settings first go to their own folder.
+std::wstring settingsPlaceText(const std::wstring& file);
 
 // The settings file over one run: read at start, written on confirmation
 // and at the end. A file that is there but cannot be read at start gives
 // every default, as a missing one does; when it can be read by the time of a
 // writing, the settings the user has left as they were first take the file's
 // values, so that the defaults that stood in for them do not replace them.
+//
+// The file beside the program is the first choice. Where the user may not
+// write in the program's folder (under the programs' folder, on a read-only
+// medium), the settings live in the user's own folder for the program, and
+// are read from there at start once they are there.
 class SettingsFile {
 public:
-    SettingsFile(ProfileStore& profile, std::wstring exeFolder);
+    // userFolder ends with the path separator; empty, there is no other place.
+    SettingsFile(ProfileStore& profile, FileSystem& files, std::wstring exeFolder, std::wstring userFolder);
 
     ClockSettings load();
     // Writes the nine keys, after taking the file's values as said above
     // (settings then holds what was written). Throws UserError as
-    // saveClockSettings does.
-    void save(ClockSettings& settings);
+    // saveClockSettings does, naming the last place tried. Answers the file
+    // written when the settings have just been put in the user's folder for
+    // the first time, so that the user can be told where they are now.
+    std::optional<std::wstring> save(ClockSettings& settings);
     // The user confirmed every setting as it stands (the options' "OK"):
     // from now on none of them is a stand-in for the file's own.
     void confirmAll() { standIns_.reset(); }
 
 private:
+    std::wstring programFile() const { return exeFolder_ + settingsFileName; }
+    std::wstring userFile() const { return userFolder_ + settingsFileName; }
+    bool programFolderWritable() const;
+
     ProfileStore& profile_;
+    FileSystem& files_;
     std::wstring exeFolder_;
+    std::wstring userFolder_;
+    std::wstring readFrom_;  // the file read at start
+    bool placeTold_ = false;
     std::optional<ClockSettings> standIns_;  // what start-up put in place of an unreadable file
 };
 

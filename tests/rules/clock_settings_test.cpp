@@ -6,6 +6,7 @@
 
 #include "common/user_error.hpp"
 #include "support/fake_profile.hpp"
+#include "support/fake_services.hpp"
 
 namespace orvane {
 namespace {
@@ -212,7 +213,8 @@ TEST(SettingsFile, AFileUnreadableAtStartKeepsTheValuesTheUserDidNotChange) {
         FakeProfile profile;
         if (!c.unreadableAtStart) profile.set(iniFile, L"Options", L"penwidth", L"5");
         profile.unreadable = c.unreadableAtStart;
-        SettingsFile file(profile, folder);
+        testing::FakeFiles files;
+        SettingsFile file(profile, files, folder, L"");
         ClockSettings settings = file.load();
         EXPECT_EQ(settings.penwidth, c.unreadableAtStart ? 1 : 5);
 
@@ -249,7 +251,8 @@ TEST(SettingsFile, EveryKeyChangedOrConfirmedWhileTheFileWasUnreadableAtStartIsW
     for (const bool viaOptions : {false, true}) {
         FakeProfile profile;
         profile.unreadable = true;
-        SettingsFile file(profile, folder);
+        testing::FakeFiles files;
+        SettingsFile file(profile, files, folder, L"");
         ClockSettings settings = file.load();
         profile.unreadable = false;
         const std::pair<const wchar_t*, const wchar_t*> own[] = {
@@ -269,7 +272,8 @@ TEST(SettingsFile, EveryKeyChangedOrConfirmedWhileTheFileWasUnreadableAtStartIsW
 TEST(SettingsFile, OnceWrittenTheRunGoesByWhatItWrote) {
     FakeProfile profile;
     profile.unreadable = true;
-    SettingsFile file(profile, folder);
+    testing::FakeFiles files;
+        SettingsFile file(profile, files, folder, L"");
     ClockSettings settings = file.load();
     profile.unreadable = false;
     profile.set(iniFile, L"Options", L"penwidth", L"5");
@@ -278,6 +282,63 @@ TEST(SettingsFile, OnceWrittenTheRunGoesByWhatItWrote) {
     settings.penwidth = 1;
     file.save(settings);
     EXPECT_EQ(loadClockSettings(profile, folder).penwidth, 1);
+}
+
+// Where the user may not write beside the program, the settings live in the
+// user's own folder, read from there at start once they are there.
+TEST(SettingsFile, AProgramFolderThatCannotBeWrittenKeepsTheSettingsInTheUsersFolder) {
+    const std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
+    const std::wstring userFile = userFolder + L"Configuration.ini";
+    const struct {
+        const char* name;
+        bool programWritable, userFileThere, userFolderMade;
+        std::int32_t penwidthRead;  // the program's file holds 4, the user's 6
+        const std::wstring* writtenTo;
+        bool told;
+    } cases[] = {
+        {"the program's folder can be written: as always", true, true, true, 4, &iniFile, false},
+        {"protected, settings already moved: read and written there", false, true, true, 6, &userFile, false},
+        {"protected, first time: the program's read, moved, told", false, false, true, 4, &userFile, true},
+        {"no place can be written", false, false, false, 4, nullptr, false},
+    };
+    const wchar_t* keyOrder[] = {L"Bip",        L"FrequenceBip", L"DureeBip", L"Musique", L"intensevibre",
+                                 L"dureevibre", L"Pendule",      L"Couleur",  L"penwidth"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeProfile profile;
+        testing::FakeFiles files;
+        profile.set(iniFile, L"Options", L"penwidth", L"4");
+        if (c.userFileThere) {
+            profile.set(userFile, L"Options", L"penwidth", L"6");
+            files.files.insert(userFile);
+        }
+        if (!c.programWritable) files.unwritableFolders.insert(folder);
+        if (!c.userFolderMade) files.unwritableFolders.insert(userFolder);
+        SettingsFile file(profile, files, folder, userFolder);
+        ClockSettings settings = file.load();
+        EXPECT_EQ(settings.penwidth, c.penwidthRead);
+
+        settings.Couleur = 255;
+        if (c.writtenTo == nullptr) {
+            try {
+                file.save(settings);
+                ADD_FAILURE() << "no error";
+            } catch (const UserError& error) {
+                EXPECT_EQ(error.text(), L"Impossible d'écrire dans " + userFile);
+            }
+            EXPECT_TRUE(profile.writes.empty());
+            continue;
+        }
+        const std::optional<std::wstring> told = file.save(settings);
+        EXPECT_EQ(told, c.told ? std::optional(userFile) : std::nullopt);
+        ASSERT_EQ(profile.writes.size(), std::size(keyOrder));
+        for (std::size_t k = 0; k < std::size(keyOrder); ++k) {
+            EXPECT_EQ(profile.writes[k].file, *c.writtenTo);
+            EXPECT_EQ(profile.writes[k].key, keyOrder[k]);
+        }
+        EXPECT_EQ(loadClockSettings(profile, *c.writtenTo, folder), settings);
+        EXPECT_EQ(file.save(settings), std::nullopt) << "told once, not at every writing";
+    }
 }
 
 }  // namespace

@@ -121,9 +121,20 @@ public:
         return FileStamp{size, static_cast<std::int64_t>(
                                    std::filesystem::last_write_time(file, error).time_since_epoch().count())};
     }
+    // Files in these folders (ending with the separator) cannot be written,
+    // nor can these folders be made.
+    bool canWrite(const std::wstring& path) const override {
+        return unwritableFolders.count(path.substr(0, path.find_last_of(L"\\/") + 1)) == 0;
+    }
+    bool makeFolder(const std::wstring& folder) override {
+        madeFolders.push_back(folder);
+        return unwritableFolders.count(folder) == 0;
+    }
     std::set<std::wstring> files;
     // The system's own stamps, for the listed files, where a test needs them.
     const FileSystem* disk = nullptr;
+    std::set<std::wstring> unwritableFolders;
+    std::vector<std::wstring> madeFolders;
 };
 
 class FakeTray final : public TrayIcon {

@@ -28,10 +28,13 @@ struct FakeWorld {
     std::wstring exeFolder = L"C:\\Orvane\\";
     FakeFileSearch fileSearch;
     FakeLibraries pluginLibraries;
+    std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
 
     Services services() {
-        return Services{clock, formats, profile, shell, boxes, files, tray, exeFolder, win32::executablePath(),
-                        sound, random, fileChooser, colorChooser, fileSearch, pluginLibraries};
+        return Services{clock,       formats,      profile,    shell,          boxes,
+                        files,       tray,         exeFolder,  win32::executablePath(),
+                        sound,       random,       fileChooser, colorChooser,  fileSearch,
+                        pluginLibraries, userFolder};
     }
 };
 

@@ -105,7 +105,7 @@ protected:
         folder = exeFolder;
         services.emplace(Services{world.clock, world.formats, world.profile, world.shell, world.boxes, world.files,
                                   world.tray, exeFolder, win32::executablePath(), world.sound, world.random,
-                                  world.fileChooser, world.colorChooser, search, libraries});
+                                  world.fileChooser, world.colorChooser, search, libraries, world.userFolder});
         app = std::make_unique<Application>(*services);
         app->create();
     }

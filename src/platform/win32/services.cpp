@@ -250,6 +250,57 @@ std::optional<FileStamp> DiskFiles::fileStamp(const std::wstring& path) const {
                      folderChanges(path)};
 }
 
+namespace {
+// The answers that say the user may not write there. Anything else (a file
+// held by another program for the moment above all) is left to the writing
+// itself, which says what went wrong.
+bool writingRefused(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT || error == ERROR_NETWORK_ACCESS_DENIED ||
+           error == ERROR_PATH_NOT_FOUND || error == ERROR_NOT_SUPPORTED;
+}
+}  // namespace
+
+bool DiskFiles::canWrite(const std::wstring& path) const {
+    constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // Opened for writing and closed at once: the file is not changed.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return true;
+    }
+    if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) return !writingRefused(error);
+    // A missing file: what its writing would do first is create a file in
+    // the folder. The trial one has a name of this process and moment, and
+    // the system deletes it when it is closed, even if the program ends here.
+    const std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    const std::wstring trial = folder + L"~orvane-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(GetTickCount64()) + L".tmp";
+    file = CreateFileW(trial.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return true;
+    }
+    return !writingRefused(GetLastError());
+}
+
+bool DiskFiles::makeFolder(const std::wstring& folder) {
+    std::wstring path = folder;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    if (path.empty()) return false;
+    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+    if (error != ERROR_PATH_NOT_FOUND) return false;
+    const std::size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos || !makeFolder(path.substr(0, separator + 1))) return false;
+    return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+}
+
 DiskFiles::~DiskFiles() {
     if (watch_.change != INVALID_HANDLE_VALUE) FindCloseChangeNotification(watch_.change);
 }
@@ -334,6 +385,20 @@ std::wstring executablePath() {
         const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length < buffer.size()) return std::wstring(buffer.data(), length);
         buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring userProgramFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return L"";
+        if (length < buffer.size()) {
+            std::wstring folder(buffer.data(), length);
+            if (folder.back() != L'\\') folder += L'\\';
+            return folder + L"Orvane\\";
+        }
+        buffer.resize(length);
     }
 }
 

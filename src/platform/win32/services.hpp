@@ -62,6 +62,8 @@ public:
     ~DiskFiles() override;
     bool fileExists(const std::wstring& path) const override;
     std::optional<FileStamp> fileStamp(const std::wstring& path) const override;
+    bool canWrite(const std::wstring& path) const override;
+    bool makeFolder(const std::wstring& folder) override;
 
 private:
     // The folder of the last file stamped, watched by the system: one look
@@ -93,5 +95,8 @@ HICON extractIcon(const std::wstring& file, unsigned index);
 // The folder of the running executable, ending with the path separator.
 std::wstring executableFolder();
 std::wstring executablePath();
+// The program's folder in the user's application data (%APPDATA%\Orvane\),
+// not made here; empty when the system names no such folder.
+std::wstring userProgramFolder();
 
 }  // namespace orvane::win32
