@@ -35,6 +35,15 @@ HMENU appendPopup(HMENU bar, const wchar_t* caption) {
     return popup;
 }
 
+template <std::size_t count>
+void destroyIcons(std::array<HICON, count>& icons) {
+    // ExtractIcon answers 0 or 1 when it found no icon: those are not icons.
+    for (HICON& icon : icons) {
+        if (reinterpret_cast<UINT_PTR>(icon) > 1) DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
 }  // namespace
 
 TForm1::TForm1(Program& program, ClockHost& host)
@@ -154,21 +163,21 @@ void TForm1::onScaleChanged() {
         ui::fitPictureControl(control(Image1), scale(dialShownSize));
     }
     dialDpi_ = dpi();
+    // The tray icon too, drawn for the new size rather than stretched; the
+    // shell takes its copy of the new one before the old ones go.
+    std::array<HICON, 6> previous = trayIcons_;
+    extractTrayIcons(dpi());
+    if (inTray_) services().tray.changeIcon(hwnd(), TrayIconId, trayIcons_[trayIconIndex_]);
+    destroyIcons(previous);
 }
 
-void TForm1::extractTrayIcons() {
+void TForm1::extractTrayIcons(int atDpi) {
     const std::wstring& exe = services().exePath;
     for (UINT k = 0; k < trayIcons_.size(); ++k)
-        trayIcons_[k] = win32::extractIcon(exe, k);
+        trayIcons_[k] = win32::extractIcon(exe, k, atDpi);
 }
 
-void TForm1::releaseTrayIcons() {
-    // ExtractIcon answers 0 or 1 when it found no icon: those are not icons.
-    for (HICON& icon : trayIcons_) {
-        if (reinterpret_cast<UINT_PTR>(icon) > 1) DestroyIcon(icon);
-        icon = nullptr;
-    }
-}
+void TForm1::releaseTrayIcons() { destroyIcons(trayIcons_); }
 
 void TForm1::armClockTimer() {
     clockTimerPeriod_ = clockTimerDelay(services().clock.now().millisecond);

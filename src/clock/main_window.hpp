@@ -133,7 +133,8 @@ private:
     void buildTrayMenu();
     void createControls();
     void showBellPicture();
-    void extractTrayIcons();
+    // At the given DPI (0: the system's, before the window has one).
+    void extractTrayIcons(int atDpi = 0);
     void releaseTrayIcons();
     void armClockTimer();
     void buildPluginMenu();

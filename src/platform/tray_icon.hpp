@@ -11,6 +11,8 @@ public:
     virtual void add(void* window, unsigned id, unsigned callbackMessage, void* icon,
                      const std::wstring& tip) = 0;
     virtual void remove(void* window, unsigned id) = 0;
+    // Another picture for an icon already shown (the same at another scale).
+    virtual void changeIcon(void* window, unsigned id, void* icon) = 0;
 };
 
 }  // namespace orvane

@@ -149,6 +149,10 @@ public:
         ++removes;
         present = false;
     }
+    void changeIcon(void*, unsigned, void* icon) override {
+        if (present) last.icon = icon;
+        ++iconChanges;
+    }
     struct Registration {
         void* window = nullptr;
         unsigned id = 0, callbackMessage = 0;
@@ -156,7 +160,7 @@ public:
         std::wstring tip;
     } last;
     bool present = false;
-    int adds = 0, removes = 0, doubleAdds = 0;
+    int adds = 0, removes = 0, doubleAdds = 0, iconChanges = 0;
 };
 
 class FakeSound final : public Sound {

@@ -72,14 +72,18 @@ SIZE pictureSize(HWND control) {
     return {info.bmWidth, info.bmHeight};
 }
 
-SIZE iconSize(HWND window, WPARAM which) {
+SIZE iconSize(HICON icon) {
     ICONINFO info{};
-    if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)), &info)) return {};
+    if (!GetIconInfo(icon, &info)) return {};
     BITMAP colour{};
     GetObjectW(info.hbmColor, sizeof colour, &colour);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return {colour.bmWidth, colour.bmHeight};
+}
+
+SIZE iconSize(HWND window, WPARAM which) {
+    return iconSize(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)));
 }
 
 // Everything a scale change moves: the client area, and each control's
@@ -203,6 +207,7 @@ TEST_F(DisplayScaleTest, EveryWindowOpensAtTheDisplaysScale) {
 }
 
 TEST_F(DisplayScaleTest, AMoveToAMonitorOfAnotherScaleLaysEveryWindowOutAgainAndBack) {
+    const auto s = [](int dpi, int pixels) { return MulDiv(pixels, dpi, 96); };
     const int from = displayDpi();
     const int to = from + 48;  // one half step: 96 to 144, 192 to 240
     ui::Window* windows[] = {&main(),       &app->form2(), &app->form3(), &app->form4(),
@@ -210,7 +215,15 @@ TEST_F(DisplayScaleTest, AMoveToAMonitorOfAnotherScaleLaysEveryWindowOutAgainAnd
     std::vector<Layout> before;
     for (ui::Window* window : windows) before.push_back(layoutOf(window->hwnd()));
 
+    // The clock sits in the tray meanwhile: its icon follows the scale.
+    closeBox(main());
+    ASSERT_TRUE(world.tray.present);
+    EXPECT_EQ(iconSize(static_cast<HICON>(world.tray.last.icon)), (SIZE{s(from, 16), s(from, 16)}));
+
     for (ui::Window* window : windows) moveToScale(*window, from, to);
+    EXPECT_EQ(world.tray.iconChanges, 1);
+    EXPECT_EQ(iconSize(static_cast<HICON>(world.tray.last.icon)), (SIZE{s(to, 16), s(to, 16)}));
+    pick(TForm1::RestaurerItem);
     expectMainWindowAt(to);
     // The seconds that follow are drawn at the new scale.
     tickAt({2026, 12, 7, 15, 45, 31, 0});

@@ -348,32 +348,58 @@ void NotificationAreaIcon::remove(void* window, unsigned id) {
     lazy::notifyIcon(NIM_DELETE, &data);
 }
 
+void NotificationAreaIcon::changeIcon(void* window, unsigned id, void* icon) {
+    if (!added_) return;
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = static_cast<HWND>(window);
+    data.uID = id;
+    data.uFlags = NIF_ICON;
+    data.hIcon = static_cast<HICON>(icon);
+    lazy::notifyIcon(NIM_MODIFY, &data);
+}
+
 namespace {
 struct IconSearch {
     unsigned wanted;
     unsigned seen;
     HMODULE module;
     HICON icon;
+    SIZE size;
 };
+
+// The side of a small icon at a DPI, as the system sizes them there; where
+// the system cannot tell for another DPI than its own, its own size scaled.
+SIZE smallIconSize(int dpi) {
+    if (dpi == 0) return {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    using ForDpi = int WINAPI(int, UINT);
+    static auto* const forDpi = reinterpret_cast<ForDpi*>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    if (forDpi != nullptr) return {forDpi(SM_CXSMICON, static_cast<UINT>(dpi)), forDpi(SM_CYSMICON, static_cast<UINT>(dpi))};
+    const HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return {MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, systemDpi), MulDiv(GetSystemMetrics(SM_CYSMICON), dpi, systemDpi)};
+}
 
 BOOL CALLBACK takeIconGroup(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR state) {
     auto* search = reinterpret_cast<IconSearch*>(state);
     if (search->seen++ != search->wanted) return TRUE;
     // The notification area shows small icons: the image of the group drawn
     // for that size at the system's scale, rather than a large one shrunk.
-    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, search->size.cx, search->size.cy,
+                                                 LR_DEFAULTCOLOR));
     return FALSE;
 }
 }  // namespace
 
-HICON extractIcon(const std::wstring& file, unsigned index) {
+HICON extractIcon(const std::wstring& file, unsigned index, int dpi) {
     // The icon groups of a program in their order, as the shell numbers them,
     // read without loading the shell itself.
     const HMODULE module =
         LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr) return nullptr;
-    IconSearch search{index, 0, module, nullptr};
+    IconSearch search{index, 0, module, nullptr, smallIconSize(dpi)};
     EnumResourceNamesW(module, MAKEINTRESOURCEW(14), takeIconGroup, reinterpret_cast<LONG_PTR>(&search));  // RT_GROUP_ICON
     FreeLibrary(module);
     return search.icon;

@@ -82,15 +82,16 @@ public:
     void add(void* window, unsigned id, unsigned callbackMessage, void* icon,
              const std::wstring& tip) override;
     void remove(void* window, unsigned id) override;
+    void changeIcon(void* window, unsigned id, void* icon) override;
 
 private:
     bool added_ = false;
 };
 
 // Icon number `index` of a program file, numbered as the shell numbers them
-// (its icon groups in order), at the size of the notification area's icons;
-// nullptr when there is none.
-HICON extractIcon(const std::wstring& file, unsigned index);
+// (its icon groups in order), at the size of the notification area's icons
+// at that DPI (0: the system's); nullptr when there is none.
+HICON extractIcon(const std::wstring& file, unsigned index, int dpi = 0);
 
 // The folder of the running executable, ending with the path separator.
 std::wstring executableFolder();
