@@ -86,6 +86,19 @@ SIZE iconSize(HWND window, WPARAM which) {
     return iconSize(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)));
 }
 
+// Two controls show the same picture, pixel for pixel.
+bool samePicture(HWND a, HWND b) {
+    const auto picture = [](HWND control) {
+        return reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    };
+    const SIZE size = pictureSize(a);
+    if (size.cx == 0 || !(size == pictureSize(b))) return false;
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+            if (pixelAt(picture(a), x, y) != pixelAt(picture(b), x, y)) return false;
+    return true;
+}
+
 // Everything a scale change moves: the client area, and each control's
 // place, font and picture.
 struct Layout {
@@ -190,8 +203,25 @@ protected:
             EXPECT_EQ(fontHeight(w.window.control(w.control)), -s(11));
             EXPECT_EQ(fontFace(w.window.control(w.control)), faceAt(dpi));
         }
-        EXPECT_EQ(pictureSize(app->form4().control(TForm4::SpeedButton2)), (SIZE{s(16), s(16)}));
-        EXPECT_EQ(pictureSize(app->form2().control(TForm2::SpeedButton1)), (SIZE{s(16), s(16)}));
+        // Every picture of each tab: the bells of the alarms (the main
+        // window's bell, as drawn for the scale), the lap and restart buttons.
+        const struct {
+            ui::Window& window;
+            int first;  // the first tab's; the others follow
+            int side;
+        } pictures[] = {
+            {app->form6(), TForm6::Image1, 12},
+            {app->form2(), TForm2::SpeedButton1, 16},
+            {app->form4(), TForm4::SpeedButton2, 16},
+        };
+        for (const auto& p : pictures)
+            for (int tab = 0; tab < 5; ++tab) {
+                SCOPED_TRACE(ui::windowText(p.window.hwnd()) + L" " + std::to_wstring(tab + 1));
+                EXPECT_EQ(pictureSize(p.window.control(p.first + tab)), (SIZE{s(p.side), s(p.side)}));
+            }
+        for (int tab = 0; tab < 5; ++tab)
+            EXPECT_TRUE(samePicture(app->form6().control(TForm6::Image1 + tab), main().control(TForm1::Image2)))
+                << "bell " << tab + 1;
     }
 };
 
