@@ -43,6 +43,11 @@ TEST(DiskFiles, TellWhetherAFileCanBeWrittenWithoutLeavingAnythingBehind) {
     EXPECT_EQ(namesIn(folder.path()), std::vector<std::wstring>{L"Configuration.ini"});
 
     EXPECT_FALSE(files.canWrite(folder.path() + L"absent\\Configuration.ini")) << "no such folder";
+    // A folder in the file's place: the writing itself will say so.
+    const std::wstring taken = folder.path() + L"Pris.ini";
+    ASSERT_TRUE(CreateDirectoryW(taken.c_str(), nullptr));
+    EXPECT_TRUE(files.canWrite(taken));
+    RemoveDirectoryW(taken.c_str());
     // Held by another program for the moment: the writing itself will say so.
     const HANDLE held = CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);

@@ -261,6 +261,10 @@ bool writingRefused(DWORD error) {
 }  // namespace
 
 bool DiskFiles::canWrite(const std::wstring& path) const {
+    // A folder in the file's place is no question of rights: its writing
+    // fails and says so, as it always has.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
     constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     // Opened for writing and closed at once: the file is not changed.
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
