@@ -86,7 +86,8 @@ void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
 }
 
 std::wstring settingsPlaceText(const std::wstring& file) {
-    return L"Le dossier du programme ne peut pas être modifié : vos réglages sont enregistrés dans " + file + L".";
+    return L"Les réglages ne peuvent pas être enregistrés à côté du programme : ils le sont désormais dans " + file +
+           L".";
 }
 
 void saveClockSettingsTo(ProfileStore& profile, const std::wstring& file, const ClockSettings& settings) {

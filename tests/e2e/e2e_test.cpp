@@ -70,6 +70,10 @@ protected:
                  std::to_wstring(GetTickCount64()) + L"\\";
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
         ASSERT_TRUE(CopyFileW(orvaneExe.c_str(), (folder + L"orvane.exe").c_str(), FALSE));
+        // The user's own folder of the programs started here, in the scratch
+        // folder: where the program's folder refuses writing, nothing lands
+        // in the real one.
+        SetEnvironmentVariableW(L"APPDATA", (folder + L"AppData").c_str());
     }
     void TearDown() override {
         if (process.hProcess != nullptr) {
@@ -80,6 +84,9 @@ protected:
         }
         for (const wchar_t* name : {L"orvane.exe", L"Configuration.ini"}) DeleteFileW((folder + name).c_str());
         removePlugins();
+        DeleteFileW((folder + L"AppData\\Orvane\\Configuration.ini").c_str());
+        RemoveDirectoryW((folder + L"AppData\\Orvane").c_str());
+        RemoveDirectoryW((folder + L"AppData").c_str());
         RemoveDirectoryW(folder.c_str());
     }
 
@@ -889,6 +896,17 @@ TEST_F(HostileClock, HostileSettingsFilesStartTheClockAndEndWrittenOrReported) {
         PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
         if (writable) {
             ASSERT_TRUE(waitForExit(60000)) << "no end";
+        } else if (c.kind == Kind::readOnly) {
+            // The user may not change the file (Windows, unlike Wine as root):
+            // the settings go to the user's own folder, and a box says where.
+            const std::wstring moved = folder + L"AppData\\Orvane\\Configuration.ini";
+            const HWND box = waitForBox(L"Orvane");
+            ASSERT_NE(box, nullptr) << "not told where the settings went";
+            EXPECT_EQ(boxText(box), L"Les réglages ne peuvent pas être enregistrés à côté du programme : ils le sont "
+                                    L"désormais dans " + moved + L".");
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(waitForExit());
+            EXPECT_EQ(profileValue(moved, L"Options", L"penwidth"), L"5");
         } else {
             const HWND box = waitForBox(L"Orvane");
             ASSERT_NE(box, nullptr) << "no error box";

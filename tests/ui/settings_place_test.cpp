@@ -95,7 +95,7 @@ TEST_F(SettingsPlaceTest, AProtectedProgramFolderKeepsTheSettingsInTheUsersFolde
     confirmOptions(L"5");
     ASSERT_EQ(world.boxes.shown.size(), 1u);
     EXPECT_EQ(world.boxes.shown[0].text,
-              L"Le dossier du programme ne peut pas être modifié : vos réglages sont enregistrés dans "
+              L"Les réglages ne peuvent pas être enregistrés à côté du programme : ils le sont désormais dans "
               L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\Configuration.ini.");
     EXPECT_EQ(world.boxes.shown[0].title, L"Orvane");
     EXPECT_EQ(world.boxes.shown[0].style, box::ok | box::iconInformation);
