@@ -99,8 +99,19 @@ bool Application::isOwnWindow(HWND window) const {
     return false;
 }
 
+HWND Application::errorBoxOwner() const {
+    // Owned by the window on screen, the box comes to the front with it when
+    // the user returns to the program, rather than waiting behind other
+    // programs' windows. In the tray or minimised there is none to follow,
+    // unless one of the program's other windows is the active one.
+    const HWND main = form1_ ? form1_->hwnd() : nullptr;
+    if (main != nullptr && IsWindowVisible(main) && !IsIconic(main)) return main;
+    const HWND active = GetActiveWindow();
+    return isOwnWindow(active) && IsWindowVisible(active) ? active : nullptr;
+}
+
 void Application::reportError(const std::wstring& text) {
-    services_.boxes.show(errorBoxText(text), applicationTitle, box::ok | box::iconError);
+    services_.boxes.showOwnedBy(errorBoxOwner(), errorBoxText(text), applicationTitle, box::ok | box::iconError);
 }
 
 void Application::reportFailure(std::exception_ptr failure) {

@@ -79,6 +79,9 @@ public:
     void showAlarmBell(bool shown) override;
 
 private:
+    // The window an error box belongs to: the one the user sees.
+    HWND errorBoxOwner() const;
+
     Services services_;
     bool abandoned_ = false;
     std::unique_ptr<TForm1> form1_;

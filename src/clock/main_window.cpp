@@ -255,8 +255,26 @@ void TForm1::HourlySignal() {
 }
 
 void TForm1::soundTheHour() {
-    if (settings.Bip) services().sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
-    else PlayMediaFile(settings.Musique);
+    if (settings.Bip) {
+        services().sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
+        return;
+    }
+    try {
+        PlayMediaFile(settings.Musique);
+    } catch (const UserError& failure) {
+        reportHourlyFailure(failure.text());
+    }
+}
+
+void TForm1::reportHourlyFailure(const std::wstring& text) {
+    if (std::find(openHourlyFailures_.begin(), openHourlyFailures_.end(), text) != openHourlyFailures_.end())
+        return;
+    openHourlyFailures_.push_back(text);
+    struct Closed {
+        std::vector<std::wstring>& open;
+        ~Closed() { open.pop_back(); }  // boxes close in the reverse order they opened
+    } closed{openHourlyFailures_};
+    program().reportError(text);
 }
 
 void TForm1::PlayMediaFile(const std::wstring& path) {

@@ -2,6 +2,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "common/clock_tick.hpp"
 #include "platform/files.hpp"
@@ -142,6 +144,10 @@ private:
     void HourlySignal();
     // The beep or the sound, once the shake is over.
     void soundTheHour();
+    // The hourly signal's failure in the error box, unless a box for that
+    // same failure is still open: the ticks go on inside it, and each hour
+    // would otherwise add one more while the user is away.
+    void reportHourlyFailure(const std::wstring& text);
     // The dial, the time, date and day texts and the tray clock of `tick`.
     void showTickTime();
     // The system time was set: show the new time now, without waiting for the tick.
@@ -171,6 +177,7 @@ private:
     int trayIconIndex_ = 0;
     bool inTray_ = false;
     bool ended_ = false;
+    std::vector<std::wstring> openHourlyFailures_;  // texts of the boxes still open
     HMENU ools1_ = nullptr;  // "Plug-ins", owned by the menu bar
     ui::MenuHandle PopUpDroit_;
     HFONT defaultFont_ = nullptr;

@@ -25,6 +25,14 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     virtual int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) = 0;
+    // The same box owned by a window of the program (the system's window
+    // handle, nullptr for none): it comes to the front with that window
+    // instead of waiting behind other programs.
+    virtual int showOwnedBy(void* owner, const std::wstring& text, const std::wstring& title,
+                            std::uint32_t style) {
+        (void)owner;
+        return show(text, title, style);
+    }
 };
 
 }  // namespace orvane

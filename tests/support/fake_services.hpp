@@ -82,9 +82,13 @@ public:
     struct Shown {
         std::wstring text, title;
         std::uint32_t style;
+        void* owner = nullptr;
     };
     int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override {
-        shown.push_back({text, title, style});
+        return showOwnedBy(nullptr, text, title, style);
+    }
+    int showOwnedBy(void* owner, const std::wstring& text, const std::wstring& title, std::uint32_t style) override {
+        shown.push_back({text, title, style, owner});
         if (log != nullptr) log->push_back(L"box " + text);
         // A real box runs its own message loop: a test may run one here.
         if (whileShown) whileShown(shown.back());

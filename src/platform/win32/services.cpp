@@ -234,6 +234,47 @@ int SystemMessageBoxes::show(const std::wstring& text, const std::wstring& title
     return MessageBoxW(nullptr, text.c_str(), title.c_str(), style | MB_TASKMODAL);
 }
 
+namespace {
+
+// The program's other top-level windows, disabled while an owned box is up:
+// the system does that for a task-modal box only when it has no owner.
+class OtherWindowsWait {
+public:
+    explicit OtherWindowsWait(HWND owner) : owner_(owner) {
+        EnumThreadWindows(GetCurrentThreadId(), disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~OtherWindowsWait() {
+        for (const HWND window : disabled_)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    OtherWindowsWait(const OtherWindowsWait&) = delete;
+    OtherWindowsWait& operator=(const OtherWindowsWait&) = delete;
+
+private:
+    static BOOL CALLBACK disable(HWND window, LPARAM self) {
+        auto* wait = reinterpret_cast<OtherWindowsWait*>(self);
+        if (window != wait->owner_ && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            wait->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+    HWND owner_;
+    std::vector<HWND> disabled_;
+};
+
+}  // namespace
+
+int SystemMessageBoxes::showOwnedBy(void* owner, const std::wstring& text, const std::wstring& title,
+                                    std::uint32_t style) {
+    const HWND window = static_cast<HWND>(owner);
+    if (window == nullptr || !IsWindow(window)) return show(text, title, style);
+    // The box disables its owner itself; the other windows wait as for a
+    // task-modal box.
+    const OtherWindowsWait others(window);
+    return MessageBoxW(window, text.c_str(), title.c_str(), style | MB_APPLMODAL);
+}
+
 bool DiskFiles::fileExists(const std::wstring& path) const {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -52,6 +52,8 @@ public:
 class SystemMessageBoxes final : public MessageBoxes {
 public:
     int show(const std::wstring& text, const std::wstring& title, std::uint32_t style) override;
+    int showOwnedBy(void* owner, const std::wstring& text, const std::wstring& title,
+                    std::uint32_t style) override;
 };
 
 class DiskFiles final : public FileSystem {

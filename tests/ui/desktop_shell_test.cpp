@@ -1,0 +1,126 @@
+// The program among the others on a user's desktop: error boxes that come to
+// the front with it and do not pile up.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "alarms/alarms_window.hpp"
+#include "app/application.hpp"
+#include "clock/main_window.hpp"
+#include "platform/win32/services.hpp"
+#include "support/app_fixture.hpp"
+
+namespace orvane {
+namespace {
+
+using namespace orvane::testing;
+
+constexpr wchar_t noDevice[] = L"Le nom de périphérique spécifié n'est pas valide";
+
+class DesktopShellTest : public AppFixture {
+protected:
+    // The hourly sound that cannot be played, and the hour that tries it.
+    void failHourlySound() {
+        main().settings.Bip = false;
+        main().settings.dureevibre = 0;
+        world.sound.failure = noDevice;
+    }
+    void hourStrikes(std::uint16_t hour) {
+        tickAt({2026, 12, 7, static_cast<std::uint16_t>(hour - 1), 59, 59, 0});
+        tickAt({2026, 12, 7, hour, 0, 0, 0});
+    }
+};
+
+TEST_F(DesktopShellTest, AnHourlyFailureOpensNoSecondBoxWhileItsBoxIsOpen) {
+    failHourlySound();
+    bool userAway = true;
+    world.boxes.whileShown = [&](const FakeBoxes::Shown&) {
+        if (!userAway) return;
+        userAway = false;
+        // The night goes by with the box on screen: the clock ticks inside it.
+        for (std::uint16_t hour = 16; hour <= 22; ++hour) hourStrikes(hour);
+        tickAt({2026, 12, 7, 22, 0, 1, 0});
+        EXPECT_EQ(text(main(), TForm1::Label2), L"22:00:01") << "the clock went on inside the box";
+    };
+    hourStrikes(15);
+    EXPECT_EQ(world.sound.played.size(), 8u) << "each hour still tries its sound";
+    ASSERT_EQ(world.boxes.shown.size(), 1u);
+    EXPECT_EQ(world.boxes.shown[0].text, std::wstring(noDevice) + L".");
+
+    hourStrikes(23);  // the box was closed: the next failure is told again
+    EXPECT_EQ(world.boxes.shown.size(), 2u);
+}
+
+TEST_F(DesktopShellTest, ErrorBoxesBelongToTheWindowOnScreen) {
+    failHourlySound();
+    const struct {
+        const char* name;
+        bool mainInTray, alarmsActive;
+        HWND (*owner)(Application&);
+    } cases[] = {
+        {"main window shown", false, false, [](Application& a) { return a.form1().hwnd(); }},
+        {"in the tray, the alarms window active", true, true, [](Application& a) { return a.form6().hwnd(); }},
+        {"in the tray, nothing of the clock's active", true, false, [](Application&) { return HWND{}; }},
+    };
+    std::uint16_t hour = 10;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        failHourlySound();
+        world.boxes.shown.clear();
+        if (c.alarmsActive) {
+            pick(TForm1::Alarme1);
+            activate(app->form6());
+        }
+        if (c.mainInTray) closeBox(main());
+        hourStrikes(++hour);
+        ASSERT_EQ(world.boxes.shown.size(), 1u);
+        EXPECT_EQ(world.boxes.shown[0].owner, static_cast<void*>(c.owner(*app)));
+    }
+}
+
+// What the box up on screen showed, looked at from inside its own loop.
+struct BoxLook {
+    HWND box = nullptr, owner = nullptr, other = nullptr;
+    bool otherWaited = false;
+} boxLook;
+
+BOOL CALLBACK findBox(HWND window, LPARAM) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    boxLook.box = window;
+    return FALSE;
+}
+
+void CALLBACK lookAtTheBoxAndCloseIt(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), findBox, 0);
+    if (boxLook.box == nullptr) return;
+    boxLook.owner = GetWindow(boxLook.box, GW_OWNER);
+    boxLook.otherWaited = !IsWindowEnabled(boxLook.other);
+    PostMessageW(boxLook.box, WM_COMMAND, IDOK, 0);
+}
+
+// The system's box, owned by the main window: the other windows of the
+// program still wait for it, and take clicks again when it goes.
+TEST_F(DesktopShellTest, AnOwnedSystemBoxKeepsTheWholeProgramWaiting) {
+    pick(TForm1::Alarme1);
+    boxLook = {};
+    boxLook.other = app->form6().hwnd();
+    // Served by the box's own message loop once the box is up.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1, lookAtTheBoxAndCloseIt);
+    win32::SystemMessageBoxes boxes;
+    EXPECT_EQ(boxes.showOwnedBy(main().hwnd(), L"Texte", L"Orvane", box::ok | box::iconError), IDOK);
+    KillTimer(nullptr, timer);
+    ASSERT_NE(boxLook.box, nullptr);
+    EXPECT_EQ(boxLook.owner, main().hwnd());
+    EXPECT_TRUE(boxLook.otherWaited) << "the alarms window took clicks while the box was up";
+    EXPECT_TRUE(IsWindowEnabled(boxLook.other));
+    EXPECT_TRUE(main().isEnabled());
+}
+
+}  // namespace
+}  // namespace orvane
