@@ -24,7 +24,7 @@ add_library(orvane_windows STATIC
   src/platform/win32/plugin_services.cpp
   src/platform/win32/guarded_call.cpp
 )
-target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm)
+target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm ole32)
 target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_compile_options(orvane_windows PRIVATE ${ORVANE_WARNINGS})
@@ -48,7 +48,7 @@ target_link_options(orvane PRIVATE -municode -static -static-libgcc -static-libs
   -Wl,--file-alignment,4096)
 
 install(TARGETS orvane RUNTIME DESTINATION .)
-install(FILES res/HORLOGE.BMP res/Aidez-moi.doc DESTINATION .)
+install(FILES res/HORLOGE.BMP res/Aidez-moi.doc res/Aidez-moi.html DESTINATION .)
 install(DIRECTORY DESTINATION plugins)
 
 # The plug-in kit: the guide, the contract header and the sample, built with

@@ -9,6 +9,8 @@ Writes:
     res/restart.bmp    16 x 16 circular arrow of the countdowns' restart buttons
     res/orvane.ico     program icon, 16 to 64 px (the sizes of 100 % to 200 %), 32-bit BGRA + AND mask
     res/Aidez-moi.doc  French help, as RTF (Word and WordPad open it)
+    res/Aidez-moi.html the same help as a web page, for a Windows where
+                       nothing opens the document (no WordPad, no office suite)
 
 Only the Python standard library is used, and every byte is computed from
 the code below, so the output is identical on every run and every machine.
@@ -587,6 +589,52 @@ def help_rtf():
     return ("\r\n".join(lines) + "\r\n").encode("ascii")
 
 
+def html_escape(text):
+    """Escape text for an HTML body; the file is UTF-8."""
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+
+
+def help_html():
+    red = "#961018"  # the document's title colour
+    lines = [
+        "<!DOCTYPE html>",
+        '<html lang="fr">',
+        "<head>",
+        '<meta charset="utf-8">',
+        "<title>" + html_escape(HELP_TITLE) + "</title>",
+        "<style>",
+        "body { font-family: Arial, sans-serif; font-size: 10pt; max-width: 42em; margin: 2em auto; padding: 0 1em; }",
+        "h1 { color: %s; font-size: 18pt; text-align: center; margin: 0 0 1em; }" % red,
+        "h2 { color: %s; font-size: 13pt; margin: 1.2em 0 0.3em; }" % red,
+        "p { margin: 0 0 0.6em; }",
+        "ul { margin: 0 0 0.6em; padding-left: 2em; }",
+        "li { margin: 0 0 0.3em; }",
+        "</style>",
+        "</head>",
+        "<body>",
+        "<h1>" + html_escape(HELP_TITLE) + "</h1>",
+    ]
+    in_list = False
+    for kind, text in HELP:
+        if kind != "li" and in_list:
+            lines.append("</ul>")
+            in_list = False
+        if kind == "h":
+            lines.append("<h2>" + html_escape(text) + "</h2>")
+        elif kind == "p":
+            lines.append("<p>" + html_escape(text) + "</p>")
+        else:
+            if not in_list:
+                lines.append("<ul>")
+                in_list = True
+            lines.append("<li>" + html_escape(text) + "</li>")
+    if in_list:
+        lines.append("</ul>")
+    lines += ["</body>", "</html>"]
+    # CRLF, as the document: Windows users may open it in Notepad.
+    return ("\r\n".join(lines) + "\r\n").encode("utf-8")
+
+
 # ---------------------------------------------------------------------------
 
 def main():
@@ -600,6 +648,7 @@ def main():
         "restart.bmp": bmp8_bytes(draw_restart(), first_colours=[BUTTON_FACE]),
         "orvane.ico": ico_bytes([draw_icon(size) for size in (16, 20, 24, 28, 32, 40, 48, 56, 64)]),
         "Aidez-moi.doc": help_rtf(),
+        "Aidez-moi.html": help_html(),
     }
     for name, data in outputs.items():
         with open(os.path.join(res, name), "wb") as f:

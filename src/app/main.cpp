@@ -11,6 +11,8 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything is loaded on demand (plug-ins above all).
     orvane::win32::restrictLibrarySearch();
+    // Before any call into the shell, on the thread that makes them.
+    const orvane::win32::ComApartment com;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES |
                                                        ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};

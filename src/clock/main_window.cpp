@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "clock/dial_geometry.hpp"
+#include "clock/help_document.hpp"
 #include "clock/hourly_signal.hpp"
 #include "common/calendar.hpp"
 #include "common/error_text.hpp"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr wchar_t aboutText[] =
     L"Orvane v.2, l'horloge de bureau.\r\nÉcrite et maintenue par l'équipe Orvane.";
-constexpr wchar_t helpFileName[] = L"Aidez-moi.doc";
 constexpr wchar_t defaultFace[] = L"MS Sans Serif";
 
 void appendItem(HMENU menu, int id, const wchar_t* caption) {
@@ -402,7 +402,7 @@ void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
         setEnabled(false);
         break;
     case Aide1:
-        services().shell.open(services().exeFolder + helpFileName);
+        openHelp(services().shell, services().exeFolder);
         break;
     case Apropos1:
         services().boxes.show(aboutText, L"A propos...", box::ok | box::iconInformation);

@@ -102,11 +102,14 @@ public:
 
 class FakeShell final : public Shell {
 public:
-    void open(const std::wstring& path) override {
+    bool open(const std::wstring& path) override {
         opened.push_back(path);
         if (log != nullptr) log->push_back(L"open " + path);
+        const std::size_t dot = path.rfind(L'.');
+        return dot == std::wstring::npos || noProgramFor.count(path.substr(dot)) == 0;
     }
-    std::vector<std::wstring> opened;
+    std::vector<std::wstring> opened;  // every open asked for, opened or not
+    std::set<std::wstring> noProgramFor;  // extensions (".doc") the computer has no program for
     std::vector<std::wstring>* log = nullptr;
 };
 

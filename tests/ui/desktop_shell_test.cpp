@@ -1,10 +1,14 @@
-// The program among the others on a user's desktop: error boxes that come to
-// the front with it and do not pile up.
+// The program among the others on a user's desktop: help that opens without
+// a word processor, error boxes that come to the front with it and do not
+// pile up.
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "alarms/alarms_window.hpp"
@@ -120,6 +124,49 @@ TEST_F(DesktopShellTest, AnOwnedSystemBoxKeepsTheWholeProgramWaiting) {
     EXPECT_TRUE(boxLook.otherWaited) << "the alarms window took clicks while the box was up";
     EXPECT_TRUE(IsWindowEnabled(boxLook.other));
     EXPECT_TRUE(main().isEnabled());
+}
+
+TEST_F(DesktopShellTest, HelpOpensThePageWhenNothingOpensTheDocumentThenSaysWhere) {
+    const std::wstring document = L"C:\\Orvane\\Aidez-moi.doc", page = L"C:\\Orvane\\Aidez-moi.html";
+    const struct {
+        const char* name;
+        std::set<std::wstring> noProgramFor;
+        std::vector<std::wstring> opened;
+        const wchar_t* error;
+    } cases[] = {
+        {"a word processor", {}, {document}, nullptr},
+        {"no program for the document", {L".doc"}, {document, page}, nullptr},
+        {"no program for either", {L".doc", L".html"}, {document, page},
+         L"Impossible d'ouvrir le fichier d'aide C:\\Orvane\\Aidez-moi.html."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        world.shell.opened.clear();
+        world.boxes.shown.clear();
+        world.shell.noProgramFor = c.noProgramFor;
+        pick(TForm1::Aide1);
+        EXPECT_EQ(world.shell.opened, c.opened);
+        if (c.error == nullptr) {
+            EXPECT_TRUE(world.boxes.shown.empty());
+            continue;
+        }
+        ASSERT_EQ(world.boxes.shown.size(), 1u);
+        EXPECT_EQ(world.boxes.shown[0].text, c.error);
+        EXPECT_EQ(world.boxes.shown[0].title, L"Orvane");
+        EXPECT_EQ(world.boxes.shown[0].owner, static_cast<void*>(main().hwnd()));
+    }
+}
+
+TEST(ComApartmentTest, MakesItsThreadASingleThreadedApartmentForItsLife) {
+    std::thread([] {
+        {
+            const win32::ComApartment com;
+            EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE) << "not single-threaded";
+        }
+        const HRESULT after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        EXPECT_EQ(after, S_OK) << "still initialised after its end";
+        if (SUCCEEDED(after)) CoUninitialize();
+    }).join();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/win32/services.hpp"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <optional>
@@ -225,8 +226,15 @@ bool PrivateProfile::write(const std::wstring& file, const std::wstring& section
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
-void ShellOpen::open(const std::wstring& path) {
-    lazy::shellOpen(L"OPEN", path.c_str(), SW_SHOWNORMAL);
+bool ShellOpen::open(const std::wstring& path) {
+    return lazy::shellOpen(L"OPEN", path.c_str(), SW_SHOWNORMAL);
+}
+
+ComApartment::ComApartment()
+    : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+
+ComApartment::~ComApartment() {
+    if (initialised_) CoUninitialize();
 }
 
 int SystemMessageBoxes::show(const std::wstring& text, const std::wstring& title, std::uint32_t style) {

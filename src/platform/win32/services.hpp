@@ -46,7 +46,7 @@ public:
 
 class ShellOpen final : public Shell {
 public:
-    void open(const std::wstring& path) override;
+    bool open(const std::wstring& path) override;
 };
 
 class SystemMessageBoxes final : public MessageBoxes {
@@ -88,6 +88,20 @@ public:
 
 private:
     bool added_ = false;
+};
+
+// The window thread's single-threaded COM apartment, for the whole run: the
+// shell may hand a file to extensions that need it, and asks for it before
+// any of its calls.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
 };
 
 // Icon number `index` of a program file, numbered as the shell numbers them

@@ -48,9 +48,10 @@ bool colorDialog(CHOOSECOLORW* request) {
     return call != nullptr && call(request) != FALSE;
 }
 
-void shellOpen(const wchar_t* verb, const wchar_t* file, int show) {
+bool shellOpen(const wchar_t* verb, const wchar_t* file, int show) {
     static auto* const call = systemFunction<decltype(::ShellExecuteW)>(shell32, "ShellExecuteW");
-    if (call != nullptr) call(nullptr, verb, file, nullptr, nullptr, show);
+    return call != nullptr &&
+           reinterpret_cast<INT_PTR>(call(nullptr, verb, file, nullptr, nullptr, show)) > 32;
 }
 
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data) {

@@ -17,7 +17,8 @@ bool mciErrorText(MCIERROR error, wchar_t* text, UINT length);
 bool openFileDialog(OPENFILENAMEW* request);
 DWORD fileDialogError();
 bool colorDialog(CHOOSECOLORW* request);
-void shellOpen(const wchar_t* verb, const wchar_t* file, int show);
+// True when the shell started something (its answer above 32).
+bool shellOpen(const wchar_t* verb, const wchar_t* file, int show);
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data);
 // False where visual styles cannot give the window a dialog texture.
 bool enableThemeDialogTexture(HWND window, DWORD flags);
