@@ -19,6 +19,7 @@ add_library(orvane_windows STATIC
   src/platform/ui/window.cpp
   src/platform/win32/media.cpp
   src/platform/win32/services.cpp
+  src/platform/win32/running_copy.cpp
   src/platform/win32/system_library.cpp
   src/platform/win32/file_chooser.cpp
   src/platform/win32/plugin_services.cpp

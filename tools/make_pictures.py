@@ -502,6 +502,8 @@ HELP = [
     ("li", "Un double clic sur l'icône, ou la commande «" + NB + "Restaurer" + NB + "» de "
            "son menu (clic droit), ramène la fenêtre."),
     ("li", "La commande «" + NB + "Quitter" + NB + "» termine le programme."),
+    ("li", "Lancer Orvane une seconde fois depuis le même dossier ramène aussi la "
+           "fenêtre" + NB + ": une seule horloge tourne par dossier."),
 
     ("h", "Menus"),
     ("li", "Fichier > Quitter" + NB + ": termine le programme."),

@@ -6,11 +6,15 @@
 #include "platform/win32/media.hpp"
 #include "platform/win32/file_chooser.hpp"
 #include "platform/win32/plugin_services.hpp"
+#include "platform/win32/running_copy.hpp"
 #include "platform/win32/services.hpp"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything is loaded on demand (plug-ins above all).
     orvane::win32::restrictLibrarySearch();
+    // A second start from the same folder brings the running clock back.
+    orvane::win32::RunningCopy copy(orvane::win32::executableFolder());
+    if (copy.handOver()) return 0;
     // Before any call into the shell, on the thread that makes them.
     const orvane::win32::ComApartment com;
 
@@ -43,7 +47,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     orvane::Application app(services);
     app.create();
+    copy.publish(app.form1().hwnd());
     const int exitCode = app.run();
+    copy.withdraw();
     // Nothing more runs on memory a plug-in may have damaged: no window is
     // destroyed, no settings written, no library told the process ends.
     if (app.abandoned()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));

@@ -15,6 +15,7 @@
 #include "platform/ui/controls.hpp"
 #include "platform/ui/picture.hpp"
 #include "platform/ui/window_mover.hpp"
+#include "platform/win32/running_copy.hpp"
 #include "platform/win32/services.hpp"
 
 namespace orvane {
@@ -454,20 +455,33 @@ void TForm1::onClose() {
         host_.quit();
         return;
     }
-    hide();
     host_.hideOtherWindows();
     AddTrayIcon();
 }
 
 void TForm1::AddTrayIcon() {
-    if (inTray_) return;
-    services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_], TrayTip);
+    if (inTray_ && trayIconShown_) return;
     inTray_ = true;
+    if (showTrayIcon()) hide();
+    else if (!IsIconic(hwnd())) ShowWindow(hwnd(), SW_MINIMIZE);
+}
+
+bool TForm1::showTrayIcon() {
+    trayIconShown_ =
+        services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_], TrayTip);
+    // New icons may land in the hidden part of the notification area: without
+    // a word the clock would seem to have quit, and the user start it again.
+    if (trayIconShown_ && !trayNoticeGiven_) {
+        trayNoticeGiven_ = true;
+        services().tray.notify(hwnd(), TrayIconId, TrayNoticeTitle, TrayNoticeText);
+    }
+    return trayIconShown_;
 }
 
 void TForm1::DeleteTrayIcon() {
     services().tray.remove(hwnd(), TrayIconId);
     inTray_ = false;
+    trayIconShown_ = false;
 }
 
 void TForm1::TrayCallback(LPARAM mouseMessage) {
@@ -484,19 +498,20 @@ void TForm1::TrayCallback(LPARAM mouseMessage) {
         break;
     }
     case WM_LBUTTONDBLCLK:
-        if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
-        show();
-        DeleteTrayIcon();
-        SetForegroundWindow(hwnd());
+        comeBack();
         break;
     default:  // a single click or a move shows nothing
         break;
     }
 }
 
-void TForm1::RestaurerItemClick() {
+void TForm1::RestaurerItemClick() { comeBack(); }
+
+void TForm1::comeBack() {
+    if (IsIconic(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     show();
-    DeleteTrayIcon();
+    if (inTray_) DeleteTrayIcon();
+    SetForegroundWindow(hwnd());
 }
 
 void TForm1::abandon() {
@@ -542,14 +557,21 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) followResume();
         return TRUE;
+    case WM_SIZE:
+        // Brought back from the taskbar, where it waited for want of an icon:
+        // it is no longer on its way to the tray.
+        if (wParam != SIZE_MINIMIZED && inTray_ && !trayIconShown_ && IsWindowVisible(hwnd())) inTray_ = false;
+        return Form::handleMessage(message, wParam, lParam);
     default:
         if (message == taskbarCreated_ && taskbarCreated_ != 0) {
             // The shell restarted and forgot our icon: without it a program
-            // in the tray could be neither restored nor quit.
-            if (inTray_) {
-                inTray_ = false;
-                AddTrayIcon();
-            }
+            // in the tray could be neither restored nor quit. A window that
+            // waited minimised for the icon now goes behind it.
+            if (inTray_ && showTrayIcon() && IsWindowVisible(hwnd())) hide();
+            return 0;
+        }
+        if (message == win32::comeBackMessage()) {
+            comeBack();
             return 0;
         }
         return Form::handleMessage(message, wParam, lParam);

@@ -76,6 +76,11 @@ public:
     static constexpr UINT_PTR Timer1 = 1;
     static constexpr UINT_PTR ShakeTimer = 2;  // the hourly shake's steps
     static constexpr wchar_t TrayTip[] = L"Orvane v.2";
+    // Said once a run by the icon, the first time the window goes to the tray.
+    static constexpr wchar_t TrayNoticeTitle[] = L"Orvane";
+    static constexpr wchar_t TrayNoticeText[] =
+        L"L'horloge continue de tourner dans la zone de notification. "
+        L"Double-cliquez sur son icône pour la faire revenir.";
 
     TForm1(Program& program, ClockHost& host);
     ~TForm1() override;
@@ -111,11 +116,17 @@ public:
         saveSettings();
     }
 
+    // Goes to the tray: hidden behind its icon, or, when the shell refuses
+    // the icon, minimised on the taskbar (a hidden clock without an icon
+    // could be neither brought back nor ended).
     void AddTrayIcon();
     void DeleteTrayIcon();
     bool isInTray() const { return inTray_; }
     void TrayCallback(LPARAM mouseMessage);
     void RestaurerItemClick();
+    // Back on screen and in front, out of the tray or the taskbar: the tray's
+    // commands, and a second start of the program from the same folder.
+    void comeBack();
     HMENU trayMenu() const { return PopUpDroit_.get(); }
     HMENU pluginMenu() const { return ools1_; }
     // A plug-in item was chosen: runs the plug-in of that item's tag.
@@ -140,6 +151,9 @@ private:
     void releaseTrayIcons();
     void armClockTimer();
     void buildPluginMenu();
+    // The icon in the notification area, if the shell takes it; the first
+    // one of the run tells the user where the clock went.
+    bool showTrayIcon();
 
     void HourlySignal();
     // The beep or the sound, once the shake is over.
@@ -175,7 +189,9 @@ private:
     std::optional<LocalTime> shownDay_;  // the date the labels show
     std::array<HICON, 6> trayIcons_{};
     int trayIconIndex_ = 0;
-    bool inTray_ = false;
+    bool inTray_ = false;       // gone to the tray, with its icon or minimised for want of one
+    bool trayIconShown_ = false;
+    bool trayNoticeGiven_ = false;
     bool ended_ = false;
     std::vector<std::wstring> openHourlyFailures_;  // texts of the boxes still open
     HMENU ools1_ = nullptr;  // "Plug-ins", owned by the menu bar

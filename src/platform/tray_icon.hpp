@@ -8,11 +8,14 @@ namespace orvane {
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
-    virtual void add(void* window, unsigned id, unsigned callbackMessage, void* icon,
+    // False when the shell refused the icon (busy, or restarting).
+    virtual bool add(void* window, unsigned id, unsigned callbackMessage, void* icon,
                      const std::wstring& tip) = 0;
     virtual void remove(void* window, unsigned id) = 0;
     // Another picture for an icon already shown (the same at another scale).
     virtual void changeIcon(void* window, unsigned id, void* icon) = 0;
+    // A notification from the icon: a balloon, or a notice on newer systems.
+    virtual void notify(void* window, unsigned id, const std::wstring& title, const std::wstring& text) = 0;
 };
 
 }  // namespace orvane

@@ -1131,6 +1131,88 @@ TEST_F(HostileClock, AThousandPluginFilesAndASlowLibraryKeepTheStartQuick) {
     }
 }
 
+// Another start of the program in a folder, as a double click on it.
+PROCESS_INFORMATION launch(const std::wstring& in) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    std::wstring commandLine = L"\"" + in + L"orvane.exe\"";
+    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, in.c_str(), &startup, &started);
+    return started;
+}
+
+void forget(PROCESS_INFORMATION& started) {
+    if (started.hProcess == nullptr) return;
+    if (WaitForSingleObject(started.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(started.hProcess, 1);
+    WaitForSingleObject(started.hProcess, 5000);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    started = {};
+}
+
+// The clocks running in this Wine session.
+int runningClocks() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szExeFile, L"orvane.exe") == 0) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+TEST_F(ClockUnderTest, ASecondStartBringsTheClockBackFromTheTrayAndEndsWhileAnotherFolderRunsItsOwn) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    for (int wait = 0; IsWindowVisible(mainWindow) && wait < 250; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_FALSE(IsWindowVisible(mainWindow)) << "the clock did not go to the tray";
+
+    PROCESS_INFORMATION second = launch(folder);
+    ASSERT_NE(second.hProcess, nullptr);
+    EXPECT_EQ(WaitForSingleObject(second.hProcess, 15000), WAIT_OBJECT_0) << "the second start goes on running";
+    DWORD exitCode = 1;
+    GetExitCodeProcess(second.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    forget(second);
+    EXPECT_TRUE(waitUntilShown(mainWindow)) << "the running clock did not come back";
+    EXPECT_FALSE(waitForExit(0));
+    EXPECT_EQ(runningClocks(), 1);
+    EXPECT_TRUE(clockMovesOn());
+
+    // Another folder, with its own settings file, has its own clock beside this one.
+    const std::wstring other = folder.substr(0, folder.size() - 1) + L"-autre\\";
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(orvaneExe.c_str(), (other + L"orvane.exe").c_str(), FALSE));
+    PROCESS_INFORMATION beside = launch(other);
+    HWND besideWindow = nullptr;
+    for (int wait = 0; besideWindow == nullptr && wait < 600; ++wait) {
+        ProcessWindows windows{beside.dwProcessId, {}};
+        EnumWindows(collectProcessWindow, reinterpret_cast<LPARAM>(&windows));
+        for (const HWND window : windows.found) {
+            wchar_t className[32] = {};
+            GetClassNameW(window, className, 32);
+            if (std::wstring(className) == L"TForm1") besideWindow = window;
+        }
+        if (besideWindow == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(besideWindow, nullptr) << "the clock of another folder did not start";
+    EXPECT_EQ(runningClocks(), 2);
+    if (besideWindow != nullptr) {
+        PostMessageW(besideWindow, WM_COMMAND, Quitter1, 0);
+        EXPECT_EQ(WaitForSingleObject(beside.hProcess, 15000), WAIT_OBJECT_0);
+    }
+    EXPECT_NE(GetFileAttributesW((other + L"Configuration.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((folder + L"Configuration.ini").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the other clock wrote this folder's file";
+    EXPECT_FALSE(waitForExit(0)) << "the first clock ended with the other";
+    forget(beside);
+    for (const wchar_t* name : {L"orvane.exe", L"Configuration.ini"}) DeleteFileW((other + name).c_str());
+    RemoveDirectoryW(other.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -146,11 +146,13 @@ public:
 
 class FakeTray final : public TrayIcon {
 public:
-    void add(void* window, unsigned id, unsigned callbackMessage, void* icon, const std::wstring& tip) override {
+    bool add(void* window, unsigned id, unsigned callbackMessage, void* icon, const std::wstring& tip) override {
         ++adds;
+        if (refuses) return false;
         if (present) ++doubleAdds;
         present = true;
         last = {window, id, callbackMessage, icon, tip};
+        return true;
     }
     void remove(void*, unsigned) override {
         ++removes;
@@ -160,6 +162,11 @@ public:
         if (present) last.icon = icon;
         ++iconChanges;
     }
+    void notify(void*, unsigned, const std::wstring& title, const std::wstring& text) override {
+        if (present) notices.push_back({title, text});
+    }
+    bool refuses = false;  // the shell is busy or restarting
+    std::vector<std::pair<std::wstring, std::wstring>> notices;  // title and text, shown by the icon
     struct Registration {
         void* window = nullptr;
         unsigned id = 0, callbackMessage = 0;
@@ -167,7 +174,7 @@ public:
         std::wstring tip;
     } last;
     bool present = false;
-    int adds = 0, removes = 0, doubleAdds = 0, iconChanges = 0;
+    int adds = 0, removes = 0, doubleAdds = 0, iconChanges = 0;  // adds: every one asked for, refused or not
 };
 
 class FakeSound final : public Sound {

@@ -1,6 +1,6 @@
-// The program among the others on a user's desktop: help that opens without
-// a word processor, error boxes that come to the front with it and do not
-// pile up.
+// The program among the others on a user's desktop: one clock per folder, a
+// tray that may refuse the icon, help that opens without a word processor,
+// error boxes that come to the front with it and do not pile up.
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,6 +14,7 @@
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
 #include "clock/main_window.hpp"
+#include "platform/win32/running_copy.hpp"
 #include "platform/win32/services.hpp"
 #include "support/app_fixture.hpp"
 
@@ -37,6 +38,87 @@ protected:
         tickAt({2026, 12, 7, hour, 0, 0, 0});
     }
 };
+
+TEST_F(DesktopShellTest, TheFirstTripToTheTrayOfARunSaysOnceWhereTheClockWent) {
+    closeBox(main());
+    ASSERT_EQ(world.tray.notices.size(), 1u);
+    EXPECT_EQ(world.tray.notices[0].first, L"Orvane");
+    EXPECT_NE(world.tray.notices[0].second.find(L"zone de notification"), std::wstring::npos);
+    pick(TForm1::RestaurerItem);
+    closeBox(main());
+    EXPECT_EQ(world.tray.notices.size(), 1u) << "said once a run";
+    start();
+    closeBox(main());
+    EXPECT_EQ(world.tray.notices.size(), 2u) << "and again in the next run";
+}
+
+TEST_F(DesktopShellTest, ARefusedTrayIconLeavesTheWindowMinimisedUntilTheShellTakesIt) {
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    const struct {
+        const char* name;
+        bool restoredFromTheTaskbar;
+    } cases[] = {{"left on the taskbar", false}, {"brought back from the taskbar", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        world.tray = {};
+        world.tray.refuses = true;
+        closeBox(main());
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_TRUE(IsIconic(main().hwnd())) << "a clock hidden without an icon could not be found again";
+        EXPECT_EQ(world.tray.adds, 1);
+        EXPECT_TRUE(world.tray.notices.empty());
+        if (c.restoredFromTheTaskbar) SendMessageW(main().hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+
+        world.tray.refuses = false;  // the shell is back
+        SendMessageW(main().hwnd(), taskbarCreated, 0, 0);
+        EXPECT_EQ(world.tray.present, !c.restoredFromTheTaskbar);
+        EXPECT_EQ(main().isVisible(), c.restoredFromTheTaskbar);
+        EXPECT_EQ(world.tray.notices.size(), c.restoredFromTheTaskbar ? 0u : 1u);
+        if (c.restoredFromTheTaskbar) continue;
+        pick(TForm1::RestaurerItem);
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_FALSE(IsIconic(main().hwnd()));
+        EXPECT_FALSE(world.tray.present);
+    }
+}
+
+// A second start from the program's folder, however that folder is spelt,
+// reaches this clock and brings it back from wherever it waits; a start from
+// another folder does not.
+TEST_F(DesktopShellTest, ASecondStartFromTheFolderBringsTheClockBack) {
+    const std::wstring folder = L"C:\\Orvane-essai-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    std::wstring otherSpelling = folder;
+    CharLowerBuffW(otherSpelling.data(), static_cast<DWORD>(otherSpelling.size()));
+    const struct {
+        const char* name;
+        bool trayRefuses;
+        void (*leave)(TForm1&);
+    } cases[] = {
+        {"in the tray", false, [](TForm1& w) { closeBox(w); }},
+        {"minimised for want of an icon", true, [](TForm1& w) { closeBox(w); }},
+        {"minimised by the user", false,
+         [](TForm1& w) { SendMessageW(w.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        world.tray = {};
+        world.tray.refuses = c.trayRefuses;
+        win32::RunningCopy first(folder);
+        ASSERT_FALSE(first.handOver()) << "the first start runs";
+        first.publish(main().hwnd());
+        c.leave(main());
+        ASSERT_TRUE(!main().isVisible() || IsIconic(main().hwnd()));
+
+        EXPECT_FALSE(win32::RunningCopy(L"C:\\Autre-" + folder.substr(3)).handOver()) << "another folder";
+        EXPECT_TRUE(win32::RunningCopy(otherSpelling).handOver()) << "the same folder";
+        runMessages();
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_FALSE(IsIconic(main().hwnd()));
+        EXPECT_FALSE(world.tray.present);
+    }
+}
 
 TEST_F(DesktopShellTest, AnHourlyFailureOpensNoSecondBoxWhileItsBoxIsOpen) {
     failHourlySound();

@@ -377,7 +377,7 @@ std::uint64_t DiskFiles::folderChanges(const std::wstring& path) const {
     return watch_.changes;
 }
 
-void NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessage, void* icon,
+bool NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessage, void* icon,
                                const std::wstring& tip) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
@@ -387,8 +387,20 @@ void NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessa
     data.uCallbackMessage = callbackMessage;
     data.hIcon = static_cast<HICON>(icon);
     lstrcpynW(data.szTip, tip.c_str(), static_cast<int>(std::size(data.szTip)));
-    lazy::notifyIcon(NIM_ADD, &data);
     added_ = true;
+    return lazy::notifyIcon(NIM_ADD, &data);
+}
+
+void NotificationAreaIcon::notify(void* window, unsigned id, const std::wstring& title, const std::wstring& text) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = static_cast<HWND>(window);
+    data.uID = id;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    lstrcpynW(data.szInfoTitle, title.c_str(), static_cast<int>(std::size(data.szInfoTitle)));
+    lstrcpynW(data.szInfo, text.c_str(), static_cast<int>(std::size(data.szInfo)));
+    lazy::notifyIcon(NIM_MODIFY, &data);
 }
 
 void NotificationAreaIcon::remove(void* window, unsigned id) {

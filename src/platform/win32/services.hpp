@@ -81,10 +81,11 @@ private:
 
 class NotificationAreaIcon final : public TrayIcon {
 public:
-    void add(void* window, unsigned id, unsigned callbackMessage, void* icon,
+    bool add(void* window, unsigned id, unsigned callbackMessage, void* icon,
              const std::wstring& tip) override;
     void remove(void* window, unsigned id) override;
     void changeIcon(void* window, unsigned id, void* icon) override;
+    void notify(void* window, unsigned id, const std::wstring& title, const std::wstring& text) override;
 
 private:
     bool added_ = false;

@@ -1,0 +1,117 @@
+#include "platform/win32/running_copy.hpp"
+
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+namespace orvane::win32 {
+
+// What the copies of one folder share, in a small named memory that lives as
+// long as one of them holds it. Window handles are 32 bits wide in 32- and
+// 64-bit programs alike.
+struct RunningCopy::Slot {
+    volatile LONG process;  // the running copy's process id
+    volatile LONG window;   // its main window, 0 while it starts, `ending` once it ends
+};
+
+namespace {
+
+constexpr LONG ending = -1;
+constexpr auto handOverBound = std::chrono::seconds(10);
+
+// The same folder, however it was spelt: long names, one case.
+std::wstring folderKey(const std::wstring& folder) {
+    std::wstring key = folder;
+    const DWORD length = GetLongPathNameW(folder.c_str(), nullptr, 0);
+    if (length > 0) {
+        std::vector<wchar_t> buffer(length);
+        const DWORD written = GetLongPathNameW(folder.c_str(), buffer.data(), length);
+        if (written > 0 && written < length) key.assign(buffer.data(), written);
+    }
+    if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// A name for the folder's memory: object names cannot hold a path, so a hash
+// of it, in this session's name space.
+std::wstring sharedName(const std::wstring& folder) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const wchar_t c : folderKey(folder)) {
+        hash ^= static_cast<std::uint16_t>(c);
+        hash *= 1099511628211ull;
+    }
+    wchar_t name[48];
+    wsprintfW(name, L"Local\\Orvane-%08lX%08lX", static_cast<unsigned long>(hash >> 32),
+              static_cast<unsigned long>(hash & 0xFFFFFFFFu));
+    return name;
+}
+
+bool processEnded(DWORD id, DWORD waitMs) {
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (process == nullptr) return true;
+    const bool ended = WaitForSingleObject(process, waitMs) != WAIT_TIMEOUT;
+    CloseHandle(process);
+    return ended;
+}
+
+}  // namespace
+
+UINT comeBackMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Orvane.Revenir");
+    return message;
+}
+
+RunningCopy::RunningCopy(const std::wstring& exeFolder) {
+    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Slot),
+                                  sharedName(exeFolder).c_str());
+    // Without the shared memory each copy runs on its own, as before.
+    if (mapping_ == nullptr) return;
+    first_ = GetLastError() != ERROR_ALREADY_EXISTS;
+    slot_ = static_cast<Slot*>(MapViewOfFile(mapping_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(Slot)));
+    if (slot_ != nullptr && first_) InterlockedExchange(&slot_->process, static_cast<LONG>(GetCurrentProcessId()));
+}
+
+RunningCopy::~RunningCopy() {
+    if (slot_ != nullptr) UnmapViewOfFile(slot_);
+    if (mapping_ != nullptr) CloseHandle(mapping_);
+}
+
+bool RunningCopy::handOver() {
+    if (first_ || slot_ == nullptr) return false;
+    const auto deadline = std::chrono::steady_clock::now() + handOverBound;
+    for (;;) {
+        const LONG window = InterlockedCompareExchange(&slot_->window, 0, 0);
+        const auto other = static_cast<DWORD>(InterlockedCompareExchange(&slot_->process, 0, 0));
+        const HWND target = reinterpret_cast<HWND>(static_cast<LONG_PTR>(window));
+        if (window != 0 && window != ending && IsWindow(target)) {
+            // This start is the user's gesture: it lends the right to come
+            // to the front to the copy that was asked.
+            AllowSetForegroundWindow(other);
+            return PostMessageW(target, comeBackMessage(), 0, 0) != FALSE;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        // An ending copy is waited for; one that is gone leaves the folder free.
+        if (window == ending ? processEnded(other, static_cast<DWORD>(left.count())) : processEnded(other, 0)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    // This copy runs in its place.
+    first_ = true;
+    InterlockedExchange(&slot_->window, 0);
+    InterlockedExchange(&slot_->process, static_cast<LONG>(GetCurrentProcessId()));
+    return false;
+}
+
+void RunningCopy::publish(HWND mainWindow) {
+    if (slot_ == nullptr || !first_) return;
+    InterlockedExchange(&slot_->window, static_cast<LONG>(reinterpret_cast<LONG_PTR>(mainWindow)));
+}
+
+void RunningCopy::withdraw() {
+    if (slot_ == nullptr || !first_) return;
+    InterlockedExchange(&slot_->window, ending);
+}
+
+}  // namespace orvane::win32
