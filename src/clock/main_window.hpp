@@ -87,6 +87,8 @@ public:
 
     void create();
     void showAtStart();
+    // The hourly shake still has steps to show.
+    bool shaking() const { return shake_.running(); }
 
     ClockSettings settings;
     TickFields tick;

@@ -45,9 +45,13 @@ protected:
     void tickAt(const LocalTime& t) {
         world.clock.setLocal(t);
         SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
-        endShake(main().hwnd(), TForm1::ShakeTimer);
+        endHourlyShake();
     }
-    // Every frame of a shake: its timer fires until no step is left.
+    // Every frame of the hourly shake, as its timer gives them.
+    void endHourlyShake() {
+        while (main().shaking()) SendMessageW(main().hwnd(), WM_TIMER, TForm1::ShakeTimer, 0);
+    }
+    // Every frame of a shake: its timer fires until no step can be left.
     static void endShake(HWND window, UINT_PTR timer) {
         for (int frame = 0; frame < 2 * shakeCountLimit + 4; ++frame) SendMessageW(window, WM_TIMER, timer, 0);
     }

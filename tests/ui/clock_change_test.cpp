@@ -79,7 +79,7 @@ TEST_F(ClockChangeWindowTest, ASystemTimeChangeShowsAtOnceWithoutAStaleOrDoubleS
         const std::string dialBefore = dial();
         world.clock.setLocal(s.time);
         SendMessageW(main().hwnd(), s.event == Tick ? WM_TIMER : WM_TIMECHANGE, TForm1::Timer1, 0);
-        endShake(main().hwnd(), TForm1::ShakeTimer);
+        endHourlyShake();
         EXPECT_EQ(text(main(), TForm1::Label2), s.shownTime) << s.step;
         EXPECT_EQ(text(main(), TForm1::Label1), s.shownDate) << s.step;
         EXPECT_EQ(text(main(), TForm1::Label3), s.shownDay) << s.step;

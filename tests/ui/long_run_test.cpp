@@ -60,7 +60,7 @@ protected:
     void round() {
         world.clock.advance(nextDelivery() - now());
         SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
-        endShake(main().hwnd(), TForm1::ShakeTimer);
+        endHourlyShake();
         SendMessageW(app->form4().hwnd(), WM_TIMER, TForm4::Timer1, 0);
         for (int n = 1; n <= stopwatchCount; ++n)
             if (app->form2().table().slot(n).running) SendMessageW(app->form2().hwnd(), WM_TIMER, n, 0);

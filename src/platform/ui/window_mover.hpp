@@ -89,6 +89,7 @@ public:
         }
         SetTimer(window_, timer_, frameMs, nullptr);
     }
+    bool running() const { return next_ < moves_.size(); }
     // The window's timer `id` fired: true when it was this one's.
     bool onTimer(UINT_PTR id) {
         if (id != timer_) return false;
