@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 PACKAGES=(cmake ninja-build g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine32:i386 wine64 fonts-wine
-          xvfb xauth x11-utils xdotool imagemagick)
+          xvfb xauth x11-utils xdotool imagemagick procps)
 
 say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
@@ -31,20 +31,46 @@ install_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Starts a private virtual display and sets XVFB_DISPLAY to its name. Xvfb
+# picks a free number itself, so that displays started side by side never
+# take the same one. It ends with the script (end_started). Arguments, if
+# any, are a command that starts Xvfb (nice -n N, say).
+XVFB_PIDS=()
+start_xvfb() {
+    local number_file
+    number_file="$(mktemp)"
+    "$@" Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PIDS+=($!)
+    XVFB_DISPLAY=""
+    for _ in $(seq 100); do
+        [ -s "$number_file" ] && XVFB_DISPLAY=":$(tr -d '[:space:]' <"$number_file")" && break
+        sleep 0.1
+    done
+    rm -f "$number_file"
+    if [ -z "$XVFB_DISPLAY" ] || ! DISPLAY="$XVFB_DISPLAY" xdpyinfo >/dev/null 2>&1; then
+        echo "a virtual display did not start" >&2
+        return 1
+    fi
+}
+
+# The Wine prefixes whose servers end with the script, beside the displays.
+WINE_PREFIXES_USED=("$WINEPREFIX")
+end_started() {
+    local prefix
+    for prefix in "${WINE_PREFIXES_USED[@]}"; do
+        WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done
+    [ ${#XVFB_PIDS[@]} -eq 0 ] || kill "${XVFB_PIDS[@]}" 2>/dev/null || true
+}
+
 # Starts a private virtual display and exports DISPLAY; it ends with the script.
 start_virtual_display() {
     # Programs left running in this prefix would keep their desktop on
     # another display.
     wineserver -k 2>/dev/null || true
-    local number=90
-    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-    Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    trap 'kill $XVFB_PID 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
-    export DISPLAY=":$number"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "the virtual display :$number did not start" >&2
-    return 1
+    trap end_started EXIT
+    start_xvfb || return 1
+    export DISPLAY="$XVFB_DISPLAY"
 }
 
 # A headless Wine prefix with a virtual desktop and its taskbar (where the tray
