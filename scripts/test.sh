@@ -60,13 +60,20 @@ finish_step() {
     return "$status"
 }
 
+# A process and all it started, from the top down (a build's ninja ends its
+# compilers itself, but not before it has heard).
+end_tree() {
+    local children child
+    children=$(pgrep -P "$1")
+    kill "$1" 2>/dev/null
+    for child in $children; do end_tree "$child"; done
+}
+
 # Steps still running when the script ends (interrupted) end with it.
+building=""
 end_steps() {
     local pid
-    for pid in "${step_pid[@]}"; do
-        pkill -TERM -P "$pid" 2>/dev/null
-        kill "$pid" 2>/dev/null
-    done
+    for pid in "${step_pid[@]}" $building; do end_tree "$pid"; done
     end_started
 }
 trap end_steps EXIT
@@ -80,10 +87,16 @@ beside_builds() {
 }
 
 build() {
-    local preset=$1 start=$SECONDS
+    local preset=$1 start=$SECONDS status
     say "Building $preset ($(elapsed))"
-    if nice -n 10 cmake --preset "$preset" -DORVANE_WERROR=ON >"$LOGS/build-$preset.log" 2>&1 &&
-        nice -n 10 cmake --build --preset "$preset" >>"$LOGS/build-$preset.log" 2>&1; then
+    # In the background and waited for, so that an interruption is heard at once.
+    { nice -n 10 cmake --preset "$preset" -DORVANE_WERROR=ON && nice -n 10 cmake --build --preset "$preset"; } \
+        >"$LOGS/build-$preset.log" 2>&1 &
+    building=$!
+    wait "$building"
+    status=$?
+    building=""
+    if [ "$status" -eq 0 ]; then
         say "Built $preset in $((SECONDS - start)) s ($(elapsed))"
         return 0
     fi
