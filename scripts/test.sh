@@ -111,7 +111,12 @@ build() {
 # are copies of their own.
 copy_wine_prefix() {
     local from=$1 to=$2
-    cp -a --link "$from" "$to" || return 1
+    if ! cp -a --link "$from" "$to" 2>/dev/null; then
+        # Not on one file system (a prefix named by ORVANE_WINEPREFIX): a whole copy.
+        rm -rf "$to"
+        cp -a "$from" "$to"
+        return
+    fi
     (cd "$from" && find . -type f ! -iregex '.*\.\(dll\|exe\|drv\|sys\|ocx\|acm\|cpl\|tlb\|ttf\|nls\|ax\|ds\|vxd\|fon\|mui\|dll16\|exe16\|mod\)' -print0) |
         (cd "$to" && xargs -0 -r -I{} cp -a --remove-destination "$from/{}" "{}")
 }
