@@ -9,8 +9,11 @@ namespace orvane {
 struct FileStamp {
     std::uint64_t size = 0;
     std::int64_t lastWrite = 0;  // in the system's own units
-    // Counts the changes seen in the file's folder: a file copied over
-    // another keeps its size and its source's time, but not this.
+    // When anything about the file last changed, its contents above all: a
+    // file copied over another keeps its size and its source's write time,
+    // but not this. Zero where the volume keeps no such time.
+    std::int64_t lastChange = 0;
+    // Where it keeps none, the changes seen in the file's folder so far.
     std::uint64_t folderChanges = 0;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
@@ -20,8 +23,9 @@ public:
     virtual ~FileSystem() = default;
     // True for an existing file; a folder of that name does not count.
     virtual bool fileExists(const std::wstring& path) const = 0;
-    // The size and last write time of an existing file, and the changes seen
-    // in its folder so far; nothing for a folder or a missing file.
+    // The size, last write and last change times of an existing file;
+    // nothing for a folder or a missing file. Asks nothing of the file
+    // itself: one that another program holds has its stamp.
     virtual std::optional<FileStamp> fileStamp(const std::wstring& path) const = 0;
     // False when the user may not write the file: a protected folder, a
     // read-only medium or file. Leaves nothing behind: an existing file is

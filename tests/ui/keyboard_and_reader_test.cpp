@@ -274,6 +274,18 @@ TEST_F(KeyboardAndReaderTest, AFaceHeldByAnotherProgramOrSwappedForItsTwinShowsO
         tick();
     }
     EXPECT_EQ(dialCentre(), 0xFF0000u);
+
+    // A face that has not changed is not read again: held by another
+    // program, it stays on the dial.
+    const HANDLE holder = CreateFileW(face.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (int k = 0; k < 3; ++k) {
+        Sleep(10);
+        tick();
+        EXPECT_EQ(text(main(), TForm1::StatusBar1), L"") << "tick " << k;
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(dialCentre(), 0xFF0000u);
 }
 
 }  // namespace

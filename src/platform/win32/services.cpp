@@ -288,15 +288,71 @@ bool DiskFiles::fileExists(const std::wstring& path) const {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+namespace {
+// The answer of the system's own query of a file by name: the change time
+// that the documented calls leave out (FILE_NETWORK_OPEN_INFORMATION).
+struct FileTimesAndSize {
+    LARGE_INTEGER creation, lastAccess, lastWrite, change, allocation, size;
+    ULONG attributes;
+};
+struct CountedName {
+    USHORT length, capacity;
+    PWSTR buffer;
+};
+struct NameToQuery {
+    ULONG length;
+    HANDLE root;
+    CountedName* name;
+    ULONG attributes;
+    PVOID security, quality;
+};
+using QueryByName = LONG WINAPI(NameToQuery*, FileTimesAndSize*);
+constexpr ULONG caseInsensitive = 0x40;  // OBJ_CASE_INSENSITIVE
+
+// "C:\x", "\\server\share\x" or "\\?\C:\x" in the system's own
+// spelling, "\??\C:\x" or "\??\UNC\server\share\x".
+std::wstring systemPath(const std::wstring& path) {
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return {};
+    std::wstring full(length, L'\0');
+    full.resize(GetFullPathNameW(path.c_str(), length, full.data(), nullptr));
+    if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return L"\\??\\" + full.substr(4);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + full.substr(2);
+    return L"\\??\\" + full;
+}
+
+std::optional<FileTimesAndSize> queryByName(const std::wstring& path) {
+    static auto* const query = reinterpret_cast<QueryByName*>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryFullAttributesFile")));
+    std::wstring name = systemPath(path);
+    if (query == nullptr || name.empty() || name.size() * sizeof(wchar_t) > 0xFFFE) return std::nullopt;
+    CountedName counted{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                        static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
+    NameToQuery request{sizeof(NameToQuery), nullptr, &counted, caseInsensitive, nullptr, nullptr};
+    FileTimesAndSize answer{};
+    if (query(&request, &answer) < 0) return std::nullopt;
+    return answer;
+}
+}  // namespace
+
 std::optional<FileStamp> DiskFiles::fileStamp(const std::wstring& path) const {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return std::nullopt;
-    return FileStamp{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                     static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                               data.ftLastWriteTime.dwLowDateTime),
-                     folderChanges(path)};
+    FileStamp stamp;
+    if (const std::optional<FileTimesAndSize> file = queryByName(path)) {
+        if ((file->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+        stamp = {static_cast<std::uint64_t>(file->size.QuadPart), file->lastWrite.QuadPart, file->change.QuadPart};
+    } else {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return std::nullopt;
+        stamp = {(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+                 static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                           data.ftLastWriteTime.dwLowDateTime)};
+    }
+    // A volume that keeps no change time (or a system that cannot give it):
+    // the folder's change notification tells of a twin instead.
+    if (stamp.lastChange == 0) stamp.folderChanges = folderChanges(path);
+    return stamp;
 }
 
 namespace {
