@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "clock/main_window_ids.hpp"
 #include "common/clock_tick.hpp"
 #include "platform/files.hpp"
 #include "platform/ui/form.hpp"
@@ -45,32 +46,8 @@ protected:
 
 // The main clock window: time, date, day name, the dial, the menus and the
 // tray icon. It owns the settings and the state of the clock tick.
-class TForm1 final : public Form {
+class TForm1 final : public Form, public MainWindowIds {
 public:
-    enum ControlId : int {
-        Image1 = 101,  // the dial
-        Label2,        // time
-        Label1,        // date
-        Label3,        // day name
-        Image2,        // alarm bell
-        StatusBar1,
-    };
-    enum MenuId : int {
-        Quitter1 = 201,
-        Alarme1,
-        Chronomtre1,
-        Compterebours1,
-        PastTime1,
-        Option1,
-        Aide1,
-        Apropos1,
-        // The tray menu PopUpDroit.
-        QuitterItem = 301,
-        RestaurerItem,
-        Quitter2,
-        // The plug-in items under "Plug-ins": PluginItems + the item's tag.
-        PluginItems = 1000,
-    };
     static constexpr UINT TrayCallbackMessage = WM_USER + 1;
     static constexpr UINT TrayIconId = 1;
     static constexpr UINT_PTR Timer1 = 1;

@@ -20,6 +20,13 @@
 #include <utility>
 #include <vector>
 
+#include "clock/main_window_ids.hpp"
+#include "countdowns/countdown_dialog.hpp"
+#include "countdowns/countdowns_window.hpp"
+#include "elapsed/elapsed_window.hpp"
+#include "settings/options_dialog.hpp"
+#include "stopwatches/stopwatches_window.hpp"
+
 namespace {
 
 std::wstring orvaneExe;  // from the command line
@@ -28,9 +35,11 @@ std::wstring faultyPlugin;  // a test plug-in whose C++ exception leaves it
 std::wstring heapPlugin, overrunPlugin;  // test plug-ins that leave the process unsound
 
 // Control and command numbers of the main window, as a driver sees them.
-constexpr int Label2 = 102, Label1 = 103, Label3 = 104, StatusBar1 = 106;
-constexpr int Quitter1 = 201, Chronomtre1 = 203, Compterebours1 = 204, PastTime1 = 205, Option1 = 206;
-constexpr int RestaurerItem = 302, Quitter2 = 303, firstPluginItem = 1000;
+using Ids = orvane::MainWindowIds;
+constexpr int Label2 = Ids::Label2, Label1 = Ids::Label1, Label3 = Ids::Label3, StatusBar1 = Ids::StatusBar1;
+constexpr int Quitter1 = Ids::Quitter1, Chronomtre1 = Ids::Chronomtre1, Compterebours1 = Ids::Compterebours1,
+              PastTime1 = Ids::PastTime1, Option1 = Ids::Option1;
+constexpr int RestaurerItem = Ids::RestaurerItem, Quitter2 = Ids::Quitter2, firstPluginItem = Ids::PluginItems;
 
 std::string narrow(const std::wstring& text) {
     std::string out(static_cast<std::size_t>(
@@ -389,8 +398,9 @@ TEST_F(ClockUnderTest, TheEndOfTheSessionSavesAndEnds) {
 }
 
 // The countdown windows as a driver sees them.
-constexpr int CountdownNewButton1 = 150, CountdownTimeLabel1 = 120;
-constexpr int DialogName = 101, DialogSecondsBox = 115, DialogSecondsArrows = 116, DialogOk = 136;
+constexpr int CountdownNewButton1 = orvane::TForm4::Tabs[1].newButton, CountdownTimeLabel1 = orvane::TForm4::Tabs[1].timeLabel;
+constexpr int DialogName = orvane::TForm5::Edit5, DialogSecondsBox = orvane::TForm5::Edit4,
+              DialogSecondsArrows = orvane::TForm5::UpDown4, DialogOk = orvane::TForm5::Button1;
 
 struct WindowSearch {
     DWORD pid;
@@ -461,7 +471,7 @@ void openFirstCountdownSetup(DWORD pid, HWND mainWindow, HWND& countdowns, HWND&
     ASSERT_NE(dialog, nullptr);
 }
 
-constexpr int CountdownRestart1 = 140;  // the restart picture of the first tab
+constexpr int CountdownRestart1 = orvane::TForm4::Tabs[1].restartButton;  // the restart picture of the first tab
 const std::wstring countdownEnded = L"Compte à rebours terminé !";
 
 // A countdown of three seconds from the gesture on: each value once, a
@@ -524,8 +534,9 @@ TEST_F(ClockUnderTest, ACountdownShowsEachSecondOnceThenItsBoxFromTheTrayAndAfte
 }
 
 // The stopwatches window as a driver sees it: the first tab.
-constexpr int StopwatchLabel1 = 110, StopwatchStart1 = 120, StopwatchStop1 = 121, StopwatchReset1 = 122;
-constexpr int StopwatchLap1 = 140, StopwatchLaps1 = 154;
+constexpr orvane::TForm2::SlotControls Stopwatch1 = orvane::TForm2::Slots[0];
+constexpr int StopwatchLabel1 = Stopwatch1.display, StopwatchStart1 = Stopwatch1.start, StopwatchStop1 = Stopwatch1.stop,
+              StopwatchReset1 = Stopwatch1.reset, StopwatchLap1 = Stopwatch1.lap, StopwatchLaps1 = Stopwatch1.laps;
 
 std::vector<std::wstring> listRows(HWND list) {
     std::vector<std::wstring> rows;
@@ -567,9 +578,12 @@ TEST_F(ClockUnderTest, AStopwatchShowsEachSecondOnceKeepsItsLapAndItsFractionAcr
 }
 
 // The elapsed-time window as a driver sees it.
-constexpr int ElapsedPicker = 101, ElapsedHourArrows = 103, ElapsedMinuteArrows = 106, ElapsedSecondArrows = 109;
-constexpr int ElapsedHour = 102, ElapsedMinute = 105, ElapsedSecond = 108, ElapsedVoir = 110, ElapsedHeading = 111;
-constexpr int ElapsedLines[] = {112, 113, 114, 115};
+using Elapsed = orvane::Tpasttime;
+constexpr int ElapsedPicker = Elapsed::DateTimePicker1, ElapsedHourArrows = Elapsed::UpDown1,
+              ElapsedMinuteArrows = Elapsed::UpDown2, ElapsedSecondArrows = Elapsed::UpDown3;
+constexpr int ElapsedHour = Elapsed::SpinEdit1, ElapsedMinute = Elapsed::SpinEdit2, ElapsedSecond = Elapsed::SpinEdit3,
+              ElapsedVoir = Elapsed::Button1, ElapsedHeading = Elapsed::Label10;
+constexpr int ElapsedLines[] = {Elapsed::Label1, Elapsed::Label2, Elapsed::Label3, Elapsed::Label4};
 
 // A control message whose argument points to a value: the system carries
 // only the pointer to another process, so the value is copied there first.
@@ -707,7 +721,8 @@ TEST_F(ClockUnderTest, ACountdownByDateAndTheElapsedCountGoByRealTimeAcrossAChan
     const DWORD pid = process.dwProcessId;
     HWND countdowns = nullptr, dialog = nullptr;
     ASSERT_NO_FATAL_FAILURE(openFirstCountdownSetup(pid, mainWindow, countdowns, dialog));
-    constexpr int DialogByDate = 117, DialogPicker = 119, DialogHourArrows = 122;
+    constexpr int DialogByDate = orvane::TForm5::RadioButton2, DialogPicker = orvane::TForm5::DateTimePicker1,
+                  DialogHourArrows = orvane::TForm5::SpinEdit1Arrows;
     SendMessageW(findControl(dialog, DialogByDate), BM_CLICK, 0, 0);
     ASSERT_TRUE(sendPointing(process.hProcess, findControl(dialog, DialogPicker), DTM_SETSYSTEMTIME, GDT_VALID, ahead));
     clickUpArrow(findControl(dialog, DialogHourArrows), 12);
@@ -946,7 +961,9 @@ TEST_F(HostileClock, HostileSettingsFilesStartTheClockAndEndWrittenOrReported) {
 class ClockWithWorldPaths : public ClockUnderTest {
 protected:
     // The options' controls as a driver sees them.
-    static constexpr int OptionsOk = 101, SoundFile = 111, SoundBrowse = 112, FaceFile = 123, FaceBrowse = 124;
+    using Options = orvane::TForm3;
+    static constexpr int OptionsOk = Options::Button3, SoundFile = Options::Edit1, SoundBrowse = Options::Button2,
+                         FaceFile = Options::Edit2, FaceBrowse = Options::Button6;
     // The chooser's file name box.
     static constexpr int chooserName = 0x47C;
 
