@@ -4,6 +4,7 @@
 
 #include "alarms/alarm_table.hpp"
 #include "common/clock_tick.hpp"
+#include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
@@ -56,6 +57,10 @@ public:
         {Label4, Image4, Label9, rb7, rb8, RadioGroup4, Button4},
         {Label5, Image5, Label10, rb9, rb10, RadioGroup5, Button5},
     }};
+    static_assert(controlIdsStand(slotControls, 1, &SlotControls::timeLabel, &SlotControls::indicator,
+                                  &SlotControls::titleLabel, &SlotControls::yes, &SlotControls::no,
+                                  &SlotControls::frame, &SlotControls::configure),
+                  "every alarm slot has a row of controls of its own");
 
     TForm6(Program& program, AlarmsHost& host) : Form(program), host_(host) {}
     void create(HWND owner);

@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 
@@ -50,6 +51,8 @@ public:
         {Label3, Edit3, UpDown3, L"Nombre de minutes :", 59},
         {Label4, Edit4, UpDown4, L"Nombre de secondes :", 59},
     }};
+    static_assert(controlIdsStand(IntervalFields, 0, &IntervalField::label, &IntervalField::box,
+                                  &IntervalField::arrows));
     // The target time: spin fields, typed into or moved by their arrows.
     struct SpinField {
         int field, arrows;
@@ -60,6 +63,7 @@ public:
         {SpinEdit2, SpinEdit2Arrows, 59},
         {SpinEdit3, SpinEdit3Arrows, 59},
     }};
+    static_assert(controlIdsStand(SpinFields, 0, &SpinField::field, &SpinField::arrows));
 
     TForm5(Program& program, CountdownsHost& host) : DialogForm(program), host_(host) {}
     void create(HWND owner);

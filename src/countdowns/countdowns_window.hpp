@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 
+#include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
 #include "countdowns/countdown_table.hpp"
 #include "platform/ui/handles.hpp"
@@ -58,6 +59,9 @@ public:
         {TabSheet4, L"Timer n°4", Label9, 13, Label4, SpeedButton4, Button4},
         {TabSheet5, L"Timer n°5", Label10, 13, Label5, SpeedButton5, Button5},
     }};
+    static_assert(controlIdsStand(Tabs, 1, &Tab::sheet, &Tab::nameLabel, &Tab::timeLabel, &Tab::restartButton,
+                                  &Tab::newButton),
+                  "every countdown has a tab of controls of its own");
 
     static constexpr UINT_PTR Timer1 = 1;
     static constexpr UINT Timer1Interval = 1000;

@@ -1,4 +1,7 @@
 #pragma once
+#include <array>
+
+#include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
 #include "platform/ui/tabs.hpp"
@@ -22,13 +25,16 @@ public:
     struct SlotControls {
         int slot, display, start, stop, reset, lap, laps;
     };
-    static constexpr SlotControls Slots[stopwatchCount] = {
+    static constexpr std::array<SlotControls, stopwatchCount> Slots{{
         {1, Label1, Button1, Button2, Button3, SpeedButton1, ListBox5},
         {2, Label2, Button4, Button5, Button6, SpeedButton2, ListBox4},
         {3, Label3, Button7, Button8, Button9, SpeedButton3, ListBox3},
         {4, Label4, Button10, Button11, Button12, SpeedButton4, ListBox2},
         {5, Label5, Button13, Button14, Button15, SpeedButton5, ListBox1},
-    };
+    }};
+    static_assert(controlIdsStand(Slots, 0, &SlotControls::display, &SlotControls::start, &SlotControls::stop,
+                                  &SlotControls::reset, &SlotControls::lap, &SlotControls::laps),
+                  "every stopwatch has a row of controls of its own");
 
     using Form::Form;
     void create(HWND owner);
