@@ -24,7 +24,7 @@ ui::ControlRow inFrame(POINT frame, ui::ControlRow row) {
 
 }  // namespace
 
-ui::Window& TForm7::servedWindow() { return host_.form6(); }
+ui::Window& TForm7::servedWindow() { return alarmsWindow_; }
 
 void TForm7::create(HWND owner) {
     createForm({L"TForm7", L"Configuration de l'alarme", 395, 284, 393, 275}, owner);
@@ -114,12 +114,11 @@ void TForm7::Button2Click() {
     settings.Message = ui::windowText(control(Edit1));
     settings.runFile = SendMessageW(control(CheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
     settings.FilePath = OpenDialog1FileName_;
-    TForm6& alarmsWindow = host_.form6();
-    alarmsWindow.alarms().configure(EditedSlot, settings);
+    alarmsWindow_.alarms().configure(EditedSlot, settings);
     dismiss();
     // Back in front, the alarms window shows the slot just stored.
-    alarmsWindow.FormActivate();
-    if (alarmsWindow.isVisible()) alarmsWindow.show();
+    alarmsWindow_.FormActivate();
+    if (alarmsWindow_.isVisible()) alarmsWindow_.show();
 }
 
 void TForm7::Button3Click() { dismiss(); }

@@ -8,7 +8,7 @@
 
 namespace orvane {
 
-class AlarmsHost;
+class TForm6;
 
 // The dialog that edits one alarm. Its controls keep what they last held from
 // one opening to the next; it is never loaded from a slot.
@@ -33,8 +33,8 @@ public:
         Button3,          // "Annuler"
     };
 
-    TForm7(Program& program, AlarmsHost& host) : DialogForm(program), host_(host) {}
-    void create(HWND owner);
+    TForm7(Program& program, TForm6& alarmsWindow) : DialogForm(program), alarmsWindow_(alarmsWindow) {}
+    void create(HWND owner) override;
 
     // The slot that "OK" writes to, 1..5, set before the dialog is shown.
     std::int8_t EditedSlot = 1;
@@ -54,7 +54,7 @@ protected:
     void onScroll(HWND control, int code) override;
 
 private:
-    AlarmsHost& host_;
+    TForm6& alarmsWindow_;
     void createControls();
     int position(int upDown) const;
 

@@ -25,6 +25,11 @@ void check(HWND button, bool checked) {
 
 }  // namespace
 
+TForm6::TForm6(Program& program, AlarmsHost& host)
+    : Form(program), host_(host), configuration_(std::make_unique<TForm7>(program, *this)) {}
+
+TForm6::~TForm6() = default;
+
 void TForm6::create(HWND owner) {
     createForm({L"TForm6", L"Alarmes", 329, 167, 306, 229}, owner);
     defaultFont_ = font({defaultFace, 11});
@@ -125,10 +130,8 @@ void TForm6::showIndicators(const AlarmIndicators& shown) {
 }
 
 void TForm6::ConfigureAlarm(int n) {
-    TForm7& dialog = host_.form7();
-    dialog.EditedSlot = static_cast<std::int8_t>(n);
-    setEnabled(false);
-    dialog.show();
+    configuration_->EditedSlot = static_cast<std::int8_t>(n);
+    configuration_->open();
 }
 
 void TForm6::onCommand(int id, int code, HWND /*control*/) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
 
 #include "alarms/alarm_table.hpp"
@@ -14,19 +15,18 @@ namespace orvane {
 class TForm6;
 class TForm7;
 
-// What the alarm windows ask of the program that holds them: each other, and
-// the bell beside the time in the main window.
+// What the alarms window asks of the program that holds it: the bell beside
+// the time in the main window.
 class AlarmsHost {
 public:
-    virtual TForm6& form6() = 0;
-    virtual TForm7& form7() = 0;
     virtual void showAlarmBell(bool shown) = 0;
 
 protected:
     ~AlarmsHost() = default;
 };
 
-// The window of the five daily alarms, one per tab. It owns the alarm table.
+// The window of the five daily alarms, one per tab. It owns the alarm table
+// and the dialog that configures one alarm.
 class TForm6 final : public Form {
 public:
     enum ControlId : int {
@@ -62,8 +62,10 @@ public:
                                   &SlotControls::frame, &SlotControls::configure),
                   "every alarm slot has a row of controls of its own");
 
-    TForm6(Program& program, AlarmsHost& host) : Form(program), host_(host) {}
-    void create(HWND owner);
+    TForm6(Program& program, AlarmsHost& host);
+    ~TForm6() override;
+    void create(HWND owner) override;
+    TForm7& configuration() { return *configuration_; }
 
     AlarmTable& alarms() { return alarms_; }
     const AlarmTable& alarms() const { return alarms_; }
@@ -98,6 +100,7 @@ private:
     HFONT timeFont_ = nullptr;
     HFONT titleFont_ = nullptr;
     ui::BitmapHandle bellPicture_;
+    std::unique_ptr<TForm7> configuration_;
 };
 
 }  // namespace orvane

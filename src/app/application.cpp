@@ -9,38 +9,35 @@
 
 namespace orvane {
 
-Application::Application(const Services& services) : services_(services) {}
+Application::Application(const Services& services)
+    : services_(services),
+      form1_(std::make_unique<TForm1>(*this, *this)),
+      form2_(std::make_unique<TForm2>(*this)),
+      form3_(std::make_unique<TForm3>(*this, *this)),
+      form4_(std::make_unique<TForm4>(*this)),
+      form6_(std::make_unique<TForm6>(*this, *this)),
+      pasttime_(std::make_unique<Tpasttime>(*this)),
+      windows_{
+          {form1_.get(), std::nullopt, false},
+          {form2_.get(), Opened::Stopwatches, true},
+          {form3_.get(), Opened::Options, true},
+          {form4_.get(), Opened::Countdowns, true},
+          {&form4_->setup(), std::nullopt, true},
+          {form6_.get(), Opened::Alarms, false},
+          {&form6_->configuration(), std::nullopt, true},
+          {pasttime_.get(), Opened::Elapsed, false},
+      } {}
 
-Application::~Application() {
-    // Secondary windows first: they are owned by the main window.
-    pasttime_.reset();
-    form7_.reset();
-    form6_.reset();
-    form5_.reset();
-    form4_.reset();
-    form3_.reset();
-    form2_.reset();
-    form1_.reset();
-}
+Application::~Application() = default;
+
+TForm5& Application::form5() { return form4_->setup(); }
+
+TForm7& Application::form7() { return form6_->configuration(); }
 
 void Application::create() {
-    form1_ = std::make_unique<TForm1>(*this, *this);
-    form1_->create();
-    const HWND owner = form1_->hwnd();
-    form2_ = std::make_unique<TForm2>(*this);
-    form2_->create(owner);
-    form3_ = std::make_unique<TForm3>(*this, *this);
-    form3_->create(owner);
-    form4_ = std::make_unique<TForm4>(*this, *this);
-    form4_->create(owner);
-    form5_ = std::make_unique<TForm5>(*this, *this);
-    form5_->create(owner);
-    form6_ = std::make_unique<TForm6>(*this, *this);
-    form6_->create(owner);
-    form7_ = std::make_unique<TForm7>(*this, *this);
-    form7_->create(owner);
-    pasttime_ = std::make_unique<Tpasttime>(*this);
-    pasttime_->create(owner);
+    form1_->create(nullptr);
+    for (const Listed& listed : windows_)
+        if (listed.window != form1_.get()) listed.window->create(form1_->hwnd());
     form1_->showAtStart();
 }
 
@@ -67,14 +64,7 @@ void Application::quit() {
 
 void Application::finish() {
     form1_->FormDestroy(true);
-    pasttime_->destroy();
-    form7_->destroy();
-    form6_->destroy();
-    form5_->destroy();
-    form4_->destroy();
-    form3_->destroy();
-    form2_->destroy();
-    form1_->destroy();
+    for (auto listed = windows_.rbegin(); listed != windows_.rend(); ++listed) listed->window->destroy();
 }
 
 void Application::endSession() {
@@ -91,11 +81,9 @@ void Application::abandon(const std::wstring& text) {
 }
 
 bool Application::isOwnWindow(HWND window) const {
-    if (window == nullptr || !form1_) return false;
-    const ui::Window* windows[] = {form1_.get(), form2_.get(), form3_.get(), form4_.get(),
-                                   form5_.get(), form6_.get(), form7_.get(), pasttime_.get()};
-    for (const ui::Window* w : windows)
-        if (w != nullptr && w->hwnd() == window) return true;
+    if (window == nullptr) return false;
+    for (const Listed& listed : windows_)
+        if (listed.window->hwnd() == window) return true;
     return false;
 }
 
@@ -125,31 +113,13 @@ void Application::reportFailure(std::exception_ptr failure) {
 }
 
 void Application::open(Opened window) {
-    switch (window) {
-    case Opened::Alarms:
-        form6_->show();
-        break;
-    case Opened::Stopwatches:
-        form2_->show();
-        break;
-    case Opened::Countdowns:
-        form4_->show();
-        break;
-    case Opened::Elapsed:
-        pasttime_->show();
-        break;
-    case Opened::Options:
-        form3_->show();
-        break;
-    }
+    for (const Listed& listed : windows_)
+        if (listed.openedBy == window) listed.window->open();
 }
 
 void Application::hideOtherWindows() {
-    form2_->hide();
-    if (form3_->isVisible()) form3_->dismiss();
-    form4_->hide();
-    if (form5_->isVisible()) form5_->dismiss();
-    if (form7_->isVisible()) form7_->dismiss();
+    for (const Listed& listed : windows_)
+        if (listed.goesToTray) listed.window->withdraw();
 }
 
 void Application::clockSet(const ClockReading& now) { form6_->alarms().clockSet(now); }
@@ -162,7 +132,7 @@ void Application::resumed() {
 
 void Application::dayBegan() {
     pasttime_->followToday();
-    form5_->FormActivate();
+    form4_->setup().FormActivate();
 }
 
 void Application::CheckAlarms(const TickFields& tick) { form6_->CheckAlarms(tick); }

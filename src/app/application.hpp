@@ -1,6 +1,8 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "alarms/alarms_window.hpp"
 #include "clock/main_window.hpp"
@@ -12,26 +14,24 @@
 namespace orvane {
 
 class TForm2;
+class TForm5;
+class TForm7;
 class Tpasttime;
 
 // The exit code of a program that ended after damage to its memory.
 inline constexpr int abandonedExitCode = 3;
 
-// The program: its services and its eight windows, each created once and
-// living until the end. Every window reaches the others through it, by the
-// narrow host that the window's own part declares.
-class Application final : public Program,
-                          public ClockHost,
-                          public OptionsHost,
-                          public AlarmsHost,
-                          public CountdownsHost {
+// The program: its services and its windows, each created once and living
+// until the end. Every window reaches the others through it, by the narrow
+// host that the window's own part declares.
+class Application final : public Program, public ClockHost, public OptionsHost, public AlarmsHost {
 public:
     explicit Application(const Services& services);
     ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Creates the eight windows in their order; only the main window is shown.
+    // Creates the windows in their order; only the main window is shown.
     void create();
     // Serves messages until a quit command.
     int run();
@@ -51,17 +51,17 @@ public:
     void reportError(const std::wstring& text) override;
     // A handler's failure: a UserError shows its own text.
     void reportFailure(std::exception_ptr failure) override;
-    // Whether a window is one of the program's eight.
+    // Whether a window is one of the program's own.
     bool isOwnWindow(HWND window) const override;
 
     Services& services() override { return services_; }
     TForm1& form1() { return *form1_; }
     TForm2& form2() { return *form2_; }
     TForm3& form3() { return *form3_; }
-    TForm4& form4() override { return *form4_; }
-    TForm5& form5() override { return *form5_; }
-    TForm6& form6() override { return *form6_; }
-    TForm7& form7() override { return *form7_; }
+    TForm4& form4() { return *form4_; }
+    TForm5& form5();
+    TForm6& form6() { return *form6_; }
+    TForm7& form7();
     Tpasttime& pasttime() { return *pasttime_; }
 
     // The main window's asks.
@@ -84,14 +84,23 @@ private:
 
     Services services_;
     bool abandoned_ = false;
+    // Destroyed in the reverse order, the main window, which owns the others, last.
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
-    std::unique_ptr<TForm4> form4_;
-    std::unique_ptr<TForm5> form5_;
-    std::unique_ptr<TForm6> form6_;
-    std::unique_ptr<TForm7> form7_;
+    std::unique_ptr<TForm4> form4_;  // with its dialog TForm5
+    std::unique_ptr<TForm6> form6_;  // with its dialog TForm7
     std::unique_ptr<Tpasttime> pasttime_;
+
+    // Every window of the program, in the order they are made (the main
+    // window first, a dialog after the window it serves): what creates,
+    // opens, withdraws to the tray and destroys them walks this list.
+    struct Listed {
+        Form* window;
+        std::optional<Opened> openedBy;  // the main menu's item that brings it forward
+        bool goesToTray;                 // withdraws when the main window goes to the tray
+    };
+    std::vector<Listed> windows_;
 };
 
 }  // namespace orvane

@@ -57,7 +57,7 @@ TForm1::TForm1(Program& program, ClockHost& host)
 
 TForm1::~TForm1() { releaseTrayIcons(); }
 
-void TForm1::create() {
+void TForm1::create(HWND /*owner*/) {
     // FormCreate: settings, tray icons, then the plug-in menu.
     settings = settingsFile_.load();
     extractTrayIcons();
@@ -400,7 +400,6 @@ void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
         break;
     case Option1:
         host_.open(ClockHost::Opened::Options);
-        setEnabled(false);
         break;
     case Aide1:
         openHelp(services().shell, services().exeFolder);

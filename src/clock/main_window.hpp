@@ -24,9 +24,7 @@ class ClockHost {
 public:
     enum class Opened { Alarms, Stopwatches, Countdowns, Elapsed, Options };
     virtual void open(Opened window) = 0;
-    // Going to the tray: the stopwatches and countdowns hide with it, and a
-    // dialog is left as if cancelled, so that the window it serves is not
-    // found disabled after a restore.
+    // Going to the tray: the windows that go with the main window withdraw.
     virtual void hideOtherWindows() = 0;
     // The alarms after the clock was set: where the clock now starts from.
     virtual void clockSet(const ClockReading& now) = 0;
@@ -62,7 +60,8 @@ public:
     TForm1(Program& program, ClockHost& host);
     ~TForm1() override;
 
-    void create();
+    // The main window is owned by no other.
+    void create(HWND owner) override;
     void showAtStart();
     // The hourly shake still has steps to show.
     bool shaking() const { return shake_.running(); }

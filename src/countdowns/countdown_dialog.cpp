@@ -29,7 +29,7 @@ bool isBefore(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 
 }  // namespace
 
-ui::Window& TForm5::servedWindow() { return host_.form4(); }
+ui::Window& TForm5::servedWindow() { return countdowns_; }
 
 void TForm5::create(HWND owner) {
     createForm({L"TForm5", L"Configuration d'un compte à rebours", 396, 473, CW_USEDEFAULT, CW_USEDEFAULT},
@@ -183,10 +183,10 @@ void TForm5::Button1Click() {
         total = dateTargetTotal(now, services().clock.zone(),
                                 {day.wYear, day.wMonth, day.wDay, field(hour), field(minute), field(second), 0});
     }
-    host_.form4().table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
-                                    ui::windowText(control(Edit6)), isChecked(CheckBox1), fileName_,
-                                    services().clock.monotonicMilliseconds());
-    host_.form4().keepTimerToWork(true);
+    countdowns_.table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
+                                  ui::windowText(control(Edit6)), isChecked(CheckBox1), fileName_,
+                                  services().clock.monotonicMilliseconds());
+    countdowns_.keepTimerToWork(true);
     leave();
 }
 
@@ -195,8 +195,7 @@ void TForm5::Button2Click() { leave(); }
 void TForm5::leave() {
     dismiss();
     // Back to the window the dialog served, which then shows the names anew.
-    TForm4& countdowns = host_.form4();
-    if (countdowns.isVisible()) countdowns.show();
+    if (countdowns_.isVisible()) countdowns_.show();
 }
 
 void TForm5::onCommand(int id, int code, HWND /*control*/) {

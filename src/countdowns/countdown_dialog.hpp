@@ -8,7 +8,7 @@
 
 namespace orvane {
 
-class CountdownsHost;
+class TForm4;
 
 // The dialog that sets up one countdown. It is never rebuilt: every entry
 // stays as the user left it, so the next countdown starts from the last one.
@@ -65,8 +65,8 @@ public:
     }};
     static_assert(controlIdsStand(SpinFields, 0, &SpinField::field, &SpinField::arrows));
 
-    TForm5(Program& program, CountdownsHost& host) : DialogForm(program), host_(host) {}
-    void create(HWND owner);
+    TForm5(Program& program, TForm4& countdowns) : DialogForm(program), countdowns_(countdowns) {}
+    void create(HWND owner) override;
 
     // The slot that OK writes; set before the dialog is shown.
     int EditedSlot = 1;
@@ -88,7 +88,7 @@ protected:
     void onClose() override { leave(); }
 
 private:
-    CountdownsHost& host_;
+    TForm4& countdowns_;
     void createControls();
     void selectMode(int radioButton);
     void CheckBox1Click();

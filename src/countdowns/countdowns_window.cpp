@@ -18,6 +18,10 @@ constexpr wchar_t confirmationTitle[] = L"Attention...";
 
 }  // namespace
 
+TForm4::TForm4(Program& program) : Form(program), setup_(std::make_unique<TForm5>(program, *this)) {}
+
+TForm4::~TForm4() = default;
+
 void TForm4::create(HWND owner) {
     createForm({L"TForm4", L"Comptes à rebours", 304, 168, CW_USEDEFAULT, CW_USEDEFAULT}, owner);
     defaultFont_ = font({defaultFace, 11});
@@ -97,13 +101,11 @@ void TForm4::NewCountdownClick(int n) {
 }
 
 void TForm4::BeginNewCountdown(int n) {
-    TForm5& dialog = host_.form5();
-    dialog.EditedSlot = n;
+    setup_->EditedSlot = n;
     table_.clear(n);
     keepTimerToWork();
     showTime(n, countdownZeroText);
-    setEnabled(false);
-    dialog.show();
+    setup_->open();
 }
 
 void TForm4::RestartCountdown(int n) {

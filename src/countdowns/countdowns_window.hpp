@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <memory>
 
 #include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
@@ -9,21 +10,11 @@
 
 namespace orvane {
 
-class TForm4;
 class TForm5;
 
-// How the countdown windows find each other: through the program that holds them.
-class CountdownsHost {
-public:
-    virtual TForm4& form4() = 0;
-    virtual TForm5& form5() = 0;
-
-protected:
-    ~CountdownsHost() = default;
-};
-
 // The window of the five countdowns, one per tab. It owns the countdown
-// table and runs its tick, shown or not.
+// table and the dialog that sets one countdown up, and runs its tick, shown
+// or not.
 class TForm4 final : public Form {
 public:
     enum ControlId : int {
@@ -66,9 +57,11 @@ public:
     static constexpr UINT_PTR Timer1 = 1;
     static constexpr UINT Timer1Interval = 1000;
 
-    TForm4(Program& program, CountdownsHost& host) : Form(program), host_(host) {}
+    explicit TForm4(Program& program);
+    ~TForm4() override;
     // FormCreate: the controls and five empty countdowns.
-    void create(HWND owner);
+    void create(HWND owner) override;
+    TForm5& setup() { return *setup_; }
     // The timer runs while a countdown runs, whether the window is shown or
     // not; with none running it rests, which changes nothing on screen. A
     // countdown just started has the timer armed for its first second.
@@ -96,7 +89,6 @@ protected:
     void onScaleChanged() override;
 
 private:
-    CountdownsHost& host_;
     void createTab(int n);
     // Button1Click to Button5Click: confirmation first.
     void NewCountdownClick(int n);
@@ -110,6 +102,7 @@ private:
     HFONT firstNameFont_ = nullptr;
     HFONT nameFont_ = nullptr;
     ui::BitmapHandle restartPicture_;
+    std::unique_ptr<TForm5> setup_;
 };
 
 }  // namespace orvane

@@ -29,7 +29,7 @@ public:
     static constexpr UINT_PTR Timer1 = 1;
 
     using Form::Form;
-    void create(HWND owner);
+    void create(HWND owner) override;
     const ElapsedCount& count() const { return count_; }
     // The latest date the picker offers is today.
     void followToday();

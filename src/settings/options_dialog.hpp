@@ -68,7 +68,7 @@ public:
     };
 
     TForm3(Program& program, OptionsHost& host) : DialogForm(program), host_(host) {}
-    void create(HWND owner);
+    void create(HWND owner) override;
 
     // Every control reloaded from the settings; unconfirmed changes are dropped.
     void FormActivate();

@@ -37,7 +37,7 @@ public:
                   "every stopwatch has a row of controls of its own");
 
     using Form::Form;
-    void create(HWND owner);
+    void create(HWND owner) override;
     const StopwatchTable& table() const { return table_; }
     // After sleep: the running stopwatches catch up at once.
     void followResume();

@@ -8,6 +8,11 @@ void Form::createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu) {
     createFrame(layout, owner, menu, resource::programIcon);
 }
 
+void DialogForm::open() {
+    servedWindow().setEnabled(false);
+    show();
+}
+
 void DialogForm::dismiss() {
     servedWindow().setEnabled(true);
     hide();

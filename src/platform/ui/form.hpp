@@ -16,6 +16,13 @@ public:
 class Form : public ui::Window {
 public:
     explicit Form(Program& program);
+    // Makes the window and its controls, hidden. Every window but the main
+    // one is owned by the main window (no taskbar button of its own).
+    virtual void create(HWND owner) = 0;
+    // Brought forward from a menu.
+    virtual void open() { show(); }
+    // The main window goes to the tray and this window with it.
+    virtual void withdraw() { hide(); }
 
 protected:
     // Creates the frame owned by the main window (no taskbar button of its own).
@@ -33,8 +40,14 @@ private:
 class DialogForm : public Form {
 public:
     using Form::Form;
+    void open() override;
     // Leave without storing anything.
     void dismiss();
+    // Left as if cancelled, so that the window it serves is not found
+    // disabled after a restore.
+    void withdraw() override {
+        if (isVisible()) dismiss();
+    }
 
 protected:
     virtual ui::Window& servedWindow() = 0;
