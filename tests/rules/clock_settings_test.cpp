@@ -58,6 +58,23 @@ TEST(SettingsInteger, ReadsTheFormsAUserWritesByHand) {
         EXPECT_EQ(parseSettingsInteger(c.text), c.expected) << "text: " << ::testing::PrintToString(std::wstring(c.text));
 }
 
+// The rules every description of the file keeps, each broken once.
+TEST(SettingKeys, KeysMembersAndPlacesOfWritingAreEachTakenOnce) {
+    const struct {
+        const char* name;
+        std::vector<ClockSettingKey> rows;
+        bool wellFormed;
+    } cases[] = {
+        {"in another order", {{L"Bip", &ClockSettings::Bip, 1}, {L"Musique", &ClockSettings::Musique, 0}}, true},
+        {"an empty key", {{L"", &ClockSettings::Bip, 0}}, false},
+        {"a key twice", {{L"Bip", &ClockSettings::Bip, 0}, {L"BIP", &ClockSettings::DureeBip, 1}}, false},
+        {"a member twice", {{L"Bip", &ClockSettings::Couleur, 0}, {L"Couleur", &ClockSettings::Couleur, 1}}, false},
+        {"a place twice", {{L"Bip", &ClockSettings::Bip, 0}, {L"Couleur", &ClockSettings::Couleur, 0}}, false},
+        {"a place past the last", {{L"Bip", &ClockSettings::Bip, 1}}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(settingKeysWellFormed(c.rows), c.wellFormed) << c.name;
+}
+
 TEST(SettingsLoad, NoFileGivesEveryDefault) {
     FakeProfile profile;
     const ClockSettings s = loadClockSettings(profile, folder);
