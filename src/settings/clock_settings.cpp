@@ -1,7 +1,11 @@
 #include "settings/clock_settings.hpp"
 
+#include <array>
+#include <iterator>
 #include <limits>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 #include "common/user_error.hpp"
 
@@ -21,6 +25,16 @@ std::wstring cut(std::wstring text) {
     if (text.size() > settingsTextLimit) text.resize(settingsTextLimit);
     return text;
 }
+
+std::wstring storedText(bool value) { return value ? L"1" : L"0"; }
+std::wstring storedText(std::int32_t value) { return std::to_wstring(value); }
+std::wstring storedText(const std::wstring& value) { return value; }
+
+constexpr auto keysInWrittenOrder = [] {
+    std::array<const ClockSettingKey*, std::size(clockSettingKeys)> order{};
+    for (const ClockSettingKey& row : clockSettingKeys) order[row.writtenAt] = &row;
+    return order;
+}();
 
 }  // namespace
 
@@ -60,23 +74,25 @@ ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring&
 }
 
 ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& file, const std::wstring& exeFolder) {
-    auto text = [&](const wchar_t* key, const std::wstring& fallback) {
-        return cut(profile.read(file, settingsSection, key, fallback));
-    };
-    auto integer = [&](const wchar_t* key, std::int32_t fallback) {
-        return parseSettingsInteger(text(key, L"")).value_or(fallback);
-    };
-
     ClockSettings s;
-    s.Bip = integer(L"Bip", 1) != 0;
-    s.FrequenceBip = integer(L"FrequenceBip", 0);
-    s.DureeBip = integer(L"DureeBip", 0);
-    s.Musique = text(L"Musique", L"");
-    s.Pendule = text(L"Pendule", exeFolder + defaultDialFileName);
-    s.intensevibre = integer(L"intensevibre", 10);
-    s.dureevibre = integer(L"dureevibre", 20);
-    s.Couleur = integer(L"Couleur", 0);
-    s.penwidth = integer(L"penwidth", 1);
+    for (const ClockSettingKey& row : clockSettingKeys) {
+        auto text = [&](const std::wstring& fallback) {
+            return cut(profile.read(file, settingsSection, row.key, fallback));
+        };
+        std::visit(
+            [&](auto member) {
+                auto& field = s.*member;
+                using Field = std::remove_reference_t<decltype(field)>;
+                if constexpr (std::is_same_v<Field, std::wstring>) {
+                    const wchar_t* const inFolder = row.defaultInProgramFolder;
+                    field = text(inFolder != nullptr ? exeFolder + inFolder : field);
+                } else if (const auto number = parseSettingsInteger(text(L""))) {
+                    if constexpr (std::is_same_v<Field, bool>) field = *number != 0;
+                    else field = *number;
+                }
+            },
+            row.member);
+    }
     return s;
 }
 
@@ -95,15 +111,8 @@ void saveClockSettingsTo(ProfileStore& profile, const std::wstring& file, const 
         if (!profile.write(file, settingsSection, key, value))
             throw UserError(L"Impossible d'écrire dans " + file);
     };
-    write(L"Bip", settings.Bip ? L"1" : L"0");
-    write(L"FrequenceBip", std::to_wstring(settings.FrequenceBip));
-    write(L"DureeBip", std::to_wstring(settings.DureeBip));
-    write(L"Musique", settings.Musique);
-    write(L"intensevibre", std::to_wstring(settings.intensevibre));
-    write(L"dureevibre", std::to_wstring(settings.dureevibre));
-    write(L"Pendule", settings.Pendule);
-    write(L"Couleur", std::to_wstring(settings.Couleur));
-    write(L"penwidth", std::to_wstring(settings.penwidth));
+    for (const ClockSettingKey* row : keysInWrittenOrder)
+        std::visit([&](auto member) { write(row->key, storedText(settings.*member)); }, row->member);
 }
 
 SettingsFile::SettingsFile(ProfileStore& profile, FileSystem& files, std::wstring exeFolder, std::wstring userFolder)
@@ -126,15 +135,7 @@ std::optional<std::wstring> SettingsFile::save(ClockSettings& settings) {
         auto keepChanged = [&](auto field) {
             if (settings.*field != standIns_.value().*field) merged.*field = settings.*field;
         };
-        keepChanged(&ClockSettings::Bip);
-        keepChanged(&ClockSettings::FrequenceBip);
-        keepChanged(&ClockSettings::DureeBip);
-        keepChanged(&ClockSettings::Musique);
-        keepChanged(&ClockSettings::Pendule);
-        keepChanged(&ClockSettings::intensevibre);
-        keepChanged(&ClockSettings::dureevibre);
-        keepChanged(&ClockSettings::Couleur);
-        keepChanged(&ClockSettings::penwidth);
+        for (const ClockSettingKey& row : clockSettingKeys) std::visit(keepChanged, row.member);
         // From here on the program goes by the file, as if it had read it at start.
         settings = merged;
         standIns_.reset();

@@ -1,15 +1,20 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "platform/files.hpp"
 #include "platform/profile.hpp"
 
 namespace orvane {
 
-// The nine user settings, each named after its key in Configuration.ini.
+// The user's settings, each named after its key in Configuration.ini; how
+// each is stored is said once, in clockSettingKeys below. A member's value
+// here is its default.
 struct ClockSettings {
     bool Bip = true;                  // true: beep at the hour; false: play Musique
     std::int32_t FrequenceBip = 0;    // hertz
@@ -36,6 +41,58 @@ inline constexpr int beepDurationLimit = 3000;
 // Text values longer than this are cut when read.
 inline constexpr std::size_t settingsTextLimit = 2047;
 
+// One setting as the file stores it, in the section Options. A bool is
+// written "1" or "0" and read as an integer other than 0; an integer is read
+// as parseSettingsInteger reads it; a text is cut at settingsTextLimit.
+// Anything missing or unreadable keeps the member's default.
+struct ClockSettingKey {
+    using Member = std::variant<bool ClockSettings::*, std::int32_t ClockSettings::*, std::wstring ClockSettings::*>;
+    const wchar_t* key;
+    Member member;
+    // Where its line comes when the settings are written, from 0: files
+    // already written have their lines in an order of their own.
+    std::size_t writtenAt;
+    // For a text whose default depends on where the program is: this file in
+    // the program's folder.
+    const wchar_t* defaultInProgramFolder = nullptr;
+};
+
+// Every setting, in the order of reading. A new setting is a row here (and
+// its control in the options).
+inline constexpr ClockSettingKey clockSettingKeys[] = {
+    {L"Bip", &ClockSettings::Bip, 0},
+    {L"FrequenceBip", &ClockSettings::FrequenceBip, 1},
+    {L"DureeBip", &ClockSettings::DureeBip, 2},
+    {L"Musique", &ClockSettings::Musique, 3},
+    {L"Pendule", &ClockSettings::Pendule, 6, defaultDialFileName},
+    {L"intensevibre", &ClockSettings::intensevibre, 4},
+    {L"dureevibre", &ClockSettings::dureevibre, 5},
+    {L"Couleur", &ClockSettings::Couleur, 7},
+    {L"penwidth", &ClockSettings::penwidth, 8},
+};
+
+// Whether rows can describe a file: every key there and its own (keys
+// match without regard to case), every member read once, and the places of
+// writing each taken once.
+constexpr bool settingKeysWellFormed(std::span<const ClockSettingKey> rows) {
+    auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    auto sameKey = [&](std::wstring_view a, std::wstring_view b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (lower(a[i]) != lower(b[i])) return false;
+        return true;
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].key == nullptr || *rows[i].key == L'\0' || rows[i].writtenAt >= rows.size()) return false;
+        for (std::size_t j = 0; j < i; ++j)
+            if (sameKey(rows[i].key, rows[j].key) || rows[i].member == rows[j].member ||
+                rows[i].writtenAt == rows[j].writtenAt)
+                return false;
+    }
+    return true;
+}
+static_assert(settingKeysWellFormed(clockSettingKeys));
+
 // An integer as the settings file writes it by hand: signed decimal, or
 // hexadecimal after "0x", "0X" or "$", within the signed 32-bit range.
 std::optional<std::int32_t> parseSettingsInteger(std::wstring_view text);
@@ -46,7 +103,7 @@ ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring&
 // The same from another file than the one beside the program.
 ClockSettings loadClockSettings(const ProfileStore& profile, const std::wstring& file, const std::wstring& exeFolder);
 
-// Writes the nine keys in their order. The first key that cannot be written
+// Writes every key, in the file's order. The first key that cannot be written
 // stops the writing with UserError "Impossible d'écrire dans <file>".
 void saveClockSettings(ProfileStore& profile, const std::wstring& exeFolder,
                        const ClockSettings& settings);
@@ -71,7 +128,7 @@ public:
     SettingsFile(ProfileStore& profile, FileSystem& files, std::wstring exeFolder, std::wstring userFolder);
 
     ClockSettings load();
-    // Writes the nine keys, after taking the file's values as said above
+    // Writes every key, after taking the file's values as said above
     // (settings then holds what was written). Throws UserError as
     // saveClockSettings does, naming the last place tried. Answers the file
     // written when the settings have just been put in the user's folder for

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "common/user_error.hpp"
 #include "support/fake_profile.hpp"
@@ -53,6 +56,23 @@ TEST(SettingsInteger, ReadsTheFormsAUserWritesByHand) {
     };
     for (const IntegerCase& c : cases)
         EXPECT_EQ(parseSettingsInteger(c.text), c.expected) << "text: " << ::testing::PrintToString(std::wstring(c.text));
+}
+
+// The rules every description of the file keeps, each broken once.
+TEST(SettingKeys, KeysMembersAndPlacesOfWritingAreEachTakenOnce) {
+    const struct {
+        const char* name;
+        std::vector<ClockSettingKey> rows;
+        bool wellFormed;
+    } cases[] = {
+        {"in another order", {{L"Bip", &ClockSettings::Bip, 1}, {L"Musique", &ClockSettings::Musique, 0}}, true},
+        {"an empty key", {{L"", &ClockSettings::Bip, 0}}, false},
+        {"a key twice", {{L"Bip", &ClockSettings::Bip, 0}, {L"BIP", &ClockSettings::DureeBip, 1}}, false},
+        {"a member twice", {{L"Bip", &ClockSettings::Couleur, 0}, {L"Couleur", &ClockSettings::Couleur, 1}}, false},
+        {"a place twice", {{L"Bip", &ClockSettings::Bip, 0}, {L"Couleur", &ClockSettings::Couleur, 0}}, false},
+        {"a place past the last", {{L"Bip", &ClockSettings::Bip, 1}}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(settingKeysWellFormed(c.rows), c.wellFormed) << c.name;
 }
 
 TEST(SettingsLoad, NoFileGivesEveryDefault) {
@@ -109,6 +129,14 @@ TEST(SettingsLoad, EachKeyReadsItsValueOrFallsBackToItsDefault) {
             << ::testing::PrintToString(std::wstring(c.key)) << "="
             << ::testing::PrintToString(std::wstring(c.value));
     }
+}
+
+TEST(SettingsLoad, ReadsTheKeysInTheirOrder) {
+    FakeProfile profile;
+    loadClockSettings(profile, folder);
+    const std::vector<std::wstring> expected = {L"Bip",          L"FrequenceBip", L"DureeBip", L"Musique", L"Pendule",
+                                                L"intensevibre", L"dureevibre",   L"Couleur",  L"penwidth"};
+    EXPECT_EQ(profile.reads, expected);
 }
 
 TEST(SettingsLoad, KeysOfAnotherSectionOrFileAreNotRead) {
@@ -266,6 +294,39 @@ TEST(SettingsFile, EveryKeyChangedOrConfirmedWhileTheFileWasUnreadableAtStartIsW
         file.save(settings);
         EXPECT_EQ(loadClockSettings(profile, folder), wanted) << viaOptions;
         EXPECT_EQ(settings, wanted) << viaOptions;
+    }
+}
+
+// What lands in the file, line by line, whichever way the settings came to it.
+TEST(SettingsFile, AStoredFileHoldsEveryKeyInItsOrder) {
+    const struct {
+        const char* name;
+        bool unreadableAtStart;
+        const wchar_t* penwidthInFile;  // nullptr: no such line
+        const wchar_t* penwidthWritten;
+    } cases[] = {
+        {"no file", false, nullptr, L"1"},
+        {"unreadable at start, readable at the writing", true, L"5", L"5"},
+        {"a width that is no number", false, L"abc", L"1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeProfile profile;
+        if (c.penwidthInFile != nullptr) profile.set(iniFile, L"Options", L"penwidth", c.penwidthInFile);
+        profile.unreadable = c.unreadableAtStart;
+        testing::FakeFiles files;
+        SettingsFile file(profile, files, folder, L"");
+        ClockSettings settings = file.load();
+        profile.unreadable = false;
+        file.save(settings);
+
+        const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+            {L"Bip", L"1"},           {L"FrequenceBip", L"0"}, {L"DureeBip", L"0"},
+            {L"Musique", L""},        {L"intensevibre", L"10"}, {L"dureevibre", L"20"},
+            {L"Pendule", folder + L"HORLOGE.BMP"}, {L"Couleur", L"0"}, {L"penwidth", c.penwidthWritten}};
+        std::vector<std::pair<std::wstring, std::wstring>> written;
+        for (const auto& w : profile.writes) written.emplace_back(w.key, w.value);
+        EXPECT_EQ(written, expected);
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // An initialisation file in memory: case-blind sections and keys, values in
 // the order they were first written, a key that can be made to fail, and a
-// file that can be made unreadable.
+// file that can be made unreadable. It keeps what was read and written, in
+// order.
 #include <algorithm>
 #include <cwctype>
 #include <string>
@@ -20,6 +21,7 @@ public:
 
     std::wstring read(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                       const std::wstring& fallback) const override {
+        reads.push_back(key);
         const Entry* entry = unreadable ? nullptr : find(file, section, key);
         return entry != nullptr ? entry->value : fallback;
     }
@@ -42,6 +44,7 @@ public:
 
     std::vector<Entry> entries;
     std::vector<Entry> writes;  // every successful write, in order
+    mutable std::vector<std::wstring> reads;  // every key asked for, in order
     std::wstring failingKey;    // writing this key fails
     bool unreadable = false;    // held by another program: reads give fallbacks, writes fail
 
