@@ -1,5 +1,5 @@
 #pragma once
-// The five daily alarms: their table, the rule that says when one is due, and
+// The daily alarms (AlarmCount of them): their table, the rule that says when one is due, and
 // the check that every clock tick runs.
 #include <array>
 #include <cstdint>

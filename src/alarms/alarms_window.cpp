@@ -41,7 +41,7 @@ void TForm6::create(HWND owner) {
     std::vector<std::wstring> captions;
     for (int n = 1; n <= AlarmCount; ++n) captions.push_back(L"Alarme n°" + std::to_wstring(n));
     addTabPages(PageControl1_, PageControl1, 3, 3, 321, 161, captions, defaultFont_);
-    // The five captions share the window's width evenly, so that every tab
+    // The captions share the window's width evenly, so that every tab
     // shows without scroll arrows whatever the font; the row keeps its
     // height, and so the pages their place.
     PageControl1_.setTabWidth(tabWidth);

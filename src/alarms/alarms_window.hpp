@@ -25,7 +25,7 @@ protected:
     ~AlarmsHost() = default;
 };
 
-// The window of the five daily alarms, one per tab. It owns the alarm table
+// The window of the daily alarms (AlarmCount of them), one per tab. It owns the alarm table
 // and the dialog that configures one alarm.
 class TForm6 final : public Form {
 public:
@@ -72,7 +72,7 @@ public:
 
     // Run by the main window at the end of every clock tick.
     void CheckAlarms(TickFields tick);
-    // Shows the table as it is: times, titles and armed choices of the five tabs.
+    // Shows the table as it is: times, titles and armed choices of every tab.
     void FormActivate();
     // Opens the configuration dialog for slot n and waits for it, disabled.
     void ConfigureAlarm(int n);

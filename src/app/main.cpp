@@ -35,15 +35,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SeededRandom random;
     orvane::win32::OpenFileChooser fileChooser;
     orvane::win32::SystemColorChooser colorChooser;
-    const orvane::Services services{clock,         formats,
-                                    profile,       shell,
-                                    boxes,         files,
-                                    tray,          orvane::win32::executableFolder(),
-                                    orvane::win32::executablePath(),
-                                    sound,         random,
-                                    fileChooser,   colorChooser,
-                                    fileSearch,    pluginLibraries,
-                                    orvane::win32::userProgramFolder()};
+    const orvane::Services services{.clock = clock,
+                                    .formats = formats,
+                                    .profile = profile,
+                                    .shell = shell,
+                                    .boxes = boxes,
+                                    .files = files,
+                                    .tray = tray,
+                                    .exeFolder = orvane::win32::executableFolder(),
+                                    .exePath = orvane::win32::executablePath(),
+                                    .sound = sound,
+                                    .random = random,
+                                    .fileChooser = fileChooser,
+                                    .colorChooser = colorChooser,
+                                    .fileSearch = fileSearch,
+                                    .pluginLibraries = pluginLibraries,
+                                    .userFolder = orvane::win32::userProgramFolder()};
 
     orvane::Application app(services);
     app.create();

@@ -36,15 +36,6 @@ HMENU appendPopup(HMENU bar, const wchar_t* caption) {
     return popup;
 }
 
-template <std::size_t count>
-void destroyIcons(std::array<HICON, count>& icons) {
-    // ExtractIcon answers 0 or 1 when it found no icon: those are not icons.
-    for (HICON& icon : icons) {
-        if (reinterpret_cast<UINT_PTR>(icon) > 1) DestroyIcon(icon);
-        icon = nullptr;
-    }
-}
-
 }  // namespace
 
 TForm1::TForm1(Program& program, ClockHost& host)
@@ -55,7 +46,7 @@ TForm1::TForm1(Program& program, ClockHost& host)
       settingsFile_(program.services().profile, program.services().files, program.services().exeFolder,
                     program.services().userFolder) {}
 
-TForm1::~TForm1() { releaseTrayIcons(); }
+TForm1::~TForm1() = default;
 
 void TForm1::create(HWND /*owner*/) {
     // FormCreate: settings, tray icons, then the plug-in menu.
@@ -166,19 +157,20 @@ void TForm1::onScaleChanged() {
     dialDpi_ = dpi();
     // The tray icon too, drawn for the new size rather than stretched; the
     // shell takes its copy of the new one before the old ones go.
-    std::array<HICON, 6> previous = trayIcons_;
+    const std::array<ui::ExtractedIconHandle, trayIconCount> previous = std::move(trayIcons_);
     extractTrayIcons(dpi());
-    if (inTray_) services().tray.changeIcon(hwnd(), TrayIconId, trayIcons_[trayIconIndex_]);
-    destroyIcons(previous);
+    if (inTray_) services().tray.changeIcon(hwnd(), TrayIconId, trayIcons_[trayIconIndex_].get());
 }
 
 void TForm1::extractTrayIcons(int atDpi) {
     const std::wstring& exe = services().exePath;
     for (UINT k = 0; k < trayIcons_.size(); ++k)
-        trayIcons_[k] = win32::extractIcon(exe, k, atDpi);
+        trayIcons_[k].reset(win32::extractIcon(exe, k, atDpi));
 }
 
-void TForm1::releaseTrayIcons() { destroyIcons(trayIcons_); }
+void TForm1::releaseTrayIcons() {
+    for (ui::ExtractedIconHandle& icon : trayIcons_) icon.reset();
+}
 
 void TForm1::armClockTimer() {
     clockTimerPeriod_ = clockTimerDelay(services().clock.now().millisecond);
@@ -364,10 +356,9 @@ void TForm1::composeDial(const DialHands& hands) {
         }
         const HWND dial = control(Image1);
         if (IsWindowVisible(dial) && moved.right > moved.left && moved.bottom > moved.top) {
-            const HDC screen = GetDC(dial);
-            BitBlt(screen, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, dc,
+            const ui::WindowDC screen(dial);
+            BitBlt(screen.get(), moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top, dc,
                    moved.left, moved.top, SRCCOPY);
-            ReleaseDC(dial, screen);
         }
     }
 }
@@ -467,7 +458,7 @@ void TForm1::AddTrayIcon() {
 
 bool TForm1::showTrayIcon() {
     trayIconShown_ =
-        services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_], TrayTip);
+        services().tray.add(hwnd(), TrayIconId, TrayCallbackMessage, trayIcons_[trayIconIndex_].get(), TrayTip);
     // New icons may land in the hidden part of the notification area: without
     // a word the clock would seem to have quit, and the user start it again.
     if (trayIconShown_ && !trayNoticeGiven_) {

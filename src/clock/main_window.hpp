@@ -165,7 +165,8 @@ private:
     int clockTimerPeriod_ = 0;
     std::optional<LocalTime> previousTick_;
     std::optional<LocalTime> shownDay_;  // the date the labels show
-    std::array<HICON, 6> trayIcons_{};
+    static constexpr std::size_t trayIconCount = 6;
+    std::array<ui::ExtractedIconHandle, trayIconCount> trayIcons_;
     int trayIconIndex_ = 0;
     bool inTray_ = false;       // gone to the tray, with its icon or minimised for want of one
     bool trayIconShown_ = false;

@@ -64,7 +64,7 @@ private:
     std::int64_t counted_ = 0;
 };
 
-// The five countdowns, numbered 1 to 5, and the tick that runs them.
+// The countdowns, numbered from 1 to countdownCount, and the tick that runs them.
 class CountdownTable {
 public:
     // Where the tick writes what a countdown's time label must show.
@@ -83,7 +83,7 @@ public:
     // Starts slot n again from its configured total, whatever its state.
     void restart(int n, std::int64_t nowMs);
 
-    // One pass over the five slots. An ending countdown is stopped before its
+    // One pass over every slot. An ending countdown is stopped before its
     // file is opened and its box shown, so a tick that runs again while the
     // box is open (the box runs its own message loop) does not end it twice.
     void tick(const Clock& clock, Shell& shell, MessageBoxes& boxes, const TimeWriter& showTime);

@@ -29,7 +29,7 @@ void TForm4::create(HWND owner) {
     firstNameFont_ = font({defaultFace, 16, true, true});
     nameFont_ = font({defaultFace, 13, true, true});
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
-    // One picture for the five restart buttons; the buttons only borrow it.
+    // One picture for every restart button; the buttons only borrow it.
     restartPicture_ = ui::loadResourcePicture(resource::restartPicture, dpi());
 
     std::vector<std::wstring> captions;

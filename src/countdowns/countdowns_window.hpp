@@ -12,9 +12,9 @@ namespace orvane {
 
 class TForm5;
 
-// The window of the five countdowns, one per tab. It owns the countdown
-// table and the dialog that sets one countdown up, and runs its tick, shown
-// or not.
+// The window of the countdowns (countdownCount of them), one per tab. It
+// owns the countdown table and the dialog that sets one countdown up, and
+// runs its tick, shown or not.
 class TForm4 final : public Form {
 public:
     enum ControlId : int {
@@ -59,7 +59,7 @@ public:
 
     explicit TForm4(Program& program);
     ~TForm4() override;
-    // FormCreate: the controls and five empty countdowns.
+    // FormCreate: the controls and every countdown empty.
     void create(HWND owner) override;
     TForm5& setup() { return *setup_; }
     // The timer runs while a countdown runs, whether the window is shown or

@@ -17,7 +17,8 @@
 namespace orvane {
 
 // What the program uses of the world. The program gets the real ones; tests
-// give fakes.
+// give fakes. Built by naming each field, so that two of one type (the
+// folder and the path) cannot change places unseen.
 struct Services {
     Clock& clock;
     RegionalFormats& formats;

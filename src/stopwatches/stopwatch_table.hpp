@@ -19,7 +19,7 @@ struct StopwatchSlot {
 
 inline constexpr int stopwatchCount = 5;
 
-// The five stopwatches, numbered 1 to 5.
+// The stopwatches, numbered from 1 to stopwatchCount.
 class StopwatchTable {
 public:
     StopwatchSlot& slot(int n) { return slots_.at(static_cast<std::size_t>(n - 1)); }

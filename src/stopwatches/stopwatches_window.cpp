@@ -19,7 +19,7 @@ void TForm2::create(HWND owner) {
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     addTabPages(pages_, PageControl1, 3, 3, 329, 129,
                 {L"Chrono n°1", L"Chrono n°2", L"Chrono n°3", L"Chrono n°4", L"Chrono n°5"}, font_);
-    // One template, five times: the slot's row says which names its controls bear.
+    // One template, once per slot: the slot's row says which names its controls bear.
     for (const SlotControls& s : Slots) {
         const HWND page = pages_.page(s.slot - 1);
         const ui::ControlRow rows[] = {

@@ -9,7 +9,7 @@
 
 namespace orvane {
 
-// The five stopwatches, one per tab, each with its own timer that runs only
+// The stopwatches (stopwatchCount of them), one per tab, each with its own timer that runs only
 // while the stopwatch runs.
 class TForm2 final : public Form {
 public:

@@ -31,10 +31,22 @@ struct FakeWorld {
     std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
 
     Services services() {
-        return Services{clock,       formats,      profile,    shell,          boxes,
-                        files,       tray,         exeFolder,  win32::executablePath(),
-                        sound,       random,       fileChooser, colorChooser,  fileSearch,
-                        pluginLibraries, userFolder};
+        return Services{.clock = clock,
+                        .formats = formats,
+                        .profile = profile,
+                        .shell = shell,
+                        .boxes = boxes,
+                        .files = files,
+                        .tray = tray,
+                        .exeFolder = exeFolder,
+                        .exePath = win32::executablePath(),
+                        .sound = sound,
+                        .random = random,
+                        .fileChooser = fileChooser,
+                        .colorChooser = colorChooser,
+                        .fileSearch = fileSearch,
+                        .pluginLibraries = pluginLibraries,
+                        .userFolder = userFolder};
     }
 };
 

@@ -103,9 +103,22 @@ class PluginsTest : public ::testing::Test {
 protected:
     void start(const std::wstring& exeFolder) {
         folder = exeFolder;
-        services.emplace(Services{world.clock, world.formats, world.profile, world.shell, world.boxes, world.files,
-                                  world.tray, exeFolder, win32::executablePath(), world.sound, world.random,
-                                  world.fileChooser, world.colorChooser, search, libraries, world.userFolder});
+        services.emplace(Services{.clock = world.clock,
+                                  .formats = world.formats,
+                                  .profile = world.profile,
+                                  .shell = world.shell,
+                                  .boxes = world.boxes,
+                                  .files = world.files,
+                                  .tray = world.tray,
+                                  .exeFolder = exeFolder,
+                                  .exePath = win32::executablePath(),
+                                  .sound = world.sound,
+                                  .random = world.random,
+                                  .fileChooser = world.fileChooser,
+                                  .colorChooser = world.colorChooser,
+                                  .fileSearch = search,
+                                  .pluginLibraries = libraries,
+                                  .userFolder = world.userFolder});
         app = std::make_unique<Application>(*services);
         app->create();
     }

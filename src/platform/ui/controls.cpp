@@ -113,7 +113,8 @@ void fitLabelToText(HWND label) { fitLabel(label, windowText(label)); }
 
 namespace {
 void fitLabel(HWND label, const std::wstring& text) {
-    const HDC dc = GetDC(label);
+    const WindowDC surface(label);
+    const HDC dc = surface.get();
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
@@ -125,7 +126,6 @@ void fitLabel(HWND label, const std::wstring& text) {
     SelectObject(dc, previous);
     const LONG_PTR mark = sizedToText | (even ? evenDigits : 0);
     if (GetWindowLongPtrW(label, GWLP_USERDATA) != mark) SetWindowLongPtrW(label, GWLP_USERDATA, mark);
-    ReleaseDC(label, dc);
     RECT now{};
     GetWindowRect(label, &now);
     if (now.right - now.left != extent.cx || now.bottom - now.top != metrics.tmHeight)

@@ -37,6 +37,10 @@ inline void freeBitmap(HBITMAP h) { DeleteObject(h); }
 inline void freeBrush(HBRUSH h) { DeleteObject(h); }
 inline void freePen(HPEN h) { DeleteObject(h); }
 inline void freeIcon(HICON h) { DestroyIcon(h); }
+// ExtractIcon answers 0 or 1 when it found no icon: those are not icons.
+inline void freeExtractedIcon(HICON h) {
+    if (reinterpret_cast<UINT_PTR>(h) > 1) DestroyIcon(h);
+}
 inline void freeMenu(HMENU h) { DestroyMenu(h); }
 inline void freeWindow(HWND h) { DestroyWindow(h); }
 
@@ -45,6 +49,24 @@ using BitmapHandle = UniqueHandle<HBITMAP, freeBitmap>;
 using BrushHandle = UniqueHandle<HBRUSH, freeBrush>;
 using PenHandle = UniqueHandle<HPEN, freePen>;
 using IconHandle = UniqueHandle<HICON, freeIcon>;
+using ExtractedIconHandle = UniqueHandle<HICON, freeExtractedIcon>;
 using MenuHandle = UniqueHandle<HMENU, freeMenu>;
+
+// A window's drawing surface (the screen's for no window), given back at the
+// end of its scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 }  // namespace orvane::ui

@@ -68,10 +68,8 @@ Function user32Function(const char* name) {
 }
 
 int systemDpi() {
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    const WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 void adjustFrame(RECT& frame, DWORD style, bool menu, DWORD exStyle, int dpi) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ui/handles.hpp"
 #include "platform/win32/system_library.hpp"
 
 namespace orvane::win32 {
@@ -497,9 +498,7 @@ SIZE smallIconSize(int dpi) {
     static auto* const forDpi = reinterpret_cast<ForDpi*>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
     if (forDpi != nullptr) return {forDpi(SM_CXSMICON, static_cast<UINT>(dpi)), forDpi(SM_CYSMICON, static_cast<UINT>(dpi))};
-    const HDC screen = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int systemDpi = GetDeviceCaps(ui::WindowDC(nullptr).get(), LOGPIXELSX);
     return {MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, systemDpi), MulDiv(GetSystemMetrics(SM_CYSMICON), dpi, systemDpi)};
 }
 
