@@ -19,13 +19,13 @@ Application::Application(const Services& services)
       pasttime_(std::make_unique<Tpasttime>(*this)),
       windows_{
           {form1_.get(), std::nullopt, false},
-          {form2_.get(), Opened::Stopwatches, true},
-          {form3_.get(), Opened::Options, true},
-          {form4_.get(), Opened::Countdowns, true},
+          {form2_.get(), TForm1::Chronomtre1, true},
+          {form3_.get(), TForm1::Option1, true},
+          {form4_.get(), TForm1::Compterebours1, true},
           {&form4_->setup(), std::nullopt, true},
-          {form6_.get(), Opened::Alarms, false},
+          {form6_.get(), TForm1::Alarme1, false},
           {&form6_->configuration(), std::nullopt, true},
-          {pasttime_.get(), Opened::Elapsed, false},
+          {pasttime_.get(), TForm1::PastTime1, false},
       } {}
 
 Application::~Application() = default;
@@ -112,9 +112,9 @@ void Application::reportFailure(std::exception_ptr failure) {
     }
 }
 
-void Application::open(Opened window) {
+void Application::open(int command) {
     for (const Listed& listed : windows_)
-        if (listed.openedBy == window) listed.window->open();
+        if (listed.openedBy == command) listed.window->open();
 }
 
 void Application::hideOtherWindows() {

@@ -65,7 +65,7 @@ public:
     Tpasttime& pasttime() { return *pasttime_; }
 
     // The main window's asks.
-    void open(Opened window) override;
+    void open(int command) override;
     void hideOtherWindows() override;
     void clockSet(const ClockReading& now) override;
     void resumed() override;
@@ -97,7 +97,7 @@ private:
     // opens, withdraws to the tray and destroys them walks this list.
     struct Listed {
         Form* window;
-        std::optional<Opened> openedBy;  // the main menu's item that brings it forward
+        std::optional<int> openedBy;  // the main menu's command that brings it forward
         bool goesToTray;                 // withdraws when the main window goes to the tray
     };
     std::vector<Listed> windows_;

@@ -377,21 +377,6 @@ void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
     case Quitter2:
         host_.quit();
         break;
-    case Alarme1:
-        host_.open(ClockHost::Opened::Alarms);
-        break;
-    case Chronomtre1:
-        host_.open(ClockHost::Opened::Stopwatches);
-        break;
-    case Compterebours1:
-        host_.open(ClockHost::Opened::Countdowns);
-        break;
-    case PastTime1:
-        host_.open(ClockHost::Opened::Elapsed);
-        break;
-    case Option1:
-        host_.open(ClockHost::Opened::Options);
-        break;
     case Aide1:
         openHelp(services().shell, services().exeFolder);
         break;
@@ -401,8 +386,9 @@ void TForm1::onCommand(int id, int /*code*/, HWND /*control*/) {
     case RestaurerItem:
         RestaurerItemClick();
         break;
-    default:  // QuitterItem only closes the menu
+    default:  // the windows' items; QuitterItem only closes the menu
         if (id >= PluginItems) TMenuItemClick(id);
+        else host_.open(id);
         break;
     }
 }

@@ -22,8 +22,9 @@ namespace orvane {
 // the program's end.
 class ClockHost {
 public:
-    enum class Opened { Alarms, Stopwatches, Countdowns, Elapsed, Options };
-    virtual void open(Opened window) = 0;
+    // Brings forward the window that a command of the main menu opens (its
+    // number in MainWindowIds); another command opens nothing.
+    virtual void open(int command) = 0;
     // Going to the tray: the windows that go with the main window withdraw.
     virtual void hideOtherWindows() = 0;
     // The alarms after the clock was set: where the clock now starts from.

@@ -176,6 +176,29 @@ TEST_F(MainWindowTest, OptionsDisablesTheMainWindowUntilItsCloseBox) {
     EXPECT_TRUE(main().isEnabled());
 }
 
+TEST_F(MainWindowTest, EachWindowCommandBringsForwardItsOwnWindowOnly) {
+    const struct {
+        int command;
+        std::vector<bool> shown;  // in the order of all()
+        bool mainEnabled;
+    } cases[] = {
+        {TForm1::Alarme1, {true, false, false, false, false, true, false, false}, true},
+        {TForm1::Chronomtre1, {true, true, false, false, false, false, false, false}, true},
+        {TForm1::Compterebours1, {true, false, false, true, false, false, false, false}, true},
+        {TForm1::PastTime1, {true, false, false, false, false, false, false, true}, true},
+        {TForm1::Option1, {true, false, true, false, false, false, false, false}, false},
+        {TForm1::QuitterItem, {true, false, false, false, false, false, false, false}, true},
+    };
+    for (const auto& c : cases) {
+        command(c.command);
+        EXPECT_EQ(visibility(), c.shown) << "command " << c.command;
+        EXPECT_EQ(main().isEnabled(), c.mainEnabled) << "command " << c.command;
+        for (ui::Window* w : all())
+            if (w != &main()) SendMessageW(w->hwnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(main().isEnabled()) << "left after command " << c.command;
+    }
+}
+
 TEST_F(MainWindowTest, CloseHidesTheListedWindowsAndPutsOneIconInTheTray) {
     for (ui::Window* w : all()) ShowWindow(w->hwnd(), SW_SHOWNOACTIVATE);
     closeMain();
