@@ -36,7 +36,7 @@ public:
     TForm7(Program& program, TForm6& alarmsWindow) : DialogForm(program), alarmsWindow_(alarmsWindow) {}
     void create(HWND owner) override;
 
-    // The slot that "OK" writes to, 1..5, set before the dialog is shown.
+    // The slot that "OK" writes to, 1..AlarmCount, set before the dialog is shown.
     std::int8_t EditedSlot = 1;
     // OpenDialog1's current file name: what "OK" stores as the slot's file.
     const std::wstring& chosenFile() const { return OpenDialog1FileName_; }

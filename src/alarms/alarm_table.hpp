@@ -117,14 +117,14 @@ std::wstring missedAlarmLine(int n, const AlarmSlot& slot, const std::wstring& d
 
 // Which bells to show: one per slot, and the main window's while any slot is armed.
 struct AlarmIndicators {
-    std::array<bool, AlarmCount + 1> slot{};  // 1..5; [0] unused
+    std::array<bool, AlarmCount + 1> slot{};  // 1..AlarmCount; [0] unused
     bool any = false;
 };
 
-// The alarm table, slots numbered 1 to 5, and the memory of the last check.
+// The alarm table, slots numbered 1 to AlarmCount, and the memory of the last check.
 class AlarmTable {
 public:
-    // Slot n, 1..5; any other number is a fault of the caller.
+    // Slot n, 1..AlarmCount; any other number is a fault of the caller.
     AlarmSlot& operator[](int n);
     const AlarmSlot& operator[](int n) const;
 

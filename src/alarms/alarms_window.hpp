@@ -48,7 +48,7 @@ public:
     struct SlotControls {
         int timeLabel, indicator, titleLabel, yes, no, frame, configure;
     };
-    // Indexed by slot number 1..5 (TabSheet1..TabSheet5); entry 0 is unused.
+    // Indexed by slot number from 1 (TabSheet1, TabSheet2…); entry 0 is unused.
     static constexpr std::array<SlotControls, AlarmCount + 1> slotControls{{
         {},
         {Label1, Image1, Label6, rb1, rb2, RadioGroup1, Button1},
