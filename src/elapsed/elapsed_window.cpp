@@ -58,7 +58,14 @@ void Tpasttime::create(HWND owner) {
         SendMessageW(upDown, UDM_SETRANGE32, 0, s.high);
         SendMessageW(upDown, UDM_SETPOS32, 0, 0);
     }
-    // It opens on today and never offers a day after it.
+    // It opens on the clock's today, not the control's own idea of it, and
+    // never offers a day after it.
+    const LocalTime now = services().clock.now();
+    SYSTEMTIME today{};
+    today.wYear = now.year;
+    today.wMonth = now.month;
+    today.wDay = now.day;
+    SendMessageW(control(DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&today));
     followToday();
 }
 
