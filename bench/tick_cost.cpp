@@ -22,10 +22,22 @@ int wmain(int argc, wchar_t** argv) {
     orvane::testing::FakeWorld world;
     orvane::win32::DiskFiles disk;
     orvane::Services services = world.services();
-    orvane::Services real{services.clock, services.formats, services.profile, services.shell, services.boxes,
-                          disk, services.tray, services.exeFolder, services.exePath, services.sound,
-                          services.random, services.fileChooser, services.colorChooser, services.fileSearch,
-                          services.pluginLibraries};
+    orvane::Services real{.clock = services.clock,
+                          .formats = services.formats,
+                          .profile = services.profile,
+                          .shell = services.shell,
+                          .boxes = services.boxes,
+                          .files = disk,
+                          .tray = services.tray,
+                          .exeFolder = services.exeFolder,
+                          .exePath = services.exePath,
+                          .sound = services.sound,
+                          .random = services.random,
+                          .fileChooser = services.fileChooser,
+                          .colorChooser = services.colorChooser,
+                          .fileSearch = services.fileSearch,
+                          .pluginLibraries = services.pluginLibraries,
+                          .userFolder = services.userFolder};
     orvane::Application app(real);
     app.create();
     app.form1().settings.Pendule = argv[1];
