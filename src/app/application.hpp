@@ -98,7 +98,7 @@ private:
     struct Listed {
         Form* window;
         std::optional<int> openedBy;  // the main menu's command that brings it forward
-        bool goesToTray;                 // withdraws when the main window goes to the tray
+        bool goesToTray;              // withdraws when the main window goes to the tray
     };
     std::vector<Listed> windows_;
 };
