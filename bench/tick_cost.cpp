@@ -21,24 +21,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     orvane::testing::FakeWorld world;
     orvane::win32::DiskFiles disk;
-    orvane::Services services = world.services();
-    orvane::Services real{.clock = services.clock,
-                          .formats = services.formats,
-                          .profile = services.profile,
-                          .shell = services.shell,
-                          .boxes = services.boxes,
-                          .files = disk,
-                          .tray = services.tray,
-                          .exeFolder = services.exeFolder,
-                          .exePath = services.exePath,
-                          .sound = services.sound,
-                          .random = services.random,
-                          .fileChooser = services.fileChooser,
-                          .colorChooser = services.colorChooser,
-                          .fileSearch = services.fileSearch,
-                          .pluginLibraries = services.pluginLibraries,
-                          .userFolder = services.userFolder};
-    orvane::Application app(real);
+    orvane::Application app(world.services({.files = &disk}));
     app.create();
     app.form1().settings.Pendule = argv[1];
 

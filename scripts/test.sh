@@ -138,6 +138,9 @@ slot_entries() {
     (IFS=,; echo "${ids[*]}")
 }
 
+# The file that tells ctest of a build's slots.
+slot_spec() { echo "$SLOTS/$1-slots.json"; }
+
 # The slots' displays, and the files that tell ctest of the slots. Prefixes
 # left by an earlier run go first, with any Wine server still serving them.
 make_wine_slots() {
@@ -164,7 +167,7 @@ make_wine_slots() {
         echo "{\"version\": {\"major\": 1, \"minor\": 0}, \"local\": [{" \
             "\"wine\": [$(slot_entries "$preset" 0 $((first_timed - 1)))]," \
             "\"wine_timed\": [$(slot_entries "$preset" "$first_timed" $((SLOTS_PER_BUILD - 1)))]}]}" \
-            >"$SLOTS/$preset.json"
+            >"$(slot_spec "$preset")"
     done
 }
 
@@ -178,7 +181,8 @@ wait_for_wine() {
 }
 
 wine_suites() {
-    ORVANE_WINE_SLOTS="$SLOTS" ctest --preset "$1" -j "$SLOTS_PER_BUILD" --resource-spec-file "$SLOTS/$1.json"
+    local preset="$1"
+    ORVANE_WINE_SLOTS="$SLOTS" ctest --preset "$preset" -j "$SLOTS_PER_BUILD" --resource-spec-file "$(slot_spec "$preset")"
 }
 
 rm -rf "$LOGS"

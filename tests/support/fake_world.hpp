@@ -7,6 +7,14 @@
 
 namespace orvane::testing {
 
+// Real services in place of some fakes, for the tests that need the disk or
+// real libraries.
+struct RealServices {
+    FileSystem* files = nullptr;
+    FileSearch* fileSearch = nullptr;
+    PluginLibraries* pluginLibraries = nullptr;
+};
+
 struct FakeWorld {
     FakeWorld() { shell.log = boxes.log = sound.log = &log; }
     FakeWorld(const FakeWorld&) = delete;
@@ -30,13 +38,14 @@ struct FakeWorld {
     FakeLibraries pluginLibraries;
     std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
 
-    Services services() {
+    Services services() { return services(RealServices{}); }
+    Services services(RealServices real) {
         return Services{.clock = clock,
                         .formats = formats,
                         .profile = profile,
                         .shell = shell,
                         .boxes = boxes,
-                        .files = files,
+                        .files = real.files != nullptr ? *real.files : files,
                         .tray = tray,
                         .exeFolder = exeFolder,
                         .exePath = win32::executablePath(),
@@ -44,8 +53,8 @@ struct FakeWorld {
                         .random = random,
                         .fileChooser = fileChooser,
                         .colorChooser = colorChooser,
-                        .fileSearch = fileSearch,
-                        .pluginLibraries = pluginLibraries,
+                        .fileSearch = real.fileSearch != nullptr ? *real.fileSearch : fileSearch,
+                        .pluginLibraries = real.pluginLibraries != nullptr ? *real.pluginLibraries : pluginLibraries,
                         .userFolder = userFolder};
     }
 };

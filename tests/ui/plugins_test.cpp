@@ -103,22 +103,8 @@ class PluginsTest : public ::testing::Test {
 protected:
     void start(const std::wstring& exeFolder) {
         folder = exeFolder;
-        services.emplace(Services{.clock = world.clock,
-                                  .formats = world.formats,
-                                  .profile = world.profile,
-                                  .shell = world.shell,
-                                  .boxes = world.boxes,
-                                  .files = world.files,
-                                  .tray = world.tray,
-                                  .exeFolder = exeFolder,
-                                  .exePath = win32::executablePath(),
-                                  .sound = world.sound,
-                                  .random = world.random,
-                                  .fileChooser = world.fileChooser,
-                                  .colorChooser = world.colorChooser,
-                                  .fileSearch = search,
-                                  .pluginLibraries = libraries,
-                                  .userFolder = world.userFolder});
+        world.exeFolder = exeFolder;
+        services.emplace(world.services({.fileSearch = &search, .pluginLibraries = &libraries}));
         app = std::make_unique<Application>(*services);
         app->create();
     }
