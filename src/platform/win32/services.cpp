@@ -322,11 +322,14 @@ std::wstring systemPath(const std::wstring& path) {
     return L"\\??\\" + full;
 }
 
-std::optional<FileTimesAndSize> queryByName(const std::wstring& path) {
-    static auto* const query = reinterpret_cast<QueryByName*>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryFullAttributesFile")));
+// The query, where the system has it.
+QueryByName* const queryByNameCall = reinterpret_cast<QueryByName*>(
+    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryFullAttributesFile")));
+
+// Nothing for a missing file or a name the system cannot take.
+std::optional<FileTimesAndSize> queryByName(QueryByName* query, const std::wstring& path) {
     std::wstring name = systemPath(path);
-    if (query == nullptr || name.empty() || name.size() * sizeof(wchar_t) > 0xFFFE) return std::nullopt;
+    if (name.empty() || name.size() * sizeof(wchar_t) > 0xFFFE) return std::nullopt;
     CountedName counted{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
                         static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
     NameToQuery request{sizeof(NameToQuery), nullptr, &counted, caseInsensitive, nullptr, nullptr};
@@ -338,8 +341,9 @@ std::optional<FileTimesAndSize> queryByName(const std::wstring& path) {
 
 std::optional<FileStamp> DiskFiles::fileStamp(const std::wstring& path) const {
     FileStamp stamp;
-    if (const std::optional<FileTimesAndSize> file = queryByName(path)) {
-        if ((file->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+    if (queryByNameCall != nullptr) {
+        const std::optional<FileTimesAndSize> file = queryByName(queryByNameCall, path);
+        if (!file || (file->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
         stamp = {static_cast<std::uint64_t>(file->size.QuadPart), file->lastWrite.QuadPart, file->change.QuadPart};
     } else {
         WIN32_FILE_ATTRIBUTE_DATA data{};
