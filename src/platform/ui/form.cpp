@@ -9,8 +9,10 @@ void Form::createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu) {
 }
 
 void DialogForm::open() {
-    servedWindow().setEnabled(false);
+    // In front first, so that the keyboard focus goes to the dialog: a
+    // window disabled while it is the active one leaves it with nothing.
     show();
+    servedWindow().setEnabled(false);
 }
 
 void DialogForm::dismiss() {
