@@ -7,10 +7,20 @@ set(key "HKCU\\Software\\Wine\\Explorer")
 execute_process(COMMAND wineserver -w)
 execute_process(COMMAND wine reg delete ${key} /v Desktop /f OUTPUT_QUIET ERROR_QUIET)
 execute_process(COMMAND wineserver -w)
-# The manager takes the display before the first window comes.
+# The manager takes the display before the first window comes: it says so on
+# the root window once it manages it.
 execute_process(COMMAND sh -c [[
 openbox >/dev/null 2>&1 & manager=$!
-sleep 1
+tries=0
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    tries=$((tries + 1))
+    if [ $tries -gt 200 ] || ! kill -0 $manager 2>/dev/null; then
+        echo "the window manager did not take the display within 10 s" >&2
+        kill $manager 2>/dev/null
+        exit 1
+    fi
+    sleep 0.05
+done
 wine "$0" --gtest_filter="$1"; status=$?
 kill $manager
 exit $status

@@ -630,6 +630,22 @@ long long utcSecondsNow() {
     return wallSecondsOf(utc);
 }
 
+// The offset of French time at a UTC instant, by the European rule: summer
+// time from 01:00 UTC on the last Sunday of March to 01:00 UTC on the last
+// Sunday of October.
+double frenchOffsetAt(long long utcSeconds) {
+    SYSTEMTIME utc{};
+    const long long ticks = (utcSeconds + 11644473600ll) * 10000000ll;
+    const FILETIME file{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    FileTimeToSystemTime(&file, &utc);
+    const auto changeAt = [&](WORD month) {
+        const long long endOfMonth = wallSecondsOf(SYSTEMTIME{utc.wYear, month, 0, 31, 1, 0, 0, 0});
+        const long long weekday = (endOfMonth / 86400 + 4) % 7;  // 1 January 1970 was a Thursday; Sunday is 0
+        return endOfMonth - weekday * 86400;
+    };
+    return utcSeconds >= changeAt(3) && utcSeconds < changeAt(10) ? 7200.0 : 3600.0;
+}
+
 // The four lines for a count of n seconds, from the days down to the seconds.
 std::wstring elapsedLines(long long n) {
     wchar_t text[256];
@@ -705,9 +721,9 @@ TEST_F(ClockUnderTest, ACountdownByDateAndTheElapsedCountGoByRealTimeAcrossAChan
     // Paris, as the test runs it: UTC+1 in winter, UTC+2 in summer.
     SYSTEMTIME today;
     GetLocalTime(&today);
-    const long long offsetNow = wallSecondsOf(today) - utcSecondsNow();
-    ASSERT_NEAR(static_cast<double>(offsetNow), today.wMonth >= 4 && today.wMonth <= 10 ? 7200.0 : 3600.0, 5.0)
-        << "the French time zone is not in effect";
+    const long long utcNow = utcSecondsNow();
+    const long long offsetNow = wallSecondsOf(today) - utcNow;
+    ASSERT_NEAR(static_cast<double>(offsetNow), frenchOffsetAt(utcNow), 5.0) << "the French time zone is not in effect";
     const bool summerNow = offsetNow > 5400;
     const auto atNoon = [](int year, int month) {
         return SYSTEMTIME{static_cast<WORD>(year), static_cast<WORD>(month), 0, 15, 12, 0, 0, 0};
