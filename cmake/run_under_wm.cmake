@@ -1,7 +1,8 @@
 # Runs a test program under Wine as windows meet users on a desktop: a window
 # manager (openbox) on the display and no Wine desktop of its own, so that
 # each window is a window of the display, activated and focused by the
-# manager. Wine's desktop is put back afterwards.
+# manager (ORVANE_WINDOW_MANAGER tells the tests so). Wine's desktop is put
+# back afterwards.
 #   cmake -DPROGRAM=ui_tests.exe -DFILTER=... -P run_under_wm.cmake
 set(key "HKCU\\Software\\Wine\\Explorer")
 execute_process(COMMAND wineserver -w)
@@ -21,7 +22,7 @@ until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     fi
     sleep 0.05
 done
-wine "$0" --gtest_filter="$1"; status=$?
+ORVANE_WINDOW_MANAGER=openbox wine "$0" --gtest_filter="$1"; status=$?
 kill $manager
 exit $status
 ]] ${PROGRAM} ${FILTER} RESULT_VARIABLE failed)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -88,9 +89,24 @@ protected:
     // The window becomes the active one, as a click on it or Alt+Tab makes it.
     static void activate(ui::Window& window) { activate(window.hwnd()); }
     static void activate(HWND window) {
+        if (underWindowManager() && (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
+            keyboardTo(window);
+            return;
+        }
+        // The manager brings forward only windows with a caption; a bare
+        // window (a box's stand-in) comes forward the program's own way.
         SetForegroundWindow(window);
         SetActiveWindow(window);
         EXPECT_EQ(GetActiveWindow(), window);
+    }
+    // A click on a control that takes the keyboard: its window comes forward
+    // and the control has the focus.
+    static void focus(HWND control) {
+        expectReachable(control);
+        activate(GetAncestor(control, GA_ROOT));
+        SetFocus(control);
+        EXPECT_TRUE(GetFocus() == control || IsChild(control, GetFocus()))
+            << "the keyboard went to control " << GetDlgCtrlID(GetFocus()) << " instead of " << GetDlgCtrlID(control);
     }
     // A click on a tab: the tab control itself tells its window of the change.
     static void clickTab(HWND tabControl, int index) {
@@ -106,6 +122,13 @@ protected:
     // when it comes, through the program's own loop (where Tab, the arrows,
     // Enter and Escape move between controls as in a dialog).
     void press(std::initializer_list<UINT> keys, bool withShift = false) {
+        if (underWindowManager()) {
+            waitFor([] { return GetActiveWindow() != nullptr; }, "a window of the program to be active");
+            activate(GetActiveWindow());
+        }
+        pressHere(keys, withShift);
+    }
+    void pressHere(std::initializer_list<UINT> keys, bool withShift = false) {
         for (const UINT key : keys) {
             ASSERT_NE(GetFocus(), nullptr) << "no window of the program has the keyboard focus";
             BYTE state[256] = {};
@@ -124,11 +147,10 @@ protected:
     // The field gets the focus, its text is selected and typed over character
     // by character: the field itself tells its window of each change.
     void type(HWND field, const std::wstring& typed) {
-        expectReachable(field);
-        SetFocus(field);
-        press({VK_HOME});
-        press({VK_END}, true);
-        if (typed.empty()) press({VK_DELETE});
+        focus(field);
+        pressHere({VK_HOME});
+        pressHere({VK_END}, true);
+        if (typed.empty()) pressHere({VK_DELETE});
         for (const wchar_t c : typed) {
             PostMessageW(GetFocus(), WM_CHAR, c, 1);
             runMessages();
@@ -139,16 +161,15 @@ protected:
     // the focus: Home or End, then whole pages, then single steps. The track
     // bar tells its window of every step.
     void slide(HWND trackBar, int position) {
-        expectReachable(trackBar);
-        SetFocus(trackBar);
+        focus(trackBar);
         const int low = static_cast<int>(SendMessageW(trackBar, TBM_GETRANGEMIN, 0, 0));
         const int high = static_cast<int>(SendMessageW(trackBar, TBM_GETRANGEMAX, 0, 0));
         const int page = std::max(1, static_cast<int>(SendMessageW(trackBar, TBM_GETPAGESIZE, 0, 0)));
         const bool fromLow = position - low <= high - position;
         const int distance = fromLow ? position - low : high - position;
-        press({static_cast<UINT>(fromLow ? VK_HOME : VK_END)});
-        for (int k = 0; k < distance / page; ++k) press({static_cast<UINT>(fromLow ? VK_NEXT : VK_PRIOR)});
-        for (int k = 0; k < distance % page; ++k) press({static_cast<UINT>(fromLow ? VK_RIGHT : VK_LEFT)});
+        pressHere({static_cast<UINT>(fromLow ? VK_HOME : VK_END)});
+        for (int k = 0; k < distance / page; ++k) pressHere({static_cast<UINT>(fromLow ? VK_NEXT : VK_PRIOR)});
+        for (int k = 0; k < distance % page; ++k) pressHere({static_cast<UINT>(fromLow ? VK_RIGHT : VK_LEFT)});
         EXPECT_EQ(SendMessageW(trackBar, TBM_GETPOS, 0, 0), position);
     }
     void slide(ui::Window& window, int id, int position) { slide(window.control(id), position); }
@@ -157,6 +178,96 @@ protected:
         PostQuitMessage(0);
         app->run();
     }
+    // Serves the queue until `holds`, as a user waits for a window to come
+    // up; after ten seconds, fails naming what did not come. A box may be
+    // open, with its own loop: the program's is not run here.
+    static bool waitFor(const std::function<bool()>& holds, const std::string& what) {
+        for (const ULONGLONG until = GetTickCount64() + 10'000; !holds();) {
+            if (GetTickCount64() > until) {
+                ADD_FAILURE() << "timed out waiting for " << what;
+                return false;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            serveQueue();
+        }
+        return true;
+    }
+    static void serveQueue() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+
+    // Under a window manager the display gives the keyboard to the window
+    // the manager makes active, not to the one the program does: the manager
+    // does not bring forward a window that shows without the user's input,
+    // and a window closed a moment ago still hands the keyboard on, which the
+    // program hears late as losing it. A user who types into a window first
+    // has it in front, clicking it (here: asking the manager, as a taskbar
+    // does) when it is not, and waits until it is.
+    static bool underWindowManager() { return GetEnvironmentVariableW(L"ORVANE_WINDOW_MANAGER", nullptr, 0) != 0; }
+    static void keyboardTo(HWND window) {
+        const std::string own =
+            std::to_string(reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window")));
+        ULONGLONG askAgain = 0;
+        int agreeing = 0;
+        // Twice in a row, so that what the display said has reached the program.
+        waitFor(
+            [&] {
+                const bool displayGives = askDisplay(L"getwindowfocus") == own;
+                serveQueue();
+                const HWND focus = GetFocus();
+                const bool programTakes = GetActiveWindow() == window && focus != nullptr &&
+                                          GetAncestor(focus, GA_ROOT) == window;
+                agreeing = displayGives && programTakes ? agreeing + 1 : 0;
+                if (agreeing == 0 && GetTickCount64() >= askAgain) {
+                    askDisplay(L"windowactivate " + widen(own));
+                    askAgain = GetTickCount64() + 1000;
+                }
+                return agreeing == 2;
+            },
+            "the window manager to give the keyboard to " + narrow(ui::windowText(window)));
+    }
+    // What xdotool answers, in a file that is whole once it is there.
+    static std::string askDisplay(const std::wstring& request) {
+        static int asked = 0;
+        const std::wstring answer = L"/tmp/orvane-display-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(++asked);
+        if (!startUnixProgram(L"/bin/sh -c \"xdotool " + request + L" >" + answer + L".part 2>&1; mv " + answer +
+                              L".part " + answer + L"\""))
+            return "(xdotool did not start)";
+        const std::wstring file = L"Z:" + answer;
+        for (const ULONGLONG until = GetTickCount64() + 5000;
+             GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount64() < until;)
+            Sleep(2);
+        std::string said;
+        std::getline(std::ifstream(std::filesystem::path(file)), said);
+        DeleteFileW(file.c_str());
+        return said;
+    }
+    // Wine starts a program of the system beside it and gives back no
+    // process to wait for: no process handle, and a thread "handle" that is
+    // not one (closing it would close whatever handle has that value).
+    static bool startUnixProgram(std::wstring command) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+            return false;
+        if (started.hProcess != nullptr) {
+            CloseHandle(started.hProcess);
+            CloseHandle(started.hThread);
+        }
+        return true;
+    }
+    static std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+    static std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
     // What a user can reach: shown (its tab page too), enabled, in a window
     // that is not waiting for a dialog.
     static void expectReachable(HWND control) {

@@ -50,31 +50,10 @@ protected:
     void clickMargin(HWND window) {
         POINT at{3, 3};
         ClientToScreen(window, &at);
-        std::wstring command =
-            L"/usr/bin/xdotool mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 1";
-        // A click the display takes before the move reaches the window is
-        // lost, as a user's can be: the user clicks again.
-        for (int attempt = 0; attempt < 3 && GetActiveWindow() != window; ++attempt) {
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            PROCESS_INFORMATION pointer{};
-            ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                       &startup, &pointer));
-            WaitForSingleObject(pointer.hProcess, 5000);
-            CloseHandle(pointer.hProcess);
-            CloseHandle(pointer.hThread);
-            // The input comes through the queue, after what is posted there.
-            const ULONGLONG until = GetTickCount64() + 1000;
-            while (GetActiveWindow() != window && GetTickCount64() < until) {
-                MSG message;
-                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                    TranslateMessage(&message);
-                    DispatchMessageW(&message);
-                }
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            }
-        }
-        EXPECT_EQ(GetActiveWindow(), window) << "three clicks did not bring the window forward";
+        ASSERT_TRUE(startUnixProgram(L"/usr/bin/xdotool mousemove " + std::to_wstring(at.x) + L" " +
+                                     std::to_wstring(at.y) + L" click 1"));
+        waitFor([&] { return GetActiveWindow() == window; }, "the click to bring the window forward");
+        if (underWindowManager()) keyboardTo(window);
     }
     // A window moved away from the main one (under it, or beside it), so
     // that no window hides another's caption.
@@ -181,7 +160,7 @@ TEST_F(KeyboardAndReaderTest, EachWindowGivesTheKeyboardBackToTheControlThatHadI
     // rebours", answered No) gives the keyboard back when it goes.
     pick(TForm1::Compterebours1);
     const HWND newButton = app->form4().control(TForm4::Tabs[1].newButton);
-    SetFocus(newButton);
+    focus(newButton);
     world.boxes.whileShown = [](const FakeBoxes::Shown&) {
         const HWND box = CreateWindowExW(0, L"STATIC", L"Attention...", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 200,
                                          100, nullptr, nullptr, nullptr, nullptr);
@@ -196,7 +175,7 @@ TEST_F(KeyboardAndReaderTest, EachWindowGivesTheKeyboardBackToTheControlThatHadI
     // Space on "Stop !" of the first stopwatch still stops it.
     pick(TForm1::Chronomtre1);
     click(app->form2(), TForm2::Button1);
-    SetFocus(app->form2().control(TForm2::Button2));
+    focus(app->form2().control(TForm2::Button2));
     clickMargin(main().hwnd());
     clickMargin(app->form2().hwnd());
     press({VK_SPACE});
@@ -269,11 +248,11 @@ TEST_F(KeyboardAndReaderTest, AFaceHeldByAnotherProgramOrSwappedForItsTwinShowsO
     GetFileAttributesExW(face.c_str(), GetFileExInfoStandard, &before);
     writeFace(0xFF0000, &before.ftLastWriteTime);
     // The system tells of the change a moment later: the next ticks show it.
-    for (int k = 0; k < 50 && dialCentre() != 0xFF0000u; ++k) {
-        Sleep(10);
+    for (const ULONGLONG until = GetTickCount64() + 5000; dialCentre() != 0xFF0000u && GetTickCount64() < until;) {
+        Sleep(25);
         tick();
     }
-    EXPECT_EQ(dialCentre(), 0xFF0000u);
+    EXPECT_EQ(dialCentre(), 0xFF0000u) << "five seconds after the face was written anew";
 
     // A face that has not changed is not read again: held by another
     // program, it stays on the dial.

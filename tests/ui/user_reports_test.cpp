@@ -220,7 +220,7 @@ TEST_F(UserReportsTest, ALapClickLeavesTheFocusOnStartSoThatSpaceKeepsWorking) {
     pick(TForm1::Chronomtre1);
     TForm2& stopwatches = app->form2();
     const HWND start = stopwatches.control(TForm2::Button1);
-    SetFocus(start);
+    focus(start);
     click(stopwatches, TForm2::SpeedButton1);
     EXPECT_EQ(GetFocus(), start);
     EXPECT_EQ(SendMessageW(stopwatches.control(TForm2::ListBox5), LB_GETCOUNT, 0, 0), 1) << "the lap was taken";
