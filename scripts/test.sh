@@ -214,6 +214,13 @@ for preset in host fuzz win32 win64; do
 done
 
 if [ ${#failed[@]} -ne 0 ]; then
+    # Each failed check by name, once: none is run again to pass.
+    for preset in host fuzz win32 win64; do
+        [ -f "$LOGS/$preset.log" ] || continue
+        grep -h '^\[  FAILED  \] [A-Za-z_]*\.[A-Za-z_]' "$LOGS/$preset.log" | sed 's/ (.*//' | sort -u |
+            sed "s/^\[  FAILED  \] /  $preset: /"
+        grep -h '^[[:space:]]*[0-9]* - [^ ]* (' "$LOGS/$preset.log" | sed "s/^[[:space:]]*[0-9]* - /  $preset suite /"
+    done
     say "FAILED: ${failed[*]} ($(elapsed))"
     exit 1
 fi

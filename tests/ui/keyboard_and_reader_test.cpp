@@ -217,6 +217,7 @@ TEST_F(KeyboardAndReaderTest, EnterConfirmsEachSetupAndArrowsGoOnFromATypedValue
     click(app->form4(), TForm4::Tabs[1].newButton);
     for (const auto& f : fields) {
         type(*f.window, f.field, f.typed);
+        ASSERT_EQ(text(*f.window, f.field), f.typed) << "the field holds what was typed before its arrow steps on";
         pressArrow(f.window->control(f.arrows), true);
         EXPECT_EQ(text(*f.window, f.field), f.shown) << "typed " << f.typed;
     }
