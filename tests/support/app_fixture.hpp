@@ -234,7 +234,8 @@ protected:
             },
             "the window manager to give the keyboard to " + narrow(ui::windowText(window)));
     }
-    // What xdotool answers, in a file that is whole once it is there.
+    // Runs xdotool and waits until it is done; gives what it answered, in a
+    // file that is whole once it is there.
     static std::string askDisplay(const std::wstring& request) {
         static int asked = 0;
         const std::wstring answer = L"/tmp/orvane-display-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -243,9 +244,14 @@ protected:
                               L".part " + answer + L"\""))
             return "(xdotool did not start)";
         const std::wstring file = L"Z:" + answer;
-        for (const ULONGLONG until = GetTickCount64() + 5000;
-             GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount64() < until;)
+        for (const ULONGLONG until = GetTickCount64() + 10'000;
+             GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES;) {
+            if (GetTickCount64() > until) {
+                ADD_FAILURE() << "timed out waiting for xdotool to do " << narrow(request);
+                return "";
+            }
             Sleep(2);
+        }
         std::string said;
         std::getline(std::ifstream(std::filesystem::path(file)), said);
         DeleteFileW(file.c_str());

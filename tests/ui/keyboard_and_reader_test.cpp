@@ -50,9 +50,13 @@ protected:
     void clickMargin(HWND window) {
         POINT at{3, 3};
         ClientToScreen(window, &at);
-        ASSERT_TRUE(startUnixProgram(L"/usr/bin/xdotool mousemove " + std::to_wstring(at.x) + L" " +
-                                     std::to_wstring(at.y) + L" click 1"));
-        waitFor([&] { return GetActiveWindow() == window; }, "the click to bring the window forward");
+        // The click is over before anything else goes on: a window the
+        // program brought forward by itself is not the click's doing.
+        askDisplay(L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 1");
+        if (!waitFor([&] { return GetActiveWindow() == window; }, "the click to bring the window forward"))
+            ADD_FAILURE() << "clicked at " << at.x << "," << at.y << " over \""
+                          << narrow(ui::windowText(GetAncestor(WindowFromPoint(at), GA_ROOT))) << "\"; active: \""
+                          << narrow(ui::windowText(GetActiveWindow())) << "\"";
         if (underWindowManager()) keyboardTo(window);
     }
     // A window moved away from the main one (under it, or beside it), so
