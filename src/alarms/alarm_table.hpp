@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/clock_passage.hpp"
 #include "common/clock_tick.hpp"
 #include "platform/clock.hpp"
 #include "platform/message_boxes.hpp"
@@ -59,58 +60,16 @@ std::wstring twoDigitText(int value);
 // long time format writes it.
 std::wstring alarmFiringText(int n, const AlarmSlot& slot, const std::wstring& timeText);
 
-// What the clock passed over from one tick to the next, as the daily alarms
-// see it. A moment of the day is given when its latest wall-clock reading at
-// or before this tick lies after `givenAfter`, unless the clocks went back
-// and it was given the first time round (at or before `givenBefore`). It was
-// missed when it fell strictly inside a gap the computer slept or stalled
-// through (after `missedAfter` and before `missedBefore`). All wall seconds.
-struct TickPassage {
-    std::int64_t givenAfter = 0;
-    std::int64_t givenThrough = 0;
-    std::optional<std::int64_t> givenBefore;
-    std::int64_t missedAfter = 0;
-    std::int64_t missedBefore = 0;
-
-    // `momentOfDay`: seconds after midnight on the wall clock.
-    bool gives(std::int64_t momentOfDay) const;
-    // The last reading of the moment that the gap swallowed, if any.
-    std::optional<LocalTime> missed(std::int64_t momentOfDay) const;
-};
-
-// Follows the clock from tick to tick for the daily alarms, on the wall clock
-// the user set them by and on real time, which tells apart what moved it:
-// - real time going on by at most a minute: every moment passed is given once,
-//   across a change of clocks too (those the jump forward skips come at the
-//   jump; those the clocks show twice come the first time only);
-// - real time going back (the user set the clock back): only a tick within a
-//   moment's own second gives it, and the moments after come again;
-// - a longer gap: only a tick within a moment's own second gives it. When real
-//   time went by (the monotonic count says so: sleep, a stall) the moments in
-//   the gap are missed and told; when the clock was only set forward, they
-//   are not.
-class AlarmClockWatch {
-public:
-    TickPassage advance(const ClockReading& now);
-    // The system time was set (the program is told so): a clock set back
-    // gives again what lies after the reading it was set to, as
-    // previousTickAfterClockSet says; anything else counts from the last tick.
-    void clockSet(const ClockReading& now);
-
-private:
-    std::optional<ClockReading> previous_;
-    // After the clocks went back: the last wall reading before they did.
-    std::optional<std::int64_t> repeatedThrough_;
-};
-
-// An alarm that did not ring because its moment fell in a gap.
+// An alarm that did not ring because the clock went past its moment without
+// a tick that could ring it.
 struct MissedAlarm {
     int slot;
     LocalTime moment;
+    MissedBecause because;
 };
 
 // The box that lists the missed alarms, one line each, with its title.
-std::wstring missedAlarmsText(const std::vector<std::wstring>& lines);
+std::wstring missedAlarmsText(const std::vector<std::wstring>& lines, MissedBecause because);
 std::wstring missedAlarmsTitle(std::size_t count);
 // One line: "Alarme n°2 : Réveil, prévue le 08/12/2026 à 07:30:00".
 std::wstring missedAlarmLine(int n, const AlarmSlot& slot, const std::wstring& date, const std::wstring& time);
@@ -142,25 +101,32 @@ public:
         std::vector<int> slots;
         std::vector<MissedAlarm> missed;
     };
-    Due takeDueSlots(const ClockReading& now);
-    void clockSet(const ClockReading& now) { watch_.clockSet(now); }
+    Due takeDueSlots(const ClockReading& now, const TimeZone& zone);
+    // The computer woke from sleep; the next check is the first after it.
+    void resumed() { watch_.resumed(); }
 
 private:
     std::array<AlarmSlot, AlarmCount> slots_{};
-    AlarmClockWatch watch_;
+    ClockWatch watch_;
+    // What each slot rang, by the moment of the clock it rang for.
+    std::array<RecurringMoment, AlarmCount> rung_{RecurringMoment{86400}, RecurringMoment{86400},
+                                                  RecurringMoment{86400}, RecurringMoment{86400},
+                                                  RecurringMoment{86400}};
 };
 
 // What a check needs of the world.
 struct AlarmServices {
+    const TimeZone& zone;
     const RegionalFormats& formats;
     Shell& shell;
     MessageBoxes& boxes;
 };
 
 // The check run at the end of every clock tick. It shows the bells first,
-// then fires the due slots in order: the file (when asked) is opened and the
-// slot's box is shown. Last, the alarms a gap swallowed are listed in one
-// box; they ring no sound and open no file. Which slots fire or are listed,
+// then fires the due slots: their files (when asked) are opened in slot
+// order, then their boxes shown, so that a slot's music does not wait behind
+// the box of the one before. Last, the missed alarms are listed, in one box
+// for each reason; they ring no sound and open no file. Which slots fire or are listed,
 // and with what text, is decided from this tick before the first box opens,
 // so that the ticks that go on running inside a box (and their own checks)
 // change nothing for this one.

@@ -122,9 +122,9 @@ void Application::hideOtherWindows() {
         if (listed.goesToTray) listed.window->withdraw();
 }
 
-void Application::clockSet(const ClockReading& now) { form6_->alarms().clockSet(now); }
 
 void Application::resumed() {
+    form6_->alarms().resumed();
     form2_->followResume();
     form4_->followResume();
     pasttime_->followResume();

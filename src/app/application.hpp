@@ -67,7 +67,6 @@ public:
     // The main window's asks.
     void open(int command) override;
     void hideOtherWindows() override;
-    void clockSet(const ClockReading& now) override;
     void resumed() override;
     void dayBegan() override;
     void CheckAlarms(const TickFields& tick) override;

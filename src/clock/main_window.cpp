@@ -7,7 +7,6 @@
 
 #include "clock/dial_geometry.hpp"
 #include "clock/help_document.hpp"
-#include "clock/hourly_signal.hpp"
 #include "common/calendar.hpp"
 #include "common/error_text.hpp"
 #include "common/user_error.hpp"
@@ -191,9 +190,8 @@ void TForm1::onTimer(UINT_PTR id) {
 
 void TForm1::ClockTick() {
     tick = decodeTick(services().clock.read());
-    // The previous tick is replaced before anything can fail or show a box.
-    const bool signalDue = hourlySignalDue(previousTick_, tick.TickTime);
-    previousTick_ = tick.TickTime;
+    // Decided before anything can fail or show a box.
+    const bool signalDue = fullHours_.take(signalWatch_.advance(tick.reading, services().clock.zone()), 0).rings;
     // The full hour shows before its signal starts.
     showTickTime();
     if (signalDue) HourlySignal();
@@ -221,13 +219,9 @@ void TForm1::showTickTime() {
 }
 
 void TForm1::followTimeChange() {
-    // What is shown follows at once; the signal and the alarms are left to
-    // the ticks, told where the clock now starts from, so that a moment is
-    // neither given at the change itself nor lost or given twice after it.
-    tick = decodeTick(services().clock.read());
-    previousTick_ = previousTickAfterClockSet(previousTick_, tick.TickTime);
-    host_.clockSet(tick.reading);
-    showTickTime();
+    // The time, the zone or the formats changed: a tick at once shows it, and
+    // rings or lists what the step of the clock went over.
+    ClockTick();
     armClockTimer();
 }
 
@@ -237,6 +231,7 @@ void TForm1::followResume() {
     // message is answered. The counts catch up with the time asleep.
     clockTimerPeriod_ = 1;
     SetTimer(hwnd(), Timer1, 1, nullptr);
+    signalWatch_.resumed();
     host_.resumed();
 }
 
@@ -530,6 +525,10 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMECHANGE:
         followTimeChange();
         return 0;
+    case WM_SETTINGCHANGE:
+        // The zone or the regional formats may have changed.
+        followTimeChange();
+        return Form::handleMessage(message, wParam, lParam);
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) followResume();
         return TRUE;

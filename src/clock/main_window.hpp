@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "clock/main_window_ids.hpp"
+#include "common/clock_passage.hpp"
 #include "common/clock_tick.hpp"
 #include "platform/files.hpp"
 #include "platform/ui/form.hpp"
@@ -27,8 +28,6 @@ public:
     virtual void open(int command) = 0;
     // Going to the tray: the windows that go with the main window withdraw.
     virtual void hideOtherWindows() = 0;
-    // The alarms after the clock was set: where the clock now starts from.
-    virtual void clockSet(const ClockReading& now) = 0;
     // The computer woke up: the counts catch up with the time asleep now.
     virtual void resumed() = 0;
     // The date shown changed (midnight, or the clock was set): the date
@@ -164,7 +163,9 @@ private:
     ClockHost& host_;
     ui::PacedMoves shake_{ShakeTimer};
     int clockTimerPeriod_ = 0;
-    std::optional<LocalTime> previousTick_;
+    // The full hours rung, on the clock the alarms follow too.
+    ClockWatch signalWatch_;
+    RecurringMoment fullHours_{3600};
     std::optional<LocalTime> shownDay_;  // the date the labels show
     static constexpr std::size_t trayIconCount = 6;
     std::array<ui::ExtractedIconHandle, trayIconCount> trayIcons_;

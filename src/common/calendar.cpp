@@ -72,26 +72,4 @@ Instant instantOf(const TimeZone& zone, const LocalTime& t) {
     return Instant{after * 1000};
 }
 
-std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime>& previous,
-                                                   const LocalTime& setTo) {
-    const std::int64_t to = wallSeconds(setTo);
-    if (!previous || to >= wallSeconds(*previous)) return previous;
-    if (wallSeconds(*previous) - to <= 1) return setTo;
-    return wallTimeAt(to - 1);
-}
-
-bool recurringMomentPassed(const std::optional<LocalTime>& previous, const LocalTime& now,
-                           std::int64_t period, std::int64_t offset) {
-    const std::int64_t nowSeconds = wallSeconds(now);
-    // The latest such moment at or before this tick.
-    const std::int64_t moment = nowSeconds - (((nowSeconds - offset) % period + period) % period);
-    if (previous) {
-        const std::int64_t before = wallSeconds(*previous);
-        const std::int64_t gap = nowSeconds - before;
-        // Two ticks within one second make a gap of 0: the first one counted.
-        if (gap >= 0 && gap <= longestTickGapSeconds) return before < moment;
-    }
-    return moment == nowSeconds;
-}
-
 }  // namespace orvane

@@ -34,28 +34,8 @@ std::int64_t utcOffsetSeconds(const TimeZone& zone, Instant t);
 // skipped reading, which starts at the jump itself.
 Instant instantOf(const TimeZone& zone, const LocalTime& t);
 
-// Whether a moment that comes back every `period` seconds, `offset` seconds
-// into each period of the wall clock (0 into each hour for the full hour),
-// has passed on the running clock: it lies after
-// the previous tick and at or before this one. Without a usable previous tick
-// (the first one, a clock set back, a gap longer than a minute) only a tick
-// within the moment's own second counts, so nothing lost in a gap comes late.
-bool recurringMomentPassed(const std::optional<LocalTime>& previous, const LocalTime& now,
-                           std::int64_t period, std::int64_t offset);
-
-// What the next tick measures from once the system time was set to `setTo`.
-// Set back, the clock will pass again the moments after setTo, and each is
-// given again then (a tick in the same second as the last one could not tell
-// that on its own). A moment in setTo's own second counts too (daylight
-// saving puts the clock back onto 02:00:00 itself; a user sets it back onto
-// an alarm's minute to hear it again), as it would for a tick that read it,
-// unless the correction lands within a second of the last tick: that moment
-// was given just before. Set forward, the jump counts from the previous tick
-// like any gap.
-std::optional<LocalTime> previousTickAfterClockSet(const std::optional<LocalTime>& previous,
-                                                   const LocalTime& setTo);
-
-// The longest gap between two ticks across which a moment still counts.
+// The longest gap between two ticks that is still real time going on: a
+// longer one is sleep or a stall.
 inline constexpr std::int64_t longestTickGapSeconds = 60;
 
 }  // namespace orvane

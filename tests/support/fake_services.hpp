@@ -54,6 +54,9 @@ public:
         zone_ = &zone;
         setLocal(shown);
     }
+    // The user (or the system) changes the zone: real time goes on as it
+    // was, the wall clock jumps.
+    void changeZone(const TimeZone& zone) { zone_ = &zone; }
     Instant utc;
     std::int64_t monotonic = 0;
 

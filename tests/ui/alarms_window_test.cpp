@@ -178,7 +178,8 @@ TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
     click(a7(TForm7::Button2));
     EXPECT_EQ(std::tie(slot(4).RunFile, slot(4).FilePath), std::make_tuple(L"non", L"C:\\Programmes\\reveil.exe"));
 
-    // At their minute each alarm opens its file, if it has one ticked, before its box.
+    // At their minute the alarms open their files, those that have one ticked,
+    // before any box: the music of slot 3 does not wait behind the box of slot 1.
     tick(at(7, 29, 59, 500));
     world.log.clear();
     tick(at(7, 30, 0, 500));
@@ -186,8 +187,8 @@ TEST_F(AlarmsWindowTest, TheDialogCarriesSlotOnesEntriesToSlotThree) {
     for (const std::wstring& entry : world.log)
         told.push_back(entry.substr(0, entry.find(L" : ", entry.find(L"Alarme n°"))));
     EXPECT_EQ(told, (std::vector<std::wstring>{
-                        L"open C:\\Programmes\\reveil.exe", L"box Il est : 07:30:00\r\nAlarme n°1",
-                        L"open C:\\Programmes\\reveil.exe", L"box Il est : 07:30:00\r\nAlarme n°3",
+                        L"open C:\\Programmes\\reveil.exe", L"open C:\\Programmes\\reveil.exe",
+                        L"box Il est : 07:30:00\r\nAlarme n°1", L"box Il est : 07:30:00\r\nAlarme n°3",
                         L"box Il est : 07:30:00\r\nAlarme n°4"}));
 
     // The path shows inside the options frame, under the check box.
