@@ -197,6 +197,7 @@ TEST(ClockChange, OnTheNightsTheClocksChangeEachAlarmComesOnceAndTheSignalFollow
         std::int64_t change;  // UTC seconds
         std::vector<std::string> signals;
         std::array<std::vector<std::string>, 5> alarms;
+        const TimeZone* zone = nullptr;  // Paris unless said
     } nights[] = {
         {"spring, 02:00 becomes 03:00", testing::FrenchZone::change(2027, 3),
          {"00:00:00 +1", "01:00:00 +1", "03:00:00 +2", "04:00:00 +2"},
@@ -204,11 +205,21 @@ TEST(ClockChange, OnTheNightsTheClocksChangeEachAlarmComesOnceAndTheSignalFollow
         {"autumn, 03:00 becomes 02:00", testing::FrenchZone::change(2026, 10),
          {"01:00:00 +2", "02:00:00 +2", "03:00:00 +1"},
          {{{"01:59:00 +2"}, {"02:00:00 +2"}, {"02:30:00 +2"}, {"02:59:00 +2"}, {"03:00:00 +1"}}}},
+        // Lord Howe's half hours (the offsets shown in whole hours: +10 is 10:30).
+        {"Lord Howe, spring: 02:00 becomes 02:30", testing::lordHoweRules().begins()(2026),
+         {"00:00:00 +10", "01:00:00 +10", "02:30:00 +11", "03:00:00 +11", "04:00:00 +11"},
+         {{{"01:59:00 +10"}, {"02:30:00 +11"}, {"02:30:00 +11"}, {"02:59:00 +11"}, {"03:00:00 +11"}}},
+         &testing::lordHoweRules()},
+        {"Lord Howe, autumn: 02:00 becomes 01:30", testing::lordHoweRules().ends()(2027),
+         {"00:00:00 +11", "01:00:00 +11", "02:00:00 +10", "03:00:00 +10"},
+         {{{"01:59:00 +11"}, {"02:00:00 +10"}, {"02:30:00 +10"}, {"02:59:00 +10"}, {"03:00:00 +10"}}},
+         &testing::lordHoweRules()},
     };
     const int alarmTimes[][2] = {{1, 59}, {2, 0}, {2, 30}, {2, 59}, {3, 0}};
     for (const auto& night : nights) {
+        const TimeZone& zone = night.zone ? *night.zone : static_cast<const TimeZone&>(paris);
         testing::FakeClock clock;
-        clock.useZone(paris);
+        clock.useZone(zone);
         clock.utc = Instant{(night.change - 7320) * 1000 + 2};
         AlarmTable alarms;
         for (int n = 1; n <= 5; ++n) alarms.configure(n, {alarmTimes[n - 1][0], alarmTimes[n - 1][1], L"", L"", false, L""});
@@ -218,9 +229,9 @@ TEST(ClockChange, OnTheNightsTheClocksChangeEachAlarmComesOnceAndTheSignalFollow
         std::array<std::vector<std::string>, 5> fired;
         for (int k = 0; k < 4 * 3600; ++k) {
             const ClockReading now = clock.read();
-            const std::string shown = hms(now.local) + " +" + std::to_string(utcOffsetSeconds(paris, now.utc) / 3600);
-            if (fullHours.take(watch.advance(now, paris), 0).rings) signals.push_back(shown);
-            for (const int n : alarms.takeDueSlots(now, paris).slots) fired[static_cast<std::size_t>(n - 1)].push_back(shown);
+            const std::string shown = hms(now.local) + " +" + std::to_string(utcOffsetSeconds(zone, now.utc) / 3600);
+            if (fullHours.take(watch.advance(now, zone), 0).rings) signals.push_back(shown);
+            for (const int n : alarms.takeDueSlots(now, zone).slots) fired[static_cast<std::size_t>(n - 1)].push_back(shown);
             clock.advance(1000);
         }
         EXPECT_EQ(signals, night.signals) << night.night;
