@@ -98,6 +98,15 @@ ClockPassage ClockWatch::advance(const ClockReading& now, const TimeZone& zone) 
         passage.forgotten = {nowWall, realThrough};
         passage.spans.push_back({nowWall - 1, nowWall});
     }
+    // The tick's own second is now, not a moment gone by: what it holds rings.
+    WallSpan& end = passage.spans.back();
+    if (end.missed != MissedBecause::nothing && end.through == nowWall) {
+        WallSpan own = end;
+        own.missed = MissedBecause::nothing;
+        own.after = std::max(end.after, nowWall - 1);
+        end.through = own.after;
+        passage.spans.push_back(own);
+    }
     return passage;
 }
 

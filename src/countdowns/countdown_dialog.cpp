@@ -165,13 +165,15 @@ void TForm5::Button3Click() {
 }
 
 void TForm5::Button1Click() {
-    const Instant now = services().clock.read().utc;
-    std::int64_t total = 0;
+    CountdownTable& table = countdowns_.table();
+    const std::wstring name = ui::windowText(control(Edit5));
+    const std::wstring message = ui::windowText(control(Edit6));
     if (isChecked(RadioButton1)) {
         std::int64_t part[4] = {};
         for (std::size_t i = 0; i < IntervalFields.size(); ++i)
             part[i] = static_cast<int>(SendMessageW(control(IntervalFields[i].arrows), UDM_GETPOS32, 0, 0));
-        total = intervalTotal(part[0], part[1], part[2], part[3]);
+        table.configure(EditedSlot, intervalTotal(part[0], part[1], part[2], part[3]), name, message,
+                        isChecked(CheckBox1), fileName_, services().clock.monotonicMilliseconds());
     } else {
         SYSTEMTIME day{};
         SendMessageW(control(DateTimePicker1), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&day));
@@ -180,12 +182,10 @@ void TForm5::Button1Click() {
         const int minute = settleSpinField(SpinFields[1]);
         const int second = settleSpinField(SpinFields[2]);
         auto field = [](int value) { return static_cast<std::uint16_t>(value); };
-        total = dateTargetTotal(now, services().clock.zone(),
-                                {day.wYear, day.wMonth, day.wDay, field(hour), field(minute), field(second), 0});
+        table.configureByDate(EditedSlot, {day.wYear, day.wMonth, day.wDay, field(hour), field(minute), field(second), 0},
+                              name, message, isChecked(CheckBox1), fileName_, services().clock.read(),
+                              services().clock.zone());
     }
-    countdowns_.table().configure(EditedSlot, total, ui::windowText(control(Edit5)),
-                                  ui::windowText(control(Edit6)), isChecked(CheckBox1), fileName_,
-                                  services().clock.monotonicMilliseconds());
     countdowns_.keepTimerToWork(true);
     leave();
 }

@@ -76,6 +76,7 @@ std::int64_t CountdownTable::Remaining(int n) const { return remaining_[at(n)]; 
 bool CountdownTable::isRunning(int n) const { return slots_[at(n)].Status == countdownRunning; }
 
 void CountdownTable::clear(int n) {
+    targets_[at(n)].reset();
     CountdownSlot& s = slots_[at(n)];
     remaining_[at(n)] = 0;
     s.Status = countdownStopped;
@@ -85,6 +86,7 @@ void CountdownTable::clear(int n) {
 
 void CountdownTable::configure(int n, std::int64_t total, const std::wstring& name, const std::wstring& message,
                                bool runFile, const std::wstring& filePath, std::int64_t nowMs) {
+    targets_[at(n)].reset();
     CountdownSlot& s = slots_[at(n)];
     remaining_[at(n)] = total;
     s.Status = countdownRunning;
@@ -96,7 +98,24 @@ void CountdownTable::configure(int n, std::int64_t total, const std::wstring& na
     pacers_[at(n)].start(nowMs);
 }
 
+void CountdownTable::configureByDate(int n, const LocalTime& target, const std::wstring& name,
+                                     const std::wstring& message, bool runFile, const std::wstring& filePath,
+                                     const ClockReading& now, const TimeZone& zone) {
+    configure(n, dateTargetTotal(now.utc, zone, target), name, message, runFile, filePath, now.monotonicMs);
+    targets_[at(n)] = DateTarget{target, now.utc.ms};
+}
+
+std::int64_t CountdownTable::remainingByDate(int n, Instant now, const TimeZone& zone) const {
+    const DateTarget& target = *targets_[at(n)];
+    // The total as set, by the zone's rules now; less the whole seconds of
+    // real time since, as the interval countdowns count them.
+    const Instant setAt{target.setAtMs};
+    const std::int64_t passed = (now.ms - setAt.ms) >= 0 ? (now.ms - setAt.ms) / 1000 : -((999 - (now.ms - setAt.ms)) / 1000);
+    return dateTargetTotal(setAt, zone, target.moment) - passed;
+}
+
 void CountdownTable::restart(int n, std::int64_t nowMs) {
+    targets_[at(n)].reset();
     CountdownSlot& s = slots_[at(n)];
     remaining_[at(n)] = durationSeconds(s.DurationText);
     s.Status = countdownRunning;
@@ -109,10 +128,16 @@ void CountdownTable::tick(const Clock& clock, Shell& shell, MessageBoxes& boxes,
         if (s.Status != countdownRunning) continue;
         // Read for each slot: an end box shown for a lower slot may have
         // kept this pass waiting while nested ticks counted this one.
-        const std::int64_t seconds = pacers_[at(n)].secondsDue(clock.monotonicMilliseconds());
-        if (seconds == 0) continue;
         std::int64_t& r = remaining_[at(n)];
-        r -= seconds;
+        if (targets_[at(n)]) {
+            const std::int64_t left = remainingByDate(n, clock.read().utc, clock.zone());
+            if (left == r) continue;
+            r = left;
+        } else {
+            const std::int64_t seconds = pacers_[at(n)].secondsDue(clock.monotonicMilliseconds());
+            if (seconds == 0) continue;
+            r -= seconds;
+        }
         if (r >= 0) {
             showTime(n, countdownText(r));
             continue;
@@ -127,13 +152,18 @@ void CountdownTable::tick(const Clock& clock, Shell& shell, MessageBoxes& boxes,
     }
 }
 
-int CountdownTable::tickTimerDelay(std::int64_t nowMs) const {
+int CountdownTable::tickTimerDelay(const ClockReading& now) const {
     // A timer fires a hair early now and then: the margin keeps it from
     // arriving just before the second it was armed for.
     constexpr std::int64_t margin = 1;
     std::int64_t delay = 1000 + margin;
-    for (int n = 1; n <= countdownCount; ++n)
-        if (isRunning(n)) delay = std::min(delay, pacers_[at(n)].millisecondsToNextSecond(nowMs) + margin);
+    for (int n = 1; n <= countdownCount; ++n) {
+        if (!isRunning(n)) continue;
+        const std::int64_t next = targets_[at(n)]
+                                      ? 1000 - ((now.utc.ms - targets_[at(n)]->setAtMs) % 1000 + 1000) % 1000
+                                      : pacers_[at(n)].millisecondsToNextSecond(now.monotonicMs);
+        delay = std::min(delay, next + margin);
+    }
     return static_cast<int>(std::max<std::int64_t>(delay, margin));
 }
 

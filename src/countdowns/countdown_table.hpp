@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/clock.hpp"
@@ -80,7 +81,14 @@ public:
     // Writes the slot and starts it at once.
     void configure(int n, std::int64_t total, const std::wstring& name, const std::wstring& message,
                    bool runFile, const std::wstring& filePath, std::int64_t nowMs);
-    // Starts slot n again from its configured total, whatever its state.
+    // The same for a countdown to a date and time on the wall clock: it keeps
+    // that moment, and at each tick counts the real time left to it by the
+    // zone in force, so that it ends at the moment of the clock the user
+    // sees whatever corrects or changes the clock on the way.
+    void configureByDate(int n, const LocalTime& target, const std::wstring& name, const std::wstring& message,
+                         bool runFile, const std::wstring& filePath, const ClockReading& now, const TimeZone& zone);
+    // Starts slot n again from its configured total, whatever its state (a
+    // countdown by date then runs its total again, as an interval).
     void restart(int n, std::int64_t nowMs);
 
     // One pass over every slot. An ending countdown is stopped before its
@@ -88,14 +96,23 @@ public:
     // box is open (the box runs its own message loop) does not end it twice.
     void tick(const Clock& clock, Shell& shell, MessageBoxes& boxes, const TimeWriter& showTime);
 
-    // How long the tick timer waits from nowMs: until just after the next
+    // How long the tick timer waits from now: until just after the next
     // second of a running countdown is due, so that an end comes within a
     // system tick of its moment rather than up to a whole period late; a
     // plain second while none runs.
-    int tickTimerDelay(std::int64_t nowMs) const;
+    int tickTimerDelay(const ClockReading& now) const;
 
 private:
     static std::size_t at(int n);
+    // The seconds left to a countdown by date at `now`.
+    std::int64_t remainingByDate(int n, Instant now, const TimeZone& zone) const;
+
+    // A countdown by date: the moment chosen, and the real time it was set at.
+    struct DateTarget {
+        LocalTime moment;
+        std::int64_t setAtMs = 0;
+    };
+    std::array<std::optional<DateTarget>, countdownCount + 1> targets_{};
 
     std::array<CountdownSlot, countdownCount + 1> slots_{};
     std::array<std::int64_t, countdownCount + 1> remaining_{};

@@ -54,7 +54,7 @@ void TForm4::keepTimerToWork(bool countdownStarted) {
     // Armed for the soonest second due: the one just started, or another's.
     if (anyRunning && (countdownStarted || !timerRuns_))
         SetTimer(hwnd(), Timer1,
-                 static_cast<UINT>(table_.tickTimerDelay(services().clock.monotonicMilliseconds())), nullptr);
+                 static_cast<UINT>(table_.tickTimerDelay(services().clock.read())), nullptr);
     if (!anyRunning && timerRuns_) KillTimer(hwnd(), Timer1);
     timerRuns_ = anyRunning;
 }
@@ -122,7 +122,7 @@ void TForm4::Timer1Timer() {
                 [this](int n, const std::wstring& text) { showTime(n, text); });
     keepTimerToWork();
     if (timerRuns_)
-        SetTimer(hwnd(), Timer1, static_cast<UINT>(table_.tickTimerDelay(services().clock.monotonicMilliseconds())),
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(table_.tickTimerDelay(services().clock.read())),
                  nullptr);
 }
 

@@ -32,13 +32,16 @@ void ElapsedCount::begin(std::int64_t seconds, std::int64_t exactMs) {
 }
 
 int ElapsedCount::millisecondsToNextSecond(std::int64_t nowMs) const {
-    const std::int64_t intoSecond = nowMs >= movedAt_ ? (nowMs - movedAt_) % 1000 : 0;
-    return static_cast<int>(nowMs >= movedAt_ ? 1000 - intoSecond : movedAt_ + 1000 - nowMs);
+    const std::int64_t intoSecond = ((nowMs - movedAt_) % 1000 + 1000) % 1000;
+    return static_cast<int>(1000 - intoSecond);
 }
 
 std::optional<std::int64_t> ElapsedCount::tick(std::int64_t nowMs) {
-    if (next_ == 0 || nowMs < movedAt_) return std::nullopt;
-    std::int64_t whole = (nowMs - movedAt_) / 1000;
+    if (next_ == 0) return std::nullopt;
+    // Whole seconds of real time since it last moved; back as well, when the
+    // clock was set back.
+    const std::int64_t since = nowMs - movedAt_;
+    std::int64_t whole = since >= 0 ? since / 1000 : -((999 - since) / 1000);
     if (whole == 0) return std::nullopt;
     // A negative count never rises past 0: it stops there.
     if (next_ < 0 && next_ + whole > 0) whole = -next_;

@@ -20,14 +20,15 @@ std::array<std::wstring, 4> elapsedTexts(std::int64_t n);
 std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int second);
 
 // The running count. It shows a value at each tick and moves by the whole
-// seconds run since it last moved, measured on a clock that never jumps.
+// seconds of real time (UTC, in milliseconds) since it last moved: a
+// correction of the clock shows in it, a change of zone or of clocks does not.
 // A count of 0 is stopped; a negative count rises and stops at 0, its labels
 // left on -1.
 class ElapsedCount {
 public:
-    // "Voir !": a new count from this value, exact at the monotonic instant
-    // exactMs (the start of the wall-clock second it was read in), so that it
-    // moves in step with the clock's seconds; first shown one second later.
+    // "Voir !": a new count from this value, exact at the real-time instant
+    // exactMs (the start of the second it was read in), so that it moves in
+    // step with the clock's seconds; first shown one second later.
     void begin(std::int64_t seconds, std::int64_t exactMs);
     // The value to show now, if the count moved; nothing otherwise.
     std::optional<std::int64_t> tick(std::int64_t nowMs);

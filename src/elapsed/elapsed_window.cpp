@@ -127,8 +127,8 @@ void Tpasttime::Button1Click() {
     const int minute = spinValue(SpinEdit2, 59);
     const int second = spinValue(SpinEdit3, 59);
     // The count is exact at the start of the second the clock was read in:
-    // from there it moves when the clock's seconds do.
-    const std::int64_t nowMs = services().clock.monotonicMilliseconds();
+    // from there it moves when the clock's seconds do, in real time.
+    const std::int64_t nowMs = now.utc.ms;
     count_.begin(elapsedSecondsSince(services().clock.zone(), {picked.wYear, picked.wMonth, picked.wDay,
                                                                static_cast<std::uint16_t>(hour),
                                                                static_cast<std::uint16_t>(minute),
@@ -150,7 +150,7 @@ void Tpasttime::armTimer(std::int64_t nowMs) {
 
 void Tpasttime::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
-    const std::int64_t nowMs = services().clock.monotonicMilliseconds();
+    const std::int64_t nowMs = services().clock.read().utc.ms;
     const auto shown = count_.tick(nowMs);
     if (count_.ElapsedSeconds() == 0) KillTimer(hwnd(), Timer1);
     else armTimer(nowMs);

@@ -127,6 +127,8 @@ TEST(ClockChange, EachAlarmRingsOnceOrIsListedWhateverMovesTheClock) {
          {"ring 1 07:32:00"}},
         {"6 min forward lists it", at(12, 7, 7, 27, 58), {{7, 30}}, {ticks(2), step(6 * minute), ticks(1)},
          {"list 1 07/12 07:30:00 set forward"}},
+        {"set forward onto the moment's own second: it rings", at(12, 7, 7, 0, 1), {{7, 30}},
+         {ticks(1), step(30 * minute - 2000), ticks(1)}, {"ring 1 07:30:00"}},
         {"4 min back repeats nothing", at(12, 7, 7, 29, 58), {{7, 30}}, {ticks(3), step(-4 * minute), ticks(300)},
          {"ring 1 07:30:00"}},
         {"6 min back rings again", at(12, 7, 7, 29, 58), {{7, 30}}, {ticks(3), step(-6 * minute), ticks(400)},
@@ -236,6 +238,43 @@ TEST(ClockChange, OnTheNightsTheClocksChangeEachAlarmComesOnceAndTheSignalFollow
         }
         EXPECT_EQ(signals, night.signals) << night.night;
         EXPECT_EQ(fired, night.alarms) << night.night;
+    }
+}
+
+// A countdown by date ends at the chosen moment of the clock the user sees
+// (its box up a little before), whatever corrects or changes the clock on
+// the way.
+TEST(ClockChange, ACountdownByDateEndsAtItsMomentWhateverMovesTheClock) {
+    const struct {
+        const char* what;
+        std::int64_t stepMs;
+        const TimeZone* zoneTo;
+    } cases[] = {
+        {"nothing moves the clock", 0, nullptr},
+        {"the time service steps 2 min forward", 2 * minute, nullptr},
+        {"the clock is set back 2 min", -2 * minute, nullptr},
+        {"the zone becomes New York's", 0, &newYork},
+        {"the zone becomes Tokyo's, past the moment: it ends at once", 0, &tokyo},
+    };
+    for (const auto& c : cases) {
+        testing::FakeClock clock;
+        testing::FakeShell shell;
+        testing::FakeBoxes boxes;
+        clock.useZone(paris);
+        clock.setLocal(at(12, 7, 11, 0, 0));
+        CountdownTable table;
+        table.configureByDate(1, {2026, 12, 7, 12, 0, 0, 0}, L"Midi", L"", false, L"", clock.read(), clock.zone());
+        std::string ended;
+        for (int k = 0; k < 8 * 3600 && ended.empty(); ++k) {
+            if (k == 600) {
+                clock.utc.ms += c.stepMs;
+                if (c.zoneTo) clock.changeZone(*c.zoneTo);
+            }
+            table.tick(clock, shell, boxes, [](int, const std::wstring&) {});
+            if (!boxes.shown.empty()) ended = hms(clock.now());
+            clock.advance(1000);
+        }
+        EXPECT_EQ(ended, c.zoneTo == &tokyo ? "19:10:00" : "11:59:44") << c.what;
     }
 }
 

@@ -13,6 +13,10 @@
 namespace orvane {
 namespace {
 
+// A read of a clock whose real time and monotonic count go together.
+ClockReading readingAt(std::int64_t ms) { return {{}, Instant{ms}, ms}; }
+
+
 // A table with a clock the test moves, and the labels its tick wrote.
 struct Countdowns {
     CountdownTable table;
@@ -56,12 +60,12 @@ TEST(CountdownTick, ADurationOfDShowsEachSecondAndEndsOnTickDPlusOne) {
             Countdowns c;
             c.start(2, d);
             std::vector<std::pair<std::int64_t, std::wstring>> seen;  // every label change, with its time
-            std::int64_t now = firstEvent >= 0 ? firstEvent : c.table.tickTimerDelay(0);
+            std::int64_t now = firstEvent >= 0 ? firstEvent : c.table.tickTimerDelay(readingAt(0));
             while (c.boxes.shown.empty() && now < 10000) {
                 const std::wstring before = c.labels[2];
                 c.tickAt(now);
                 if (c.labels[2] != before && c.boxes.shown.empty()) seen.emplace_back(now, c.labels[2]);
-                now += c.table.tickTimerDelay(now);
+                now += c.table.tickTimerDelay(readingAt(now));
             }
             std::vector<std::pair<std::int64_t, std::wstring>> expected;
             for (std::int64_t k = 1; k <= d; ++k) expected.emplace_back(k * 1000 + 1, countdownText(d - k));

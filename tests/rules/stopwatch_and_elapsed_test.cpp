@@ -116,6 +116,8 @@ TEST(Elapsed, TheCountRunsOnTheRealClockAndStopsAtZero) {
     EXPECT_EQ(count.tick(1010), 90061) << "the first tick shows the value computed";
     EXPECT_EQ(count.tick(5020), 90065) << "a stall of 3 s is caught up, one second behind as always";
     EXPECT_EQ(count.ElapsedSeconds(), 90066);
+    EXPECT_EQ(count.tick(3500), 90063) << "the clock set back 1.5 s: real time since the moment is less";
+    EXPECT_EQ(count.tick(3600), std::nullopt);
 
     count.begin(-3, 10000);  // "Voir !" again replaces the count
     EXPECT_EQ(count.tick(11000), -3);

@@ -88,7 +88,7 @@ inline DriftErrors runDrift(const DriftScenario& scenario) {
                 errors.countdown = static_cast<double>(now - end) / 1e6 - 1.0;
                 countdownDone = true;
             }
-            countdownAt = delivery(now, countdowns.tickTimerDelay(ms(now)));
+            countdownAt = delivery(now, countdowns.tickTimerDelay({{}, Instant{ms(now)}, ms(now)}));
         } else if (now == elapsedAt && !elapsedDone) {
             const auto shown = elapsed.tick(ms(now));
             if (now >= end && shown) {

@@ -37,7 +37,7 @@ protected:
     bool checked5(int id) { return IsDlgButtonChecked(dialog().hwnd(), id) == BST_CHECKED; }
     // The countdown timer fires `ms` after the previous one.
     void tickAfter(std::int64_t ms) {
-        clock.monotonic += ms;
+        clock.advance(ms);
         SendMessageW(countdowns().hwnd(), WM_TIMER, TForm4::Timer1, 0);
     }
     // "Nouveau Compte à rebours" of slot n, answered Yes.
