@@ -376,6 +376,29 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
                                    L"Alarme n°1 : Réveil, prévue le 07/12/2026 à 07:30:00\r\n"
                                    L"Alarme n°4 : Médicaments, prévue le 07/12/2026 à 08:15:00");
     EXPECT_EQ(boxes.shown[1].style, box::ok | box::iconExclamation | box::setForeground | box::topMost);
+
+    // Asleep an hour, then the clock set forward: one box for each reason,
+    // in the order the clock went; then the zone moved east.
+    boxes.shown.clear();
+    table.configure(1, {9, 40, L"Réveil", L"", false, L""});
+    table.configure(3, {10, 15, L"Réunion", L"", false, L""});
+    table.configure(5, {14, 0, L"Train", L"", false, L""});
+    clock.advance(3600000);
+    table.resumed();
+    clock.utc.ms += 1800000;
+    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes}, [](auto&) {});
+    clock.advance(1000);
+    clock.changeZone(tokyo);
+    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes}, [](auto&) {});
+    std::vector<std::wstring> texts;
+    for (const auto& shown : boxes.shown) texts.push_back(shown.title + L" " + shown.text);
+    EXPECT_EQ(texts, (std::vector<std::wstring>{
+                         L"Alarme manquée ! Cette alarme n'a pas sonné, l'ordinateur était en veille ou occupé :\r\n"
+                         L"Alarme n°1 : Réveil, prévue le 07/12/2026 à 09:40:00",
+                         L"Alarme manquée ! Cette alarme n'a pas sonné, l'horloge de l'ordinateur a été avancée :\r\n"
+                         L"Alarme n°3 : Réunion, prévue le 07/12/2026 à 10:15:00",
+                         L"Alarme manquée ! Cette alarme n'a pas sonné, le fuseau horaire de l'ordinateur a changé :\r\n"
+                         L"Alarme n°5 : Train, prévue le 07/12/2026 à 14:00:00"}));
 }
 
 TEST(ClockChange, LocalTimesMoveAcrossMonthsYearsAndLeapDays) {
