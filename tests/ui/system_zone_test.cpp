@@ -38,5 +38,41 @@ TEST(SystemZone, GivesEveryReadingAroundEachChangeOfClocksAsTheZonesRulesDo) {
     }
 }
 
+// Paris's rules, as the system gives them, with the user's switch.
+bool daylightSavingOff = false;
+void parisRules(TIME_ZONE_INFORMATION& rules) {
+    rules.Bias = -60;
+    rules.DaylightBias = -60;
+    rules.StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};  // last Sunday of October, 03:00
+    rules.DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};   // last Sunday of March, 02:00
+}
+DWORD WINAPI currentParis(PDYNAMIC_TIME_ZONE_INFORMATION current) {
+    *current = {};
+    TIME_ZONE_INFORMATION rules{};
+    parisRules(rules);
+    current->Bias = rules.Bias;
+    current->DaylightBias = rules.DaylightBias;
+    current->StandardDate = rules.StandardDate;
+    current->DaylightDate = rules.DaylightDate;
+    current->DynamicDaylightTimeDisabled = daylightSavingOff;
+    return TIME_ZONE_ID_DAYLIGHT;
+}
+BOOL WINAPI parisOfYear(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION rules) {
+    *rules = {};
+    parisRules(*rules);
+    return TRUE;
+}
+
+// "Adjust for daylight saving time automatically" switched off in Windows'
+// settings: standard time all year, whatever the zone's rules of the year.
+TEST(SystemZone, KeepsToStandardTimeWhenTheUserSwitchedDaylightSavingOff) {
+    const win32::SystemTimeZone zone({currentParis, parisOfYear});
+    const Instant july{(daysFromCivil(2027, 7, 14) * 86400 + 10 * 3600) * 1000};  // 10:00 UTC
+    for (const bool off : {false, true}) {
+        daylightSavingOff = off;
+        EXPECT_EQ(zone.localAt(july).hour, off ? 11 : 12) << (off ? "switched off" : "on");
+    }
+}
+
 }  // namespace
 }  // namespace orvane

@@ -65,10 +65,20 @@ LocalTime SystemTimeZone::localAt(Instant t) const {
     // The rules of the year the instant falls in; near New Year the local
     // year may be the other one, whose rules are then the ones to use.
     SYSTEMTIME local{};
+    // Switched off, the computer keeps to standard time all year; the rules
+    // of a year, as documented, know nothing of the switch.
+    DYNAMIC_TIME_ZONE_INFORMATION current{};
+    if (rules_.current(&current) != TIME_ZONE_ID_INVALID && current.DynamicDaylightTimeDisabled) {
+        TIME_ZONE_INFORMATION standard{};
+        standard.Bias = current.Bias + current.StandardBias;
+        if (!SystemTimeToTzSpecificLocalTime(&standard, &utc, &local)) return {};
+        local.wMilliseconds = utc.wMilliseconds;
+        return localTimeOf(local);
+    }
     WORD year = utc.wYear;
     for (int attempt = 0; attempt < 2; ++attempt) {
         TIME_ZONE_INFORMATION rules{};
-        const bool known = GetTimeZoneInformationForYear(year, nullptr, &rules) != FALSE;
+        const bool known = rules_.ofYear(year, nullptr, &rules) != FALSE;
         if (!SystemTimeToTzSpecificLocalTime(known ? &rules : nullptr, &utc, &local)) return {};
         if (local.wYear == year) break;
         year = local.wYear;

@@ -13,10 +13,23 @@
 
 namespace orvane::win32 {
 
-// The system's own time-zone rules, those of each year.
+// The system's own time-zone rules, those of each year, unless the user
+// switched off "Adjust for daylight saving time automatically": then
+// standard time all year.
 class SystemTimeZone final : public TimeZone {
 public:
+    // Where the rules come from: the system's calls, or stand-ins in tests.
+    struct Rules {
+        DWORD(WINAPI* current)(PDYNAMIC_TIME_ZONE_INFORMATION) = GetDynamicTimeZoneInformation;
+        BOOL(WINAPI* ofYear)(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION) =
+            GetTimeZoneInformationForYear;
+    };
+    SystemTimeZone() = default;
+    explicit SystemTimeZone(Rules rules) : rules_(rules) {}
     LocalTime localAt(Instant t) const override;
+
+private:
+    Rules rules_;
 };
 
 class SystemClock final : public Clock {
