@@ -60,9 +60,6 @@ TEST_F(DesktopShellTest, ARefusedTrayIconLeavesTheWindowMinimisedUntilTheShellTa
     } cases[] = {{"left on the taskbar", false}, {"brought back from the taskbar", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        // Off the full hour the last case struck: the clock's own timer may
-        // tick while the test waits for a window.
-        world.clock.setLocal({2026, 12, 7, hour, 30, 0, 0});
         start();
         world.tray = {};
         world.tray.refuses = true;
@@ -105,9 +102,6 @@ TEST_F(DesktopShellTest, ASecondStartFromTheFolderBringsTheClockBack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        // Off the full hour the last case struck: the clock's own timer may
-        // tick while the test waits for a window.
-        world.clock.setLocal({2026, 12, 7, hour, 30, 0, 0});
         start();
         world.tray = {};
         world.tray.refuses = c.trayRefuses;
