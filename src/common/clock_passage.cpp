@@ -47,20 +47,19 @@ ClockPassage ClockWatch::advance(const ClockReading& now, const TimeZone& zone) 
     // offset held through the real time, and the change is a step.
     // A reading taken as the clocks change may carry the offset of a moment
     // before or after the change: that is the same zone.
-    const std::int64_t readOffset = before - previous->utc.seconds();
-    auto offsetAt = [&zone](std::int64_t utcSeconds) { return utcOffsetSeconds(zone, Instant{utcSeconds * 1000}); };
+    // As a rule the zone is asked twice a tick, once for each end.
     const std::int64_t then = previous->utc.seconds();
-    const bool sameZone = readOffset == offsetAt(then) || readOffset == offsetAt(then - longestCorrectionSeconds) ||
+    const std::int64_t readOffset = before - then;
+    auto offsetAt = [&zone](std::int64_t utcSeconds) { return utcOffsetSeconds(zone, Instant{utcSeconds * 1000}); };
+    const std::int64_t offsetBefore = offsetAt(then);
+    const bool sameZone = readOffset == offsetBefore || readOffset == offsetAt(then - longestCorrectionSeconds) ||
                           readOffset == offsetAt(then + longestCorrectionSeconds);
     std::int64_t realThrough = before + realMs / 1000;
-    std::int64_t resumeCut = realThrough - longestTickGapSeconds;
     if (sameZone) {
         realThrough = wallSeconds(zone.localAt(realEnd));
-        resumeCut = wallSeconds(zone.localAt(Instant{realEnd.ms - longestTickGapSeconds * 1000}));
         const std::int64_t from = then;
         const std::int64_t to = realEnd.seconds();
-        const std::int64_t offsetBefore = offsetAt(then);
-        const std::int64_t offsetAfter = utcOffsetSeconds(zone, realEnd);
+        const std::int64_t offsetAfter = realThrough - to;
         if (offsetAfter > offsetBefore) {
             // Forward: the readings skipped ring at the jump.
             const std::int64_t jump = changeOfClocks(zone, from, to);
@@ -79,7 +78,11 @@ ClockPassage ClockWatch::advance(const ClockReading& now, const TimeZone& zone) 
     // on the wall clock than it says is no step back.
     if (nowWall < realThrough && realThrough - nowWall <= 1) last.through = realThrough = nowWall;
     // Woken for it: the last minute of the sleep rings.
-    if (firstAfterResume && realFate == MissedBecause::asleep && resumeCut < last.through) {
+    const std::int64_t resumeCut =
+        !firstAfterResume || realFate != MissedBecause::asleep ? last.through
+        : sameZone ? wallSeconds(zone.localAt(Instant{realEnd.ms - longestTickGapSeconds * 1000}))
+                   : realThrough - longestTickGapSeconds;
+    if (resumeCut < last.through) {
         WallSpan woken = last;
         woken.missed = MissedBecause::nothing;
         woken.after = std::max(last.after, resumeCut);
