@@ -139,7 +139,7 @@ slot_entries() {
 }
 
 # The file that tells ctest of a build's slots.
-slot_spec() { echo "$SLOTS/$1-slots.json"; }
+slot_resources() { echo "$SLOTS/$1-slots.json"; }
 
 # The slots' displays, and the files that tell ctest of the slots. Prefixes
 # left by an earlier run go first, with any Wine server still serving them.
@@ -167,7 +167,7 @@ make_wine_slots() {
         echo "{\"version\": {\"major\": 1, \"minor\": 0}, \"local\": [{" \
             "\"wine\": [$(slot_entries "$preset" 0 $((first_timed - 1)))]," \
             "\"wine_timed\": [$(slot_entries "$preset" "$first_timed" $((SLOTS_PER_BUILD - 1)))]}]}" \
-            >"$(slot_spec "$preset")"
+            >"$(slot_resources "$preset")"
     done
 }
 
@@ -182,7 +182,7 @@ wait_for_wine() {
 
 wine_suites() {
     local preset="$1"
-    ORVANE_WINE_SLOTS="$SLOTS" ctest --preset "$preset" -j "$SLOTS_PER_BUILD" --resource-spec-file "$(slot_spec "$preset")"
+    ORVANE_WINE_SLOTS="$SLOTS" ctest --preset "$preset" -j "$SLOTS_PER_BUILD" --resource-spec-file "$(slot_resources "$preset")"
 }
 
 rm -rf "$LOGS"

@@ -118,7 +118,8 @@ void TForm6::FormActivate() {
 }
 
 void TForm6::CheckAlarms(TickFields tick) {
-    orvane::CheckAlarms(alarms_, tick, {services().clock.zone(), services().formats, services().shell, services().boxes},
+    orvane::CheckAlarms(alarms_, tick,
+                        {services().clock.zone(), services().formats, services().shell, services().boxes},
                         [this](const AlarmIndicators& shown) { showIndicators(shown); });
 }
 

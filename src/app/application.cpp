@@ -122,7 +122,6 @@ void Application::hideOtherWindows() {
         if (listed.goesToTray) listed.window->withdraw();
 }
 
-
 void Application::resumed() {
     form6_->alarms().resumed();
     form2_->followResume();

@@ -94,7 +94,8 @@ ClockPassage ClockWatch::advance(const ClockReading& now, const TimeZone& zone) 
     const std::int64_t step = nowWall - realThrough;
     if (step > 0) {
         const MissedBecause jumped = !sameZone ? MissedBecause::zoneChanged : MissedBecause::setForward;
-        passage.spans.push_back({realThrough, nowWall, step <= longestCorrectionSeconds ? MissedBecause::nothing : jumped});
+        const bool correction = step <= longestCorrectionSeconds;
+        passage.spans.push_back({realThrough, nowWall, correction ? MissedBecause::nothing : jumped});
     } else if (step < -longestCorrectionSeconds) {
         // Set back over a stretch: it comes again, from the second it was
         // set to (a user sets the clock back onto an alarm to hear it again).

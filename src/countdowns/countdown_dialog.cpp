@@ -182,9 +182,9 @@ void TForm5::Button1Click() {
         const int minute = settleSpinField(SpinFields[1]);
         const int second = settleSpinField(SpinFields[2]);
         auto field = [](int value) { return static_cast<std::uint16_t>(value); };
-        table.configureByDate(EditedSlot, {day.wYear, day.wMonth, day.wDay, field(hour), field(minute), field(second), 0},
-                              name, message, isChecked(CheckBox1), fileName_, services().clock.read(),
-                              services().clock.zone());
+        const LocalTime moment{day.wYear, day.wMonth, day.wDay, field(hour), field(minute), field(second), 0};
+        table.configureByDate(EditedSlot, moment, name, message, isChecked(CheckBox1), fileName_,
+                              services().clock.read(), services().clock.zone());
     }
     countdowns_.keepTimerToWork(true);
     leave();

@@ -110,8 +110,7 @@ std::int64_t CountdownTable::remainingByDate(int n, Instant now, const TimeZone&
     // The total as set, by the zone's rules now; less the whole seconds of
     // real time since, as the interval countdowns count them.
     const Instant setAt{target.setAtMs};
-    const std::int64_t passed = (now.ms - setAt.ms) >= 0 ? (now.ms - setAt.ms) / 1000 : -((999 - (now.ms - setAt.ms)) / 1000);
-    return dateTargetTotal(setAt, zone, target.moment) - passed;
+    return dateTargetTotal(setAt, zone, target.moment) - Instant{now.ms - setAt.ms}.seconds();
 }
 
 void CountdownTable::restart(int n, std::int64_t nowMs) {

@@ -40,8 +40,7 @@ std::optional<std::int64_t> ElapsedCount::tick(std::int64_t nowMs) {
     if (next_ == 0) return std::nullopt;
     // Whole seconds of real time since it last moved; back as well, when the
     // clock was set back.
-    const std::int64_t since = nowMs - movedAt_;
-    std::int64_t whole = since >= 0 ? since / 1000 : -((999 - since) / 1000);
+    std::int64_t whole = Instant{nowMs - movedAt_}.seconds();
     if (whole == 0) return std::nullopt;
     // A negative count never rises past 0: it stops there.
     if (next_ < 0 && next_ + whole > 0) whole = -next_;

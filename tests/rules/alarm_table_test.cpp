@@ -79,7 +79,8 @@ TEST(AlarmDue, ATimerThatDriftsFiresOncePerDay) {
                 table.configure(1, {7, 30, L"Réveil", L"Debout", false, L""});
                 for (int ms = phase; ms < 4 * 60 * 1000; ms += interval) {  // from 07:28:00, four minutes
                     const int s = ms / 1000;
-                    fired += static_cast<int>(table.takeDueSlots(reading(at(day, 7, 28 + s / 60, s % 60, ms % 1000)), winter).slots.size());
+                    const LocalTime now = at(day, 7, 28 + s / 60, s % 60, ms % 1000);
+                    fired += static_cast<int>(table.takeDueSlots(reading(now), winter).slots.size());
                 }
             }
             EXPECT_EQ(fired, 2) << "interval " << interval << " phase " << phase;

@@ -41,7 +41,9 @@ public:
         clock.setLocal(from);
         for (std::size_t i = 0; i < alarms.size(); ++i) configure(static_cast<int>(i + 1), alarms[i]);
     }
-    void configure(int n, std::pair<int, int> time) { table.configure(n, {time.first, time.second, L"", L"", false, L""}); }
+    void configure(int n, std::pair<int, int> time) {
+        table.configure(n, {time.first, time.second, L"", L"", false, L""});
+    }
     // A tick each second, `count` of them.
     void ticks(int count) {
         for (int k = 0; k < count; ++k) {
@@ -145,16 +147,19 @@ TEST(ClockChange, EachAlarmRingsOnceOrIsListedWhateverMovesTheClock) {
          {"list 1 07/12 07:30:00 asleep"}},
         {"asleep over one alarm", at(12, 7, 7, 0, 1), {{7, 30}}, {ticks(1), sleep(hour + 5 * minute), ticks(2)},
          {"list 1 07/12 07:30:00 asleep"}},
-        {"asleep over two of three", at(12, 7, 7, 0, 1), {{7, 30}, {9, 30}, {8, 0}}, {ticks(1), sleep(2 * hour + 5 * minute), ticks(2)},
+        {"asleep over two of three", at(12, 7, 7, 0, 1), {{7, 30}, {9, 30}, {8, 0}},
+         {ticks(1), sleep(2 * hour + 5 * minute), ticks(2)},
          {"list 1 07/12 07:30:00 asleep", "list 3 07/12 08:00:00 asleep"}},
-        {"asleep over none", at(12, 7, 7, 0, 1), {{10, 0}, {6, 59}}, {ticks(1), sleep(2 * hour + 5 * minute), ticks(2)}, {}},
+        {"asleep over none", at(12, 7, 7, 0, 1), {{10, 0}, {6, 59}}, {ticks(1), sleep(2 * hour + 5 * minute), ticks(2)},
+         {}},
         {"waking on an alarm's own second", at(12, 7, 7, 0, 1), {{9, 0}}, {ticks(1), sleep(2 * hour - 2000), ticks(2)},
          {"signal 09:00:00", "ring 1 09:00:00"}},
         {"a stall of 90 s", at(12, 7, 7, 29, 0), {{7, 30}}, {ticks(1), stall(89000), ticks(2)},
          {"list 1 07/12 07:30:00 asleep"}},
         {"a stall of a minute comes late, as any late tick", at(12, 7, 7, 29, 30), {{7, 30}},
          {ticks(1), stall(59000), ticks(2)}, {"ring 1 07:30:30"}},
-        {"two days asleep: the last time", at(12, 7, 7, 0, 1), {{7, 30}}, {ticks(1), sleep(2 * day + 2 * hour + 5 * minute), ticks(2)},
+        {"two days asleep: the last time", at(12, 7, 7, 0, 1), {{7, 30}},
+         {ticks(1), sleep(2 * day + 2 * hour + 5 * minute), ticks(2)},
          {"list 1 09/12 07:30:00 asleep"}},
         {"asleep across the night the clocks go back", at(10, 25, 1, 0, 1), {{2, 30}},
          {ticks(1), sleep(4 * hour + 5 * minute), ticks(2)}, {"list 1 25/10 02:30:00 asleep"}},
@@ -224,7 +229,8 @@ TEST(ClockChange, OnTheNightsTheClocksChangeEachAlarmComesOnceAndTheSignalFollow
         clock.useZone(zone);
         clock.utc = Instant{(night.change - 7320) * 1000 + 2};
         AlarmTable alarms;
-        for (int n = 1; n <= 5; ++n) alarms.configure(n, {alarmTimes[n - 1][0], alarmTimes[n - 1][1], L"", L"", false, L""});
+        for (int n = 1; n <= 5; ++n)
+            alarms.configure(n, {alarmTimes[n - 1][0], alarmTimes[n - 1][1], L"", L"", false, L""});
         ClockWatch watch;
         RecurringMoment fullHours{3600};
         std::vector<std::string> signals;
@@ -233,7 +239,8 @@ TEST(ClockChange, OnTheNightsTheClocksChangeEachAlarmComesOnceAndTheSignalFollow
             const ClockReading now = clock.read();
             const std::string shown = hms(now.local) + " +" + std::to_string(utcOffsetSeconds(zone, now.utc) / 3600);
             if (fullHours.take(watch.advance(now, zone), 0).rings) signals.push_back(shown);
-            for (const int n : alarms.takeDueSlots(now, zone).slots) fired[static_cast<std::size_t>(n - 1)].push_back(shown);
+            for (const int n : alarms.takeDueSlots(now, zone).slots)
+                fired[static_cast<std::size_t>(n - 1)].push_back(shown);
             clock.advance(1000);
         }
         EXPECT_EQ(signals, night.signals) << night.night;
