@@ -18,6 +18,7 @@ add_library(orvane_windows STATIC
   src/platform/ui/tabs.cpp
   src/platform/ui/window.cpp
   src/platform/win32/media.cpp
+  src/platform/win32/power.cpp
   src/platform/win32/services.cpp
   src/platform/win32/running_copy.cpp
   src/platform/win32/system_library.cpp

@@ -114,7 +114,7 @@ void TForm7::Button2Click() {
     settings.Message = ui::windowText(control(Edit1));
     settings.runFile = SendMessageW(control(CheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
     settings.FilePath = OpenDialog1FileName_;
-    alarmsWindow_.alarms().configure(EditedSlot, settings);
+    alarmsWindow_.configure(EditedSlot, settings);
     dismiss();
     // Back in front, the alarms window shows the slot just stored.
     alarmsWindow_.FormActivate();

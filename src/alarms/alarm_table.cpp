@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "alarms/alarm_wake.hpp"
 #include "common/calendar.hpp"
 
 namespace orvane {
@@ -99,6 +100,28 @@ AlarmTable::Due AlarmTable::takeDueSlots(const ClockReading& now, const TimeZone
     return due;
 }
 
+std::optional<AlarmTable::NextRing> AlarmTable::nextRing(const ClockReading& now, const TimeZone& zone) const {
+    const std::int64_t after = now.utc.seconds();
+    const std::int64_t wallNow = wallSeconds(now.local);
+    const std::int64_t today = wallNow - ((wallNow % 86400) + 86400) % 86400;
+    std::optional<NextRing> next;
+    for (int n = 1; n <= AlarmCount; ++n) {
+        const AlarmSlot& slot = (*this)[n];
+        if (!slot.armed()) continue;
+        const std::int64_t offset = std::int64_t{slot.Hour} * 3600 + std::int64_t{slot.Minute} * 60;
+        // Today's reading, or the first of the days after that is still to come.
+        for (int day = 0; day < 3; ++day) {
+            const std::int64_t wall = today + day * std::int64_t{86400} + offset;
+            if (rung_[slotIndex(n)].rang(wall)) continue;
+            const std::optional<Instant> at = laterInstantOf(zone, wall, after);
+            if (!at) continue;
+            if (!next || *at < next->at) next = NextRing{*at, n};
+            break;
+        }
+    }
+    return next;
+}
+
 void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices& services,
                  const std::function<void(const AlarmIndicators&)>& showIndicators) {
     struct Firing {
@@ -132,12 +155,16 @@ void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices&
                                                         services.formats.longTime(missed.moment)));
         if (!listing.lines.empty()) listings.push_back(std::move(listing));
     }
+    std::optional<AlarmWaking::BoxesOpen> awake;
+    if (!firings.empty()) awake.emplace(services.waking, tick.reading);
+    services.waking.follow(table, tick.reading, services.zone, !due.slots.empty() || !due.missed.empty());
     showIndicators(table.indicators());
     // A missing file is the shell's to refuse; an empty name is not asked
     // for at all, as the shell may take it for a folder. The box shows all the same.
     for (const Firing& firing : firings)
         if (firing.openFile && !firing.file.empty()) services.shell.open(firing.file);
     for (const Firing& firing : firings) services.boxes.show(firing.text, alarmBoxTitle, alarmBoxStyle);
+    awake.reset();
     for (const Listing& listing : listings)
         services.boxes.show(missedAlarmsText(listing.lines, listing.because), missedAlarmsTitle(listing.lines.size()),
                             missedBoxStyle);

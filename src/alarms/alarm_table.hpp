@@ -105,6 +105,16 @@ public:
     // The computer woke from sleep; the next check is the first after it.
     void resumed() { watch_.resumed(); }
 
+    // The next moment of real time at which an armed slot rings, after the
+    // second of `now`, by the zone's rules: a reading the clocks skip rings at
+    // the jump, one they show twice the first time (the second time only if
+    // it did not ring the first). Nothing when no slot is armed.
+    struct NextRing {
+        Instant at;
+        int slot;
+    };
+    std::optional<NextRing> nextRing(const ClockReading& now, const TimeZone& zone) const;
+
 private:
     std::array<AlarmSlot, AlarmCount> slots_{};
     ClockWatch watch_;
@@ -114,22 +124,26 @@ private:
                                                   RecurringMoment{86400}};
 };
 
+class AlarmWaking;
+
 // What a check needs of the world.
 struct AlarmServices {
     const TimeZone& zone;
     const RegionalFormats& formats;
     Shell& shell;
     MessageBoxes& boxes;
+    AlarmWaking& waking;
 };
 
 // The check run at the end of every clock tick. It shows the bells first,
 // then fires the due slots: their files (when asked) are opened in slot
 // order, then their boxes shown, so that a slot's music does not wait behind
-// the box of the one before. Last, the missed alarms are listed, in one box
-// for each reason; they ring no sound and open no file. Which slots fire or are listed,
-// and with what text, is decided from this tick before the first box opens,
-// so that the ticks that go on running inside a box (and their own checks)
-// change nothing for this one.
+// the box of the one before; the computer is kept awake while they are open.
+// Last, the missed alarms are listed, in one box for each reason; they ring
+// no sound and open no file. The wake timer follows what rang or was
+// listed. Which slots fire or are listed, and with what text, is decided
+// from this tick before the first box opens, so that the ticks that go on
+// running inside a box (and their own checks) change nothing for this one.
 void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices& services,
                  const std::function<void(const AlarmIndicators&)>& showIndicators);
 

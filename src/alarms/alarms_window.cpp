@@ -26,7 +26,10 @@ void check(HWND button, bool checked) {
 }  // namespace
 
 TForm6::TForm6(Program& program, AlarmsHost& host)
-    : Form(program), host_(host), configuration_(std::make_unique<TForm7>(program, *this)) {}
+    : Form(program),
+      host_(host),
+      waking_(program.services().wakeTimer, program.services().stayAwake),
+      configuration_(std::make_unique<TForm7>(program, *this)) {}
 
 TForm6::~TForm6() = default;
 
@@ -119,9 +122,27 @@ void TForm6::FormActivate() {
 
 void TForm6::CheckAlarms(TickFields tick) {
     orvane::CheckAlarms(alarms_, tick,
-                        {services().clock.zone(), services().formats, services().shell, services().boxes},
+                        {services().clock.zone(), services().formats, services().shell, services().boxes, waking_},
                         [this](const AlarmIndicators& shown) { showIndicators(shown); });
 }
+
+void TForm6::configure(int n, const AlarmSettings& settings) {
+    alarms_.configure(n, settings);
+    followAlarms();
+}
+
+void TForm6::followAlarms() { waking_.follow(alarms_, services().clock.read(), services().clock.zone()); }
+
+void TForm6::followClockChange() { waking_.recheck(); }
+
+void TForm6::followResume() {
+    // The tick that comes at once rings what the computer woke for, then
+    // sets the timer again.
+    alarms_.resumed();
+    waking_.recheck();
+}
+
+void TForm6::followSuspend() { waking_.suspending(services().clock.read()); }
 
 void TForm6::showIndicators(const AlarmIndicators& shown) {
     for (int n = 1; n <= AlarmCount; ++n)
@@ -143,6 +164,7 @@ void TForm6::onCommand(int id, int code, HWND /*control*/) {
         else if (id == c.no) alarms_.disarm(n);
         else if (id == c.configure) ConfigureAlarm(n);
     }
+    followAlarms();
 }
 
 LRESULT TForm6::onNotify(const NMHDR& header) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alarms/alarm_table.hpp"
+#include "alarms/alarm_wake.hpp"
 #include "common/clock_tick.hpp"
 #include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
@@ -72,6 +73,16 @@ public:
 
     // Run by the main window at the end of every clock tick.
     void CheckAlarms(TickFields tick);
+    // Stores what the configuration dialog holds into slot n, and arms it.
+    void configure(int n, const AlarmSettings& settings);
+    // The clock was set, the zone or the day changed: the check of the tick
+    // that shows it works the wake-up out anew.
+    void followClockChange();
+    // The computer woke up, or is about to sleep.
+    void followResume();
+    void followSuspend();
+    // The program ends: the computer is no longer woken for the alarms.
+    void stopWaking() { waking_.end(); }
     // Shows the table as it is: times, titles and armed choices of every tab.
     void FormActivate();
     // Opens the configuration dialog for slot n and waits for it, disabled.
@@ -93,8 +104,11 @@ private:
     void showBell(int n);
     void setTimeText(int n, const std::wstring& text);
     void showIndicators(const AlarmIndicators& shown);
+    // The wake-up follows a change of the slots at once.
+    void followAlarms();
 
     AlarmTable alarms_;
+    AlarmWaking waking_;
     ui::TabPages PageControl1_;
     HFONT defaultFont_ = nullptr;
     HFONT timeFont_ = nullptr;

@@ -63,11 +63,13 @@ void Application::quit() {
 }
 
 void Application::finish() {
+    form6_->stopWaking();
     form1_->FormDestroy(true);
     for (auto listed = windows_.rbegin(); listed != windows_.rend(); ++listed) listed->window->destroy();
 }
 
 void Application::endSession() {
+    form6_->stopWaking();
     form1_->QuitRequested = true;
     form1_->FormDestroy(false);
     PostQuitMessage(0);
@@ -123,15 +125,20 @@ void Application::hideOtherWindows() {
 }
 
 void Application::resumed() {
-    form6_->alarms().resumed();
+    form6_->followResume();
     form2_->followResume();
     form4_->followResume();
     pasttime_->followResume();
 }
 
+void Application::suspending() { form6_->followSuspend(); }
+
+void Application::clockChanged() { form6_->followClockChange(); }
+
 void Application::dayBegan() {
     pasttime_->followToday();
     form4_->setup().FormActivate();
+    form6_->followClockChange();
 }
 
 void Application::CheckAlarms(const TickFields& tick) { form6_->CheckAlarms(tick); }

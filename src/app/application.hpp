@@ -68,6 +68,8 @@ public:
     void open(int command) override;
     void hideOtherWindows() override;
     void resumed() override;
+    void suspending() override;
+    void clockChanged() override;
     void dayBegan() override;
     void CheckAlarms(const TickFields& tick) override;
     // The options' and the alarms' asks of the main window.

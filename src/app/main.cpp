@@ -6,6 +6,7 @@
 #include "platform/win32/media.hpp"
 #include "platform/win32/file_chooser.hpp"
 #include "platform/win32/plugin_services.hpp"
+#include "platform/win32/power.hpp"
 #include "platform/win32/running_copy.hpp"
 #include "platform/win32/services.hpp"
 
@@ -35,6 +36,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SeededRandom random;
     orvane::win32::OpenFileChooser fileChooser;
     orvane::win32::SystemColorChooser colorChooser;
+    orvane::win32::SystemWakeTimer wakeTimer;
+    orvane::win32::ThreadStayAwake stayAwake;
     const orvane::Services services{.clock = clock,
                                     .formats = formats,
                                     .profile = profile,
@@ -50,7 +53,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                     .colorChooser = colorChooser,
                                     .fileSearch = fileSearch,
                                     .pluginLibraries = pluginLibraries,
-                                    .userFolder = orvane::win32::userProgramFolder()};
+                                    .userFolder = orvane::win32::userProgramFolder(),
+                                    .wakeTimer = wakeTimer,
+                                    .stayAwake = stayAwake};
 
     orvane::Application app(services);
     app.create();

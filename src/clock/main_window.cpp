@@ -221,6 +221,7 @@ void TForm1::showTickTime() {
 void TForm1::followTimeChange() {
     // The time, the zone or the formats changed: a tick at once shows it, and
     // rings or lists what the step of the clock went over.
+    host_.clockChanged();
     ClockTick();
     armClockTimer();
 }
@@ -531,6 +532,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return Form::handleMessage(message, wParam, lParam);
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) followResume();
+        if (wParam == PBT_APMSUSPEND) host_.suspending();
         return TRUE;
     case WM_SIZE:
         // Brought back from the taskbar, where it waited for want of an icon:

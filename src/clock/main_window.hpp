@@ -30,6 +30,10 @@ public:
     virtual void hideOtherWindows() = 0;
     // The computer woke up: the counts catch up with the time asleep now.
     virtual void resumed() = 0;
+    // The computer is going to sleep.
+    virtual void suspending() = 0;
+    // The system time or the zone was set (before the tick that shows it).
+    virtual void clockChanged() = 0;
     // The date shown changed (midnight, or the clock was set): the date
     // pickers' limits follow today.
     virtual void dayBegan() = 0;

@@ -72,4 +72,13 @@ Instant instantOf(const TimeZone& zone, const LocalTime& t) {
     return Instant{after * 1000};
 }
 
+std::optional<Instant> laterInstantOf(const TimeZone& zone, std::int64_t wall, std::int64_t afterUtcSeconds) {
+    const Instant first = instantOf(zone, wallTimeAt(wall));
+    if (first.seconds() > afterUtcSeconds) return first;
+    // The clocks go back over it: the offset of the day after gives the second showing.
+    const std::int64_t again = wall - utcOffsetSeconds(zone, Instant{(wall + 86400) * 1000});
+    if (again > afterUtcSeconds && wallSeconds(zone.localAt(Instant{again * 1000})) == wall) return Instant{again * 1000};
+    return std::nullopt;
+}
+
 }  // namespace orvane

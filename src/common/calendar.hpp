@@ -34,6 +34,12 @@ std::int64_t utcOffsetSeconds(const TimeZone& zone, Instant t);
 // skipped reading, which starts at the jump itself.
 Instant instantOf(const TimeZone& zone, const LocalTime& t);
 
+// The first instant after the second `afterUtcSeconds` at which the zone's
+// wall clock reaches the reading `wall` (in wall seconds): as instantOf
+// gives it, or, once that is past, its second showing when the clocks go
+// back over it. Nothing when both are past.
+std::optional<Instant> laterInstantOf(const TimeZone& zone, std::int64_t wall, std::int64_t afterUtcSeconds);
+
 // The longest gap between two ticks that is still real time going on: a
 // longer one is sleep or a stall.
 inline constexpr std::int64_t longestTickGapSeconds = 60;

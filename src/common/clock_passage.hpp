@@ -80,6 +80,8 @@ public:
     // Only what a step back forgets (a moment that is not armed).
     void follow(const ClockPassage& passage);
     void forgetRings() { rung_.clear(); }
+    // Whether the reading at that wall second rang (and so does not again).
+    bool rang(std::int64_t wallSecond) const { return rung_.contains(wallSecond); }
 
 private:
     std::int64_t period_;

@@ -8,6 +8,7 @@
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/plugin_libraries.hpp"
+#include "platform/power.hpp"
 #include "platform/profile.hpp"
 #include "platform/random.hpp"
 #include "platform/shell.hpp"
@@ -38,6 +39,8 @@ struct Services {
     // The user's own folder for the program's files (%APPDATA%\Orvane\),
     // ending with the path separator; empty when the system names none.
     std::wstring userFolder;
+    WakeTimer& wakeTimer;
+    StayAwake& stayAwake;
 };
 
 }  // namespace orvane

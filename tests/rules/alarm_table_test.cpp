@@ -1,4 +1,5 @@
 #include "alarms/alarm_table.hpp"
+#include "alarms/alarm_wake.hpp"
 
 #include <gtest/gtest.h>
 
@@ -164,7 +165,10 @@ protected:
     testing::FakeFormats formats;
     LoggingShell shell{log};
     TickingBoxes boxes{log};
-    AlarmServices services{winter, formats, shell, boxes};
+    testing::FakeWakeTimer wakeTimer;
+    testing::FakeStayAwake stayAwake;
+    AlarmWaking waking{wakeTimer, stayAwake};
+    AlarmServices services{winter, formats, shell, boxes, waking};
 };
 
 TEST_F(AlarmCheckTest, EverySlotDueInTheSameSecondFiresInOrderEachFileBeforeItsBox) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "alarms/alarm_table.hpp"
+#include "alarms/alarm_wake.hpp"
 #include "common/calendar.hpp"
 #include "common/clock_passage.hpp"
 #include "countdowns/countdown_table.hpp"
@@ -285,6 +286,47 @@ TEST(ClockChange, ACountdownByDateEndsAtItsMomentWhateverMovesTheClock) {
     }
 }
 
+// The moment of real time the computer is woken for: the earliest armed
+// slot's next reading, the jump for a skipped one, the first showing of one
+// shown twice (the second once the first is past), on the nights of three
+// zones' changes, half-hour ones included.
+TEST(ClockChange, TheNextMomentThatRingsLiesInRealTimeByTheZonesRules) {
+    const struct {
+        const TimeZone& zone;
+        LocalTime nowUtc;
+        std::vector<std::pair<int, int>> alarms;  // slots 1, 2...; hour -1: disarmed
+        LocalTime nextUtc;
+        int slot;
+    } cases[] = {
+        {testing::parisRules(), at(3, 27, 22, 0, 0, 2027), {{2, 30}}, at(3, 28, 1, 0, 0, 2027), 1},
+        {testing::parisRules(), at(10, 30, 22, 0, 0, 2027), {{2, 30}}, at(10, 31, 0, 30, 0, 2027), 1},
+        {testing::parisRules(), at(10, 31, 1, 15, 0, 2027), {{2, 30}}, at(10, 31, 1, 30, 0, 2027), 1},
+        {testing::parisRules(), at(10, 31, 1, 45, 0, 2027), {{-1, 0}, {2, 30}}, at(11, 1, 1, 30, 0, 2027), 2},
+        {testing::newYorkRules(), at(3, 14, 6, 0, 0, 2027), {{7, 0}, {2, 30}}, at(3, 14, 7, 0, 0, 2027), 2},
+        {testing::newYorkRules(), at(11, 7, 4, 0, 0, 2027), {{1, 30}, {1, 31}}, at(11, 7, 5, 30, 0, 2027), 1},
+        {testing::lordHoweRules(), at(10, 2, 15, 0, 0, 2027), {{2, 15}}, at(10, 2, 15, 30, 0, 2027), 1},
+        {testing::lordHoweRules(), at(4, 3, 14, 0, 0, 2027), {{1, 45}}, at(4, 3, 14, 45, 0, 2027), 1},
+        // The second of now is gone by: tomorrow's readings.
+        {tokyo, at(12, 31, 20, 0, 0), {{-1, 0}, {-1, 0}, {4, 59}, {5, 0}}, at(1, 1, 19, 59, 0, 2027), 3},
+    };
+    for (const auto& c : cases) {
+        AlarmTable table;
+        for (std::size_t n = 1; n <= c.alarms.size(); ++n) {
+            const auto [h, m] = c.alarms[n - 1];
+            table.configure(static_cast<int>(n), {std::max(h, 0), m, L"", L"", false, L""});
+            if (h < 0) table.disarm(static_cast<int>(n));
+        }
+        const Instant now{wallSeconds(c.nowUtc) * 1000};
+        const auto next = table.nextRing({c.zone.localAt(now), now, 0}, c.zone);
+        ASSERT_TRUE(next.has_value());
+        EXPECT_EQ(dm(wallTimeAt(next->at.seconds())) + " " + hms(wallTimeAt(next->at.seconds())),
+                  dm(c.nextUtc) + " " + hms(c.nextUtc))
+            << "from " << dm(c.nowUtc) << " " << hms(c.nowUtc) << " UTC";
+        EXPECT_EQ(next->slot, c.slot);
+    }
+    EXPECT_FALSE(AlarmTable().nextRing(testing::FakeClock().read(), tokyo)) << "nothing armed";
+}
+
 // Where a wall-clock reading lies in real time, in a zone that changes its
 // clocks and in one that never does.
 TEST(ClockChange, AReadingSkippedStandsForTheJumpAndAReadingShownTwiceForTheFirstTime) {
@@ -366,6 +408,9 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
     testing::FakeBoxes boxes;
     std::vector<std::wstring> log;
     shell.log = boxes.log = &log;
+    testing::FakeWakeTimer wakeTimer;
+    testing::FakeStayAwake stayAwake;
+    AlarmWaking waking(wakeTimer, stayAwake);
     AlarmTable table;
     table.configure(1, {7, 30, L"Réveil", L"Debout", true, L"C:\\radio.exe"});
     table.configure(2, {9, 0, L"Café", L"", true, L"C:\\cafe.exe"});
@@ -374,7 +419,7 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
     for (const std::int64_t asleep : {0, 2 * 3600000}) {
         clock.advance(asleep);
         if (asleep != 0) table.resumed();
-        CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes}, [](auto&) {});
+        CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes, waking}, [](auto&) {});
     }
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0], L"open C:\\cafe.exe") << "the alarm of this second rings first";
@@ -393,10 +438,10 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
     clock.advance(3600000);
     table.resumed();
     clock.utc.ms += 1800000;
-    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes}, [](auto&) {});
+    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes, waking}, [](auto&) {});
     clock.advance(1000);
     clock.changeZone(tokyo);
-    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes}, [](auto&) {});
+    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes, waking}, [](auto&) {});
     std::vector<std::wstring> texts;
     for (const auto& shown : boxes.shown) texts.push_back(shown.title + L" " + shown.text);
     EXPECT_EQ(texts, (std::vector<std::wstring>{

@@ -21,6 +21,7 @@
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/plugin_libraries.hpp"
+#include "platform/power.hpp"
 #include "platform/shell.hpp"
 #include "platform/tray_icon.hpp"
 #include "support/time_zones.hpp"
@@ -291,6 +292,28 @@ public:
 private:
     static void entryPoint() {}
     Library* entered = nullptr;
+};
+
+// Every wake-up asked for, in order; nothing for a cancel.
+class FakeWakeTimer final : public WakeTimer {
+public:
+    void wakeAt(Instant at) override { asked.push_back(at); }
+    void cancel() override { asked.push_back(std::nullopt); }
+    std::vector<std::optional<Instant>> asked;
+};
+
+class FakeStayAwake final : public StayAwake {
+public:
+    void hold() override { record(L"hold"); }
+    void release() override { record(L"release"); }
+    std::vector<std::wstring> asked;  // "hold" and "release", in order
+    std::vector<std::wstring>* log = nullptr;
+
+private:
+    void record(const wchar_t* what) {
+        asked.push_back(what);
+        if (log != nullptr) log->push_back(what);
+    }
 };
 
 }  // namespace orvane::testing

@@ -37,6 +37,8 @@ struct FakeWorld {
     FakeFileSearch fileSearch;
     FakeLibraries pluginLibraries;
     std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
+    FakeWakeTimer wakeTimer;
+    FakeStayAwake stayAwake;
 
     Services services() { return services(RealServices{}); }
     Services services(RealServices real) {
@@ -55,7 +57,9 @@ struct FakeWorld {
                         .colorChooser = colorChooser,
                         .fileSearch = real.fileSearch != nullptr ? *real.fileSearch : fileSearch,
                         .pluginLibraries = real.pluginLibraries != nullptr ? *real.pluginLibraries : pluginLibraries,
-                        .userFolder = userFolder};
+                        .userFolder = userFolder,
+                        .wakeTimer = wakeTimer,
+                        .stayAwake = stayAwake};
     }
 };
 

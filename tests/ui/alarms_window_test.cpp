@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "alarms/alarm_dialog.hpp"
@@ -256,6 +257,111 @@ TEST_F(AlarmsWindowTest, TheTabsFollowTheTableEachTimeTheWindowIsActivated) {
     EXPECT_TRUE(checked(a6(TForm6::rb8)));
     EXPECT_TRUE(checked(a6(TForm6::rb9)));
     EXPECT_FALSE(checked(a6(TForm6::rb10)));
+}
+
+// An armed alarm wakes the computer a minute before its next moment, in real
+// time by the zone's rules, and the timer is set again whenever that moment
+// may move; nothing is asked while it stays where it is.
+TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
+    const FixedZone newYork(-5 * 3600);
+    const FrenchZone paris;
+    enum Do { Arm, Disarm, Configure, Tick, ChangeZone, SetClock, Suspend, Resume };
+    const struct {
+        const char* step;
+        Do what;
+        int slot;
+        LocalTime time;  // the slot's hour and minute, or the clock's reading
+        std::optional<LocalTime> wake;  // in UTC; nothing: cancelled
+        std::size_t asked;
+        const TimeZone* zone = nullptr;
+    } steps[] = {
+        {"arming slot 3: tomorrow's 00:00", Arm, 3, {}, {{2026, 12, 7, 22, 59}}, 1},
+        {"configuring it moves it", Configure, 3, {0, 0, 0, 11, 0}, {{2026, 12, 7, 9, 59}}, 2},
+        {"a later slot armed leaves it", Arm, 1, {}, {{2026, 12, 7, 9, 59}}, 2},
+        {"the earliest disarmed: the next one", Disarm, 3, {}, {{2026, 12, 7, 22, 59}}, 3},
+        {"the last disarmed: cancelled", Disarm, 1, {}, std::nullopt, 4},
+        {"set for the minute to come", Configure, 2, {0, 0, 0, 10, 31}, {{2026, 12, 7, 9, 30}}, 5},
+        {"rung: tomorrow's", Tick, 0, {2026, 12, 7, 10, 31, 0, 300}, {{2026, 12, 8, 9, 30}}, 6},
+        {"another zone: its own 10:31, today again", ChangeZone, 0, {}, {{2026, 12, 7, 15, 30}}, 7, &newYork},
+        {"set to a spring eve in France", SetClock, 0, {2027, 3, 27, 22, 0}, {{2027, 3, 28, 8, 30}}, 8, &paris},
+        {"02:30 that night is skipped: the jump", Configure, 2, {0, 0, 0, 2, 30}, {{2027, 3, 28, 0, 59}}, 9},
+        {"on the autumn eve: the first 02:30", SetClock, 0, {2027, 10, 30, 22, 0}, {{2027, 10, 31, 0, 29}}, 10},
+        {"asleep, woken 3 s after it: it rings, then the next day's", Resume, 0, {2027, 10, 31, 2, 30, 3},
+         {{2027, 11, 1, 1, 29}}, 11},
+        {"the next day (asked again), put to sleep in the last minute: at the moment", Suspend, 0,
+         {2027, 11, 1, 2, 29, 30}, {{2027, 11, 1, 1, 30}}, 13},
+    };
+    for (const auto& s : steps) {
+        const HWND main = app->form1().hwnd();
+        if (s.slot != 0) showTab(s.slot);
+        switch (s.what) {
+        case Arm: click(a6(tab(s.slot).yes)); break;
+        case Disarm: click(a6(tab(s.slot).no)); break;
+        case Configure:
+            click(a6(tab(s.slot).configure));
+            setTime(s.time.hour, s.time.minute);
+            click(a7(TForm7::Button2));
+            break;
+        case Tick: tick(s.time); break;
+        case ChangeZone:
+            clock.changeZone(*s.zone);
+            clock.advance(1000);
+            SendMessageW(main, WM_TIMER, TForm1::Timer1, 0);
+            break;
+        case SetClock:
+            if (s.zone != nullptr) clock.useZone(*s.zone);
+            clock.setLocal(s.time);
+            SendMessageW(main, WM_TIMECHANGE, 0, 0);
+            break;
+        case Suspend:
+            tick(s.time);
+            SendMessageW(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+            break;
+        case Resume: {
+            const std::size_t shown = boxes.shown.size();
+            clock.advance(instantOf(clock.zone(), s.time).ms - clock.utc.ms);
+            SendMessageW(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+            ASSERT_TRUE(waitFor([&] { return boxes.shown.size() > shown; }, "the tick after the resume"));
+            EXPECT_EQ(boxes.shown.back().title, L"Alarme activée !") << "rung, not listed as missed";
+            break;
+        }
+        }
+        const std::vector<std::optional<Instant>>& asked = world.wakeTimer.asked;
+        ASSERT_EQ(asked.size(), s.asked) << s.step;
+        EXPECT_EQ(asked.back().has_value(), s.wake.has_value()) << s.step;
+        if (asked.back() && s.wake) {
+            EXPECT_EQ(wallReadingAt(*asked.back(), 0), *s.wake) << s.step;
+        }
+    }
+}
+
+// The computer stays awake from the wake-up to the moment, and while the
+// alarm's box waits: until it is closed, or for fifteen minutes.
+TEST_F(AlarmsWindowTest, TheComputerIsKeptAwakeForTheMomentAndWhileItsBoxWaits) {
+    world.stayAwake.log = &world.log;
+    tick(at(8, 0, 0));
+    click(a6(TForm6::Button1));
+    setTime(8, 5);
+    click(a7(TForm7::Button2));
+    world.log.clear();
+    const std::wstring box = L"box Il est : 08:05:00\r\nAlarme n°1 : Non défini est activée. \r\nNon défini";
+    for (int day : {7, 8}) {
+        tick(at(8, 3, 59, 500, day));
+        tick(at(8, 4, 0, 0, day));
+        if (day == 8) {
+            // Left open: the ticks inside the box let go after fifteen minutes.
+            boxes.whileShown = [&](const FakeBoxes::Shown&) {
+                for (const std::int64_t ms : {15 * 60 * 1000 - 1000, 1000}) {
+                    if (ms == 1000) world.log.push_back(L"a quarter of an hour");
+                    clock.advance(ms);
+                    SendMessageW(app->form1().hwnd(), WM_TIMER, TForm1::Timer1, 0);
+                }
+            };
+        }
+        tick(at(8, 5, 0, 0, day));
+    }
+    EXPECT_EQ(world.log, (std::vector<std::wstring>{L"hold", box, L"release", L"hold", box,
+                                                     L"a quarter of an hour", L"release"}));
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+#include "platform/win32/power.hpp"
+
+namespace orvane::win32 {
+
+namespace {
+
+// FILETIME counts 100 ns from 1601-01-01; an Instant counts milliseconds from 1970-01-01.
+constexpr LONGLONG fileTimeAt1970 = 116444736000000000;
+
+}  // namespace
+
+WakeTimerCall wakeTimerCall(Instant at) {
+    // A time of day is absolute: a relative due time stops counting while
+    // the computer sleeps (since Windows 8), and an absolute one follows the
+    // clock when it is set.
+    return {0, TIMER_MODIFY_STATE | SYNCHRONIZE, at.ms * 10000 + fileTimeAt1970, 0, TRUE};
+}
+
+SystemWakeTimer::SystemWakeTimer()
+    : timer_(CreateWaitableTimerExW(nullptr, nullptr, wakeTimerCall({}).createFlags, wakeTimerCall({}).access)) {}
+
+SystemWakeTimer::~SystemWakeTimer() {
+    if (timer_ == nullptr) return;
+    CancelWaitableTimer(timer_);
+    CloseHandle(timer_);
+}
+
+void SystemWakeTimer::wakeAt(Instant at) {
+    if (timer_ == nullptr) return;
+    const WakeTimerCall call = wakeTimerCall(at);
+    LARGE_INTEGER due;
+    due.QuadPart = call.dueTime;
+    // Where the computer cannot be woken, the timer is set all the same
+    // (ERROR_NOT_SUPPORTED follows): the alarm rings if it is awake.
+    SetWaitableTimer(timer_, &due, call.period, nullptr, nullptr, call.resume);
+}
+
+void SystemWakeTimer::cancel() {
+    if (timer_ != nullptr) CancelWaitableTimer(timer_);
+}
+
+void ThreadStayAwake::hold() {
+    if (SetThreadExecutionState(awakeHeldState) != 0) held_ = true;
+}
+
+void ThreadStayAwake::release() {
+    if (!held_) return;
+    SetThreadExecutionState(awakeReleasedState);
+    held_ = false;
+}
+
+}  // namespace orvane::win32

@@ -1,0 +1,51 @@
+#pragma once
+// The computer's power: a timer that wakes it, and the request that keeps it awake.
+#include <windows.h>
+
+#include "platform/power.hpp"
+
+namespace orvane::win32 {
+
+// How the wake timer is made and set: one row a reader can hold against the
+// system's documentation.
+struct WakeTimerCall {
+    DWORD createFlags;   // CreateWaitableTimerExW: auto-reset, not high resolution
+    DWORD access;        // what the program does with it: set it, and wait on it in tests
+    LONGLONG dueTime;    // SetWaitableTimer: absolute (positive), UTC, in 100 ns since 1601
+    LONG period;         // 0: once
+    BOOL resume;         // TRUE: wakes the computer
+};
+WakeTimerCall wakeTimerCall(Instant at);
+
+// What the thread asks while it holds the computer awake, and after.
+inline constexpr EXECUTION_STATE awakeHeldState = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+inline constexpr EXECUTION_STATE awakeReleasedState = ES_CONTINUOUS;
+
+// One waitable timer for the whole run, cancelled when it ends.
+class SystemWakeTimer final : public WakeTimer {
+public:
+    SystemWakeTimer();
+    ~SystemWakeTimer() override;
+    SystemWakeTimer(const SystemWakeTimer&) = delete;
+    SystemWakeTimer& operator=(const SystemWakeTimer&) = delete;
+    void wakeAt(Instant at) override;
+    void cancel() override;
+    // Signalled when the moment comes (the program itself never waits on it).
+    HANDLE handle() const { return timer_; }
+
+private:
+    HANDLE timer_;
+};
+
+// The execution state of the window thread, the thread that asks.
+class ThreadStayAwake final : public StayAwake {
+public:
+    ~ThreadStayAwake() override { release(); }
+    void hold() override;
+    void release() override;
+
+private:
+    bool held_ = false;
+};
+
+}  // namespace orvane::win32
