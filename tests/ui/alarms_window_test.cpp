@@ -356,12 +356,14 @@ TEST_F(AlarmsWindowTest, TheComputerIsKeptAwakeForTheMomentAndWhileItsBoxWaits) 
                     clock.advance(ms);
                     SendMessageW(app->form1().hwnd(), WM_TIMER, TForm1::Timer1, 0);
                 }
+                world.log.push_back(L"closed");
             };
         }
+        world.log.push_back(L"08:05");
         tick(at(8, 5, 0, 0, day));
     }
-    EXPECT_EQ(world.log, (std::vector<std::wstring>{L"hold", box, L"release", L"hold", box,
-                                                     L"a quarter of an hour", L"release"}));
+    EXPECT_EQ(world.log, (std::vector<std::wstring>{L"hold", L"08:05", box, L"release", L"hold", L"08:05", box,
+                                                     L"a quarter of an hour", L"release", L"closed"}));
 }
 
 }  // namespace
