@@ -287,7 +287,7 @@ TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
         {"set to a spring eve in France", SetClock, 0, {2027, 3, 27, 22, 0}, {{2027, 3, 28, 8, 30}}, 8, &paris},
         {"02:30 that night is skipped: the jump", Configure, 2, {0, 0, 0, 2, 30}, {{2027, 3, 28, 0, 59}}, 9},
         {"on the autumn eve: the first 02:30", SetClock, 0, {2027, 10, 30, 22, 0}, {{2027, 10, 31, 0, 29}}, 10},
-        {"asleep, woken before it: asked again", Resume, 0, {2027, 10, 31, 1, 0, 0}, {{2027, 10, 31, 0, 29}}, 11},
+        {"asleep, woken before it: asked again", Resume, 0, {2027, 10, 30, 23, 30, 0}, {{2027, 10, 31, 0, 29}}, 11},
         {"asleep, woken 3 s after it: it rings, then the next day's", Resume, 0, {2027, 10, 31, 2, 30, 3},
          {{2027, 11, 1, 1, 29}}, 12, nullptr, true},
         {"the next day (asked again), put to sleep in the last minute: at the moment", Suspend, 0,
