@@ -517,6 +517,18 @@ HELP = [
     ("p", "Orvane dispose de cinq alarmes quotidiennes. Réglez l'heure de chacune "
           "et activez celles dont vous avez besoin" + NB + ": une alarme activée sonne "
           "tous les jours à l'heure indiquée."),
+    ("p", "Une alarme activée sort l'ordinateur de la veille ou de la veille prolongée "
+          "une minute avant son heure, si les paramètres d'alimentation de Windows "
+          "autorisent les minuteurs de réveil" + NB + ": Panneau de configuration > Options "
+          "d'alimentation > Modifier les paramètres du mode > Modifier les paramètres "
+          "d'alimentation avancés > Veille > Autoriser les minuteurs de réveil. Orvane garde "
+          "ensuite l'ordinateur éveillé jusqu'à l'alarme, puis tant que son message reste "
+          "affiché (un quart d'heure au plus)."),
+    ("p", "Pour être réveillé, choisissez une alarme qui ouvre un fichier son ou une "
+          "musique" + NB + ": après un réveil automatique, Windows peut laisser l'écran éteint, "
+          "et le message seul passerait inaperçu. Sur un ordinateur en veille moderne, "
+          "Windows décide lui-même des réveils" + NB + ": une alarme qui n'a pas pu sonner est "
+          "signalée au retour."),
 
     ("h", "Comptes à rebours"),
     ("p", "Cinq comptes à rebours indépendants sont disponibles. Indiquez une durée "
