@@ -7,8 +7,10 @@
 namespace orvane {
 
 void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool rangOrListed) {
+    if (ended_) return;
     std::array<Slot, AlarmCount> slots;
-    for (int n = 1; n <= AlarmCount; ++n) slots[static_cast<std::size_t>(n - 1)] = {table[n].armed(), table[n].Hour, table[n].Minute};
+    for (int n = 1; n <= AlarmCount; ++n)
+        slots[static_cast<std::size_t>(n - 1)] = {table[n].armed(), table[n].Hour, table[n].Minute};
     // Read from the tick itself: no call to the zone while nothing moves.
     const std::int64_t utcOffset = wallSeconds(now.local) - now.utc.seconds();
     const bool askAgain = std::exchange(recheck_, false);
@@ -30,12 +32,13 @@ void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const
 }
 
 void AlarmWaking::suspending(const ClockReading& now) {
-    if (!next_ || !asked_ || now.utc < *asked_ || now.utc >= next_->at) return;
+    if (ended_ || !next_ || !asked_ || now.utc < *asked_ || now.utc >= next_->at) return;
     asked_ = next_->at;
     timer_.wakeAt(*asked_);
 }
 
 void AlarmWaking::end() {
+    ended_ = true;
     if (asked_) timer_.cancel();
     asked_.reset();
     next_.reset();
@@ -45,6 +48,7 @@ void AlarmWaking::end() {
 
 void AlarmWaking::hold(const ClockReading& now) {
     last_ = now;
+    if (ended_) return;
     // Woken for the moment (or close to it while awake): the computer must
     // not fall asleep again before it rings.
     const bool approaching = next_ && asked_ && now.utc >= *asked_ && now.utc <= next_->at;

@@ -39,7 +39,8 @@ public:
     // The computer goes to sleep. Past the wake-up, before the moment (the
     // user put it to sleep in that last minute), it wakes at the moment itself.
     void suspending(const ClockReading& now);
-    // The program ends: no wake-up is left behind, nothing held.
+    // The program ends: no wake-up is left behind, nothing held, whatever
+    // the boxes still open or the ticks still to come.
     void end();
 
     // The alarm boxes of one check, from before the first opens until the
@@ -75,6 +76,7 @@ private:
     std::int64_t boxesHeldUntilMs_ = 0;  // on the monotonic count
     std::optional<ClockReading> last_;
     bool held_ = false;
+    bool ended_ = false;
 };
 
 }  // namespace orvane

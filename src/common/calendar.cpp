@@ -77,8 +77,8 @@ std::optional<Instant> laterInstantOf(const TimeZone& zone, std::int64_t wall, s
     if (first.seconds() > afterUtcSeconds) return first;
     // The clocks go back over it: the offset of the day after gives the second showing.
     const std::int64_t again = wall - utcOffsetSeconds(zone, Instant{(wall + 86400) * 1000});
-    if (again > afterUtcSeconds && wallSeconds(zone.localAt(Instant{again * 1000})) == wall) return Instant{again * 1000};
-    return std::nullopt;
+    if (again <= afterUtcSeconds || wallSeconds(zone.localAt(Instant{again * 1000})) != wall) return std::nullopt;
+    return Instant{again * 1000};
 }
 
 }  // namespace orvane

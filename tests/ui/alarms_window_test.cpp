@@ -339,6 +339,8 @@ TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
             EXPECT_EQ(wallReadingAt(*asked.back(), 0), *s.wake) << s.step;
         }
     }
+    app->finish();
+    EXPECT_EQ(world.wakeTimer.asked.back(), std::nullopt) << "quitting leaves no wake-up behind";
 }
 
 // The computer stays awake from the wake-up to the moment, and while the
