@@ -121,9 +121,16 @@ SettingsFile::SettingsFile(ProfileStore& profile, FileSystem& files, std::wstrin
 bool SettingsFile::programFolderWritable() const { return userFolder_.empty() || files_.canWrite(programFile()); }
 
 ClockSettings SettingsFile::load() {
-    // The user's file stands for the program's only while the program's
-    // cannot be written: once it can, the first choice is back.
-    readFrom_ = !programFolderWritable() && files_.fileExists(userFile()) ? userFile() : programFile();
+    // Of two files, the one written last: a run that could write beside the
+    // program (started as administrator, the medium's write switch flipped)
+    // and the runs that could not each left their changes in theirs. Written
+    // together (or by a system that keeps no times), the user's file stands
+    // for the program's while the program's cannot be written.
+    const std::optional<FileStamp> program = files_.fileStamp(programFile());
+    const std::optional<FileStamp> user = userFolder_.empty() ? std::nullopt : files_.fileStamp(userFile());
+    const bool userLast = user && (!program || user->lastWrite > program->lastWrite ||
+                                   (user->lastWrite == program->lastWrite && !programFolderWritable()));
+    readFrom_ = userLast ? userFile() : programFile();
     const ClockSettings settings = loadClockSettings(profile_, readFrom_, exeFolder_);
     if (!profile_.readable(readFrom_)) standIns_ = settings;
     return settings;

@@ -121,7 +121,8 @@ std::wstring settingsPlaceText(const std::wstring& file);
 // The file beside the program is the first choice. Where the user may not
 // write in the program's folder (under the programs' folder, on a read-only
 // medium), the settings live in the user's own folder for the program, and
-// are read from there at start once they are there.
+// are read from there at start once they are there. Where both files are
+// there, the one written last is read.
 class SettingsFile {
 public:
     // userFolder ends with the path separator; empty, there is no other place.

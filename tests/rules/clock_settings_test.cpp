@@ -346,21 +346,28 @@ TEST(SettingsFile, OnceWrittenTheRunGoesByWhatItWrote) {
 }
 
 // Where the user may not write beside the program, the settings live in the
-// user's own folder, read from there at start once they are there.
+// user's own folder, read from there at start once they are there. Where
+// both files are there (a run could write beside the program once), the one
+// written last is read, so that no run's changes are lost to the other file.
 TEST(SettingsFile, AProgramFolderThatCannotBeWrittenKeepsTheSettingsInTheUsersFolder) {
     const std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
     const std::wstring userFile = userFolder + L"Configuration.ini";
+    enum Written { together, programLast, userLast, programAbsent };
     const struct {
         const char* name;
         bool programWritable, userFileThere, userFolderMade;
         std::int32_t penwidthRead;  // the program's file holds 4, the user's 6
         const std::wstring* writtenTo;
         bool told;
+        Written written = together;
     } cases[] = {
         {"the program's folder can be written: as always", true, true, true, 4, &iniFile, false},
         {"protected, settings already moved: read and written there", false, true, true, 6, &userFile, false},
         {"protected, first time: the program's read, moved, told", false, false, true, 4, &userFile, true},
         {"no place can be written", false, false, false, 4, nullptr, false},
+        {"protected, written beside the program last", false, true, true, 4, &userFile, false, programLast},
+        {"writable now, written in the user's folder last", true, true, true, 6, &iniFile, false, userLast},
+        {"writable now, only the user's file", true, true, true, 6, &iniFile, false, programAbsent},
     };
     const wchar_t* keyOrder[] = {L"Bip",        L"FrequenceBip", L"DureeBip", L"Musique", L"intensevibre",
                                  L"dureevibre", L"Pendule",      L"Couleur",  L"penwidth"};
@@ -368,11 +375,15 @@ TEST(SettingsFile, AProgramFolderThatCannotBeWrittenKeepsTheSettingsInTheUsersFo
         SCOPED_TRACE(c.name);
         FakeProfile profile;
         testing::FakeFiles files;
-        profile.set(iniFile, L"Options", L"penwidth", L"4");
+        if (c.written != programAbsent) {
+            profile.set(iniFile, L"Options", L"penwidth", L"4");
+            files.files.insert(iniFile);
+        }
         if (c.userFileThere) {
             profile.set(userFile, L"Options", L"penwidth", L"6");
             files.files.insert(userFile);
         }
+        files.lastWrites = {{iniFile, c.written == programLast ? 2 : 1}, {userFile, c.written == userLast ? 2 : 1}};
         if (!c.programWritable) files.unwritableFolders.insert(folder);
         if (!c.userFolderMade) files.unwritableFolders.insert(userFolder);
         SettingsFile file(profile, files, folder, userFolder);

@@ -124,6 +124,7 @@ public:
     // pictures that the program reads.
     std::optional<FileStamp> fileStamp(const std::wstring& path) const override {
         if (files.count(path) == 0) return std::nullopt;
+        if (const auto written = lastWrites.find(path); written != lastWrites.end()) return FileStamp{0, written->second};
         if (disk != nullptr) return disk->fileStamp(path);
         std::error_code error;
         const std::filesystem::path file(path);
@@ -142,6 +143,8 @@ public:
         return unwritableFolders.count(folder) == 0;
     }
     std::set<std::wstring> files;
+    // Write times of listed files, where a test gives them.
+    std::map<std::wstring, std::int64_t> lastWrites;
     // The system's own stamps, for the listed files, where a test needs them.
     const FileSystem* disk = nullptr;
     std::set<std::wstring> unwritableFolders;
