@@ -1016,6 +1016,29 @@ std::string bitmapFile(LONG width, LONG height) {
            std::string(reinterpret_cast<const char*>(&info), sizeof info) + std::string(pixels, '\x80');
 }
 
+// Saved by Notepad in UTF-8, with its mark and without: read as written, and
+// written back in UTF-16 with every line, one section of each name.
+TEST_F(ClockUnderTest, ASettingsFileSavedAsUtf8IsReadAndWrittenAsTheUserWroteIt) {
+    const std::wstring file = folder + L"Configuration.ini";
+    for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
+        writeBytes(file, mark + "; r\xC3\xA9glages\r\n[Options]\r\nMusique=C:\\Sons\\\xC3\xA9t\xC3\xA9.wav\r\n"
+                                "penwidth=3\r\n[Autre]\r\nx=1\r\n");
+        ASSERT_NO_FATAL_FAILURE(start());
+        PostMessageW(mainWindow, WM_COMMAND, Quitter1, 0);
+        ASSERT_TRUE(waitForExit());
+        forgetRun();
+        const std::string bytes = readBytes(file);
+        ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE") << mark.size();
+        const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+        EXPECT_EQ(text.find(L"; réglages\r\n[Options]\r\n"), 0u) << mark.size();
+        EXPECT_EQ(text.find(L"[Options]", 1), text.rfind(L"[Options]")) << "a second section";
+        for (const auto& [section, key, value] : {std::tuple{L"Options", L"Musique", L"C:\\Sons\\été.wav"},
+                                                  std::tuple{L"Options", L"penwidth", L"3"},
+                                                  std::tuple{L"Autre", L"x", L"1"}})
+            EXPECT_EQ(profileValue(file, section, key), value) << mark.size();
+    }
+}
+
 TEST_F(ClockWithWorldPaths, ACyrillicSoundAndFaceSurviveOkQuitAndStart) {
     const std::wstring file = folder + L"Configuration.ini";
     writeBytes(file, "; r\xE9glages\r\n[Options]\r\npenwidth=3\r\nMaCle=gard\xE9\x65\r\n\r\n[Autre]\r\nx=1\r\n");

@@ -4,7 +4,8 @@
 // reading can be driven natively by a fuzzer, and held against the system.
 //
 // - The text is the system's 8-bit code page (Windows-1252) unless it opens
-//   with a byte-order mark of UTF-8, UTF-16LE or UTF-16BE.
+//   with a byte-order mark of UTF-8, UTF-16LE or UTF-16BE, or is well-formed
+//   UTF-8 with letters beyond ASCII (the program reads such a file as UTF-8).
 // - Lines end at any CR or LF; blanks (tab to CR, ^Z, space) around a line,
 //   a name or a value do not count; empty lines are skipped.
 // - "[name]" up to the last "]" opens a section; anything before the first
@@ -114,6 +115,9 @@ private:
                 text += static_cast<wchar_t>(littleEndian ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1));
             return text;
         }
+        bool broken = false;
+        const std::wstring utf8 = decodeUtf8(bytes, &broken);
+        if (!broken && utf8.size() != bytes.size()) return utf8;
         // Windows-1252: its 0x80 to 0x9F row; the five holes keep their values.
         static constexpr char16_t row80[32] = {
             0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -125,8 +129,8 @@ private:
     }
 
     // Well-formed sequences become their code units; each byte of a broken
-    // one becomes U+FFFD.
-    static std::wstring decodeUtf8(std::string_view bytes) {
+    // one becomes U+FFFD (and `broken` is set).
+    static std::wstring decodeUtf8(std::string_view bytes, bool* broken = nullptr) {
         std::wstring text;
         std::size_t i = 0;
         while (i < bytes.size()) {
@@ -143,6 +147,7 @@ private:
             const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
             whole = whole && code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
             if (!whole) {
+                if (broken != nullptr) *broken = true;
                 text += static_cast<wchar_t>(0xFFFD);
                 ++i;
                 continue;

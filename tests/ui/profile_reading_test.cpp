@@ -53,6 +53,8 @@ TEST(ProfileReading, TheNativeReadingGivesWhatTheSystemGives) {
         {"[Options]\r\n\xa0" "Bip=0\r\n", L"Options", L"Bip"},
         {"[Options]\r\nMusique=\x80\x81\x8d\x9f\xe9\xff\r\n", L"Options", L"Musique"},
         {"\xEF\xBB\xBF[Options]\r\nMusique=\xC3\xA9 \xF0\x9F\x94\x94\r\n", L"Options", L"Musique"},
+        {"[Options]\r\nMusique=\xC3\xA9 \xF0\x9F\x94\x94\r\n", L"Options", L"Musique"},
+        {"[Options]\r\nMusique=\xC3\xA9\xE9\r\n", L"Options", L"Musique"},
         {"\xEF\xBB\xBF[Options]\r\nMusique=a\xFF" "b\xC3\r\n", L"Options", L"Musique"},
         {"\xFF\xFE[\0O\0p\0t\0i\0o\0n\0s\0]\0\n\0B\0i\0p\0=\0\x30\0"s, L"Options", L"Bip"},
         {"\xFE\xFF\0[\0O\0p\0t\0i\0o\0n\0s\0]\0\n\0B\0i\0p\0=\0\x37"s, L"Options", L"Bip"},
@@ -80,6 +82,36 @@ TEST(ProfileReading, TheNativeReadingGivesWhatTheSystemGives) {
             EXPECT_EQ(native.read(file, c.section, c.key, fallback), system.read(file, c.section, c.key, fallback))
                 << "case " << row << (*fallback != L'\0' ? ", with a fallback" : "");
         }
+        DeleteFileW(file.c_str());
+    }
+}
+
+// A file a text editor saved in UTF-8, with its mark or without (Notepad's
+// choice for a new file), reads as it was written: turned into UTF-16 with
+// every line it had, or, where it may not be changed, left as it is.
+TEST(ProfileReading, AFileSavedAsUtf8ReadsAsItWasWritten) {
+    const std::string text = "; r\xC3\xA9glages\r\n[Options]\r\nMusique=C:\\Sons\\\xC3\xA9t\xC3\xA9.wav\r\n";
+    const struct {
+        std::string bytes;
+        bool readOnly;
+    } cases[] = {{"\xEF\xBB\xBF" + text, false}, {text, false}, {"\xEF\xBB\xBF" + text, true}, {text, true}};
+    const testing::ScratchFolder scratch;
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::wstring file = scratch.path() + L"utf8-" + std::to_wstring(++row) + L".ini";
+        std::ofstream(std::filesystem::path(file), std::ios::binary) << c.bytes;
+        if (c.readOnly) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(win32::PrivateProfile().read(file, L"Options", L"Musique", L""), L"C:\\Sons\\été.wav") << row;
+        std::ifstream in(std::filesystem::path(file), std::ios::binary);
+        const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (c.readOnly) {
+            EXPECT_EQ(after, c.bytes) << row << ": a read-only file changed";
+        } else {
+            EXPECT_EQ(after.substr(0, 2), "\xFF\xFE") << row;
+            const std::wstring wide(reinterpret_cast<const wchar_t*>(after.data() + 2), (after.size() - 2) / 2);
+            EXPECT_EQ(wide, L"; réglages\r\n[Options]\r\nMusique=C:\\Sons\\été.wav\r\n") << row;
+        }
+        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(file.c_str());
     }
 }

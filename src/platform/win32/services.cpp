@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -107,19 +108,6 @@ std::wstring UserRegionalFormats::longTime(const LocalTime& t) const {
     return text;
 }
 
-// The wide calls read a file in the system's 8-bit code page, as existing
-// files are, or in UTF-16 after its byte-order mark, and keep it in the
-// encoding it has; a folder name outside that code page still works.
-std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
-                                  const std::wstring& key, const std::wstring& fallback) const {
-    // Room for the longest value and its terminating null.
-    std::vector<wchar_t> buffer(profileValueLimit + 1);
-    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback.c_str(),
-                                                  buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                  file.c_str());
-    return std::wstring(buffer.data(), length);
-}
-
 bool PrivateProfile::readable(const std::wstring& file) const {
     const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -144,9 +132,22 @@ bool codePageHolds(const std::wstring& text) {
     return length > 0 && !lost;
 }
 
+// Whether the bytes are UTF-8 as a text editor saves it: after its
+// byte-order mark, or without one (Notepad's choice for a new file), letters
+// beyond ASCII in well-formed sequences. Text in an 8-bit code page with
+// such letters is almost never well-formed UTF-8.
+bool savedAsUtf8(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return true;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return false;
+    if (std::none_of(bytes.begin(), bytes.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }))
+        return false;
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                               0) > 0;
+}
+
 // The file's text: in the system's 8-bit code page, as the profile functions
-// read it, or in UTF-8 or UTF-16 big-endian after their byte-order marks
-// (Wine reads those so; Windows takes them for 8-bit text they never were).
+// read it, in UTF-8 as savedAsUtf8 tells it, or in UTF-16 big-endian after
+// its byte-order mark (Windows takes those for 8-bit text they never were).
 // Nothing when it cannot be decoded.
 std::optional<std::wstring> decodeProfileText(std::string_view bytes) {
     std::wstring text;
@@ -155,8 +156,8 @@ std::optional<std::wstring> decodeProfileText(std::string_view bytes) {
             text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) << 8 | static_cast<unsigned char>(bytes[i + 1]));
         return text;
     }
-    const bool utf8 = bytes.starts_with("\xEF\xBB\xBF");
-    if (utf8) bytes.remove_prefix(3);
+    const bool utf8 = savedAsUtf8(bytes);
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (bytes.empty()) return text;
     const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
     const int size = static_cast<int>(bytes.size());
@@ -185,6 +186,28 @@ std::optional<std::string> fileBytes(const std::wstring& file) {
     return bytes;
 }
 
+// A new file in the folder holding the text in UTF-16 little-endian after its
+// byte-order mark (the system's wide strings are that: written as they are),
+// on disk; its name, or nothing when it cannot be written.
+std::optional<std::wstring> utf16FileIn(const std::wstring& folder, const std::wstring& text) {
+    const std::wstring utf16 = L'\xFEFF' + text;
+    wchar_t temporary[MAX_PATH];
+    if (GetTempFileNameW(folder.c_str(), L"ini", 0, temporary) == 0) return std::nullopt;
+    const HANDLE out = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written = out != INVALID_HANDLE_VALUE;
+    if (written) {
+        const DWORD size = static_cast<DWORD>(utf16.size() * sizeof(wchar_t));
+        DWORD put = 0;
+        written = WriteFile(out, utf16.data(), size, &put, nullptr) && put == size && FlushFileBuffers(out);
+        CloseHandle(out);
+    }
+    if (!written) {
+        DeleteFileW(temporary);
+        return std::nullopt;
+    }
+    return std::wstring(temporary);
+}
+
 // Turns the file into UTF-16 after its byte-order mark, an encoding the
 // profile functions keep, with every line of it as it was. A file already in
 // UTF-16 is left alone; a missing one becomes the mark alone. The new text
@@ -203,32 +226,60 @@ bool turnToUtf16(const std::wstring& file) {
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
     const std::optional<std::wstring> text = decodeProfileText(*bytes);
     if (!text) return false;
-    // The system's wide strings are UTF-16 little-endian: written as they are, after the mark.
-    const std::wstring utf16 = L'\xFEFF' + *text;
-
     const std::size_t separator = file.find_last_of(L"\\/");
-    const std::wstring folder = separator == std::wstring::npos ? L"." : file.substr(0, separator + 1);
-    wchar_t temporary[MAX_PATH];
-    if (GetTempFileNameW(folder.c_str(), L"ini", 0, temporary) == 0) return false;
-    const HANDLE out = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool written = out != INVALID_HANDLE_VALUE;
-    if (written) {
-        const DWORD size = static_cast<DWORD>(utf16.size() * sizeof(wchar_t));
-        DWORD put = 0;
-        written = WriteFile(out, utf16.data(), size, &put, nullptr) && put == size && FlushFileBuffers(out);
-        CloseHandle(out);
-    }
+    const std::optional<std::wstring> temporary =
+        utf16FileIn(separator == std::wstring::npos ? L"." : file.substr(0, separator + 1), *text);
+    if (!temporary) return false;
     // A hidden settings file stays hidden.
     const DWORD kept = exists ? attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) : 0;
-    if (written && kept != 0) SetFileAttributesW(temporary, kept);
-    if (!written || !MoveFileExW(temporary, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary);
+    if (kept != 0) SetFileAttributesW(temporary->c_str(), kept);
+    if (!MoveFileExW(temporary->c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary->c_str());
         return false;
     }
     return true;
 }
 
+// A file saved as UTF-8, which the profile functions would read through the
+// code page (and Windows, after a mark, not at all), as one they read as it
+// was written: turned into UTF-16 in its place, or, where it may not be
+// changed, copied so into the temporary folder. Nothing for any other file.
+class Utf16Copy {
+public:
+    explicit Utf16Copy(std::wstring name) : path(std::move(name)) {}
+    Utf16Copy(const Utf16Copy&) = delete;
+    Utf16Copy& operator=(const Utf16Copy&) = delete;
+    ~Utf16Copy() { DeleteFileW(path.c_str()); }
+    const std::wstring path;
+};
+std::optional<Utf16Copy> readableAsWritten(const std::wstring& file) {
+    const std::optional<std::string> bytes = fileBytes(file);
+    if (!bytes || !savedAsUtf8(*bytes) || turnToUtf16(file)) return std::nullopt;
+    const std::optional<std::wstring> text = decodeProfileText(*bytes);
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (!text || length == 0 || length > MAX_PATH) return std::nullopt;
+    std::optional<std::wstring> copy = utf16FileIn(folder, *text);
+    if (!copy) return std::nullopt;
+    return std::optional<Utf16Copy>(std::in_place, std::move(*copy));
+}
+
 }  // namespace
+
+// The wide calls read a file in the system's 8-bit code page, as existing
+// files are, or in UTF-16 after its byte-order mark, and keep it in the
+// encoding it has; a folder name outside that code page still works. A file
+// a text editor saved in UTF-8 is read as it was written.
+std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
+                                  const std::wstring& key, const std::wstring& fallback) const {
+    const std::optional<Utf16Copy> copy = readableAsWritten(file);
+    // Room for the longest value and its terminating null.
+    std::vector<wchar_t> buffer(profileValueLimit + 1);
+    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback.c_str(),
+                                                  buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                  (copy ? copy->path : file).c_str());
+    return std::wstring(buffer.data(), length);
+}
 
 bool PrivateProfile::write(const std::wstring& file, const std::wstring& section,
                            const std::wstring& key, const std::wstring& value) {
