@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "clock/dial_geometry.hpp"
 #include "clock/help_document.hpp"
@@ -240,7 +241,11 @@ void TForm1::HourlySignal() {
     // The shake plays over the next frames, then the beep or the sound.
     const ui::WindowMover mover(hwnd());
     shake_.start(hwnd(), planShake(mover, services().random, settings.intensevibre, settings.dureevibre, 0, dpi()),
-                 [this] { soundTheHour(); });
+                 shakeRoundMoves, [this] { return services().clock.monotonicMilliseconds(); },
+                 [this] {
+                     soundTheHour();
+                     checkAlarmsAfterTheSignal();
+                 });
 }
 
 void TForm1::soundTheHour() {
@@ -363,7 +368,19 @@ void TForm1::setStatusText(const std::wstring& text) {
     if (ui::windowText(control(StatusBar1)) != text) SetWindowTextW(control(StatusBar1), text.c_str());
 }
 
-void TForm1::CheckAlarms() { host_.CheckAlarms(tick); }
+void TForm1::CheckAlarms() {
+    // The alarms of a full hour come after its shake and its signal: the
+    // checks of the ticks meanwhile wait for them, in their order.
+    if (shaking()) {
+        checksAfterTheSignal_.push_back(tick);
+        return;
+    }
+    host_.CheckAlarms(tick);
+}
+
+void TForm1::checkAlarmsAfterTheSignal() {
+    for (const TickFields& waited : std::exchange(checksAfterTheSignal_, {})) host_.CheckAlarms(waited);
+}
 
 void TForm1::showAlarmBell(bool shown) { ui::showControl(control(Image2), shown); }
 

@@ -140,6 +140,8 @@ private:
     void HourlySignal();
     // The beep or the sound, once the shake is over.
     void soundTheHour();
+    // The checks of the alarms that waited for the end of the shake.
+    void checkAlarmsAfterTheSignal();
     // The hourly signal's failure in the error box, unless a box for that
     // same failure is still open: the ticks go on inside it, and each hour
     // would otherwise add one more while the user is away.
@@ -166,6 +168,7 @@ private:
 
     ClockHost& host_;
     ui::PacedMoves shake_{ShakeTimer};
+    std::vector<TickFields> checksAfterTheSignal_;
     int clockTimerPeriod_ = 0;
     // The full hours rung, on the clock the alarms follow too.
     ClockWatch signalWatch_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <vector>
 
 #include "platform/movable_window.hpp"
@@ -22,5 +23,8 @@ inline constexpr int shakeCountLimit = 200;
 // composited desktop shows one jump).
 std::vector<WindowPlace> planShake(const MovableWindow& window, Random& random, int intensity, int count,
                                    int extra = 0, int dpi = 96);
+// The moves of one back and forth of a planned shake: across and down, then
+// across and up.
+inline constexpr std::size_t shakeRoundMoves = 4;
 
 }  // namespace orvane

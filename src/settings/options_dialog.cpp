@@ -275,7 +275,7 @@ void TForm3::ComboBox1Change(int code) {
 void TForm3::ShakeTest() {
     const ui::WindowMover mover(hwnd());
     shake_.start(hwnd(), planShake(mover, services().random, trackPosition(TrackBar3), trackPosition(TrackBar4), 1, dpi()),
-                 nullptr);
+                 shakeRoundMoves, [this] { return services().clock.monotonicMilliseconds(); }, nullptr);
 }
 
 void TForm3::onTimer(UINT_PTR id) { shake_.onTimer(id); }

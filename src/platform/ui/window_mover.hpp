@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -72,16 +74,26 @@ private:
 
 // Moves of a window shown one per display frame, from a timer of the
 // window's own: a composited desktop shows moves made in one go as a single
-// jump. The window's thread goes on between two moves.
+// jump. The window's thread goes on between two moves. The moves keep to
+// their planned time, one frame each, on the count of `now` (milliseconds
+// that never jump): where the timer comes late (a 16 ms timer comes every
+// other tick of Windows' default 15.6 ms resolution, every 31 ms), the
+// moves due meanwhile are passed over in whole rounds of `round` moves (a
+// shake's back and forth), so that the moves shown still go back and forth.
+// A count that stands still shows one move per timer event.
 class PacedMoves {
 public:
     static constexpr UINT frameMs = 16;
     explicit PacedMoves(UINT_PTR timer) : timer_(timer) {}
     // Starts anew, from where the window is; `done` follows the last move.
-    void start(HWND window, std::vector<WindowPlace> moves, std::function<void()> done) {
+    void start(HWND window, std::vector<WindowPlace> moves, std::size_t round, std::function<std::int64_t()> now,
+               std::function<void()> done) {
         window_ = window;
+        round_ = std::max<std::size_t>(round, 1);
         moves_ = std::move(moves);
         next_ = 0;
+        now_ = std::move(now);
+        startedMs_ = now_();
         done_ = std::move(done);
         if (moves_.empty()) {
             finish();
@@ -94,8 +106,16 @@ public:
     bool onTimer(UINT_PTR id) {
         if (id != timer_) return false;
         if (next_ < moves_.size()) {
-            WindowMover(window_).moveTo(moves_[next_].left, moves_[next_].top);
-            ++next_;
+            // The first move is due a frame after the start.
+            const std::int64_t elapsed = now_() - startedMs_;
+            const std::size_t due = elapsed > 0 ? static_cast<std::size_t>(elapsed / frameMs) : 0;
+            const std::size_t last = moves_.size() - 1;
+            std::size_t shown = next_;
+            // Behind: the last move once it is due within a frame, so that
+            // the shake ends on time.
+            if (due > next_ + 1) shown = due >= last ? last : next_ + round_ * ((due - 1 - next_) / round_);
+            WindowMover(window_).moveTo(moves_[shown].left, moves_[shown].top);
+            next_ = shown + 1;
         }
         if (next_ >= moves_.size()) finish();
         return true;
@@ -113,6 +133,9 @@ private:
     UINT_PTR timer_;
     std::vector<WindowPlace> moves_;
     std::size_t next_ = 0;
+    std::size_t round_ = 1;
+    std::function<std::int64_t()> now_;
+    std::int64_t startedMs_ = 0;
     std::function<void()> done_;
 };
 
