@@ -148,6 +148,7 @@ public:
         log_.push_back(L"open " + path);
         return false;
     }
+    bool hasProgramFor(const std::wstring&) const override { return false; }
 
 private:
     std::vector<std::wstring>& log_;

@@ -109,11 +109,16 @@ public:
     bool open(const std::wstring& path) override {
         opened.push_back(path);
         if (log != nullptr) log->push_back(L"open " + path);
+        return promptsForTheUnknown || hasProgramFor(path);
+    }
+    bool hasProgramFor(const std::wstring& path) const override {
         const std::size_t dot = path.rfind(L'.');
         return dot == std::wstring::npos || noProgramFor.count(path.substr(dot)) == 0;
     }
     std::vector<std::wstring> opened;  // every open asked for, opened or not
     std::set<std::wstring> noProgramFor;  // extensions (".doc") the computer has no program for
+    // Windows 11: for a kind with no program, its own prompt, called a success.
+    bool promptsForTheUnknown = false;
     std::vector<std::wstring>* log = nullptr;
 };
 

@@ -218,10 +218,12 @@ TEST_F(DesktopShellTest, HelpOpensThePageWhenNothingOpensTheDocumentThenSaysWher
         std::set<std::wstring> noProgramFor;
         std::vector<std::wstring> opened;
         const wchar_t* error;
+        bool prompts = false;
     } cases[] = {
         {"a word processor", {}, {document}, nullptr},
-        {"no program for the document", {L".doc"}, {document, page}, nullptr},
-        {"no program for either", {L".doc", L".html"}, {document, page},
+        {"no program for the document", {L".doc"}, {page}, nullptr},
+        {"no program, and the shell's prompt called a success", {L".doc"}, {page}, nullptr, true},
+        {"no program for either", {L".doc", L".html"}, {page},
          L"Impossible d'ouvrir le fichier d'aide C:\\Orvane\\Aidez-moi.html."},
     };
     for (const auto& c : cases) {
@@ -229,6 +231,7 @@ TEST_F(DesktopShellTest, HelpOpensThePageWhenNothingOpensTheDocumentThenSaysWher
         world.shell.opened.clear();
         world.boxes.shown.clear();
         world.shell.noProgramFor = c.noProgramFor;
+        world.shell.promptsForTheUnknown = c.prompts;
         pick(TForm1::Aide1);
         EXPECT_EQ(world.shell.opened, c.opened);
         if (c.error == nullptr) {
@@ -240,6 +243,15 @@ TEST_F(DesktopShellTest, HelpOpensThePageWhenNothingOpensTheDocumentThenSaysWher
         EXPECT_EQ(world.boxes.shown[0].title, L"Orvane");
         EXPECT_EQ(world.boxes.shown[0].owner, static_cast<void*>(main().hwnd()));
     }
+}
+
+// The system's registrations, as "Aide" asks them: Wine opens text files
+// with its Notepad, and nothing has ever registered an extension of our own.
+TEST(ShellOpenTest, TellsWhetherAProgramIsRegisteredForAKindOfFile) {
+    const win32::ShellOpen shell;
+    EXPECT_TRUE(shell.hasProgramFor(L"C:\\Orvane\\lisez-moi.txt"));
+    EXPECT_FALSE(shell.hasProgramFor(L"C:\\Orvane\\Aidez-moi.orvane-inconnu"));
+    EXPECT_FALSE(shell.hasProgramFor(L"C:\\Orvane.v2\\Aidez-moi")) << "a dot in a folder's name is no extension";
 }
 
 TEST(ComApartmentTest, MakesItsThreadASingleThreadedApartmentForItsLife) {

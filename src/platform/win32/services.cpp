@@ -292,6 +292,12 @@ bool ShellOpen::open(const std::wstring& path) {
     return lazy::shellOpen(L"OPEN", path.c_str(), SW_SHOWNORMAL);
 }
 
+bool ShellOpen::hasProgramFor(const std::wstring& path) const {
+    const std::size_t dot = path.rfind(L'.');
+    return dot != std::wstring::npos && path.find_first_of(L"\\/", dot) == std::wstring::npos &&
+           lazy::programRegisteredFor(path.substr(dot).c_str());
+}
+
 ComApartment::ComApartment()
     : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
 

@@ -60,6 +60,7 @@ public:
 class ShellOpen final : public Shell {
 public:
     bool open(const std::wstring& path) override;
+    bool hasProgramFor(const std::wstring& path) const override;
 };
 
 class SystemMessageBoxes final : public MessageBoxes {

@@ -1,5 +1,7 @@
 #include "platform/win32/system_library.hpp"
 
+#include <initializer_list>
+
 namespace orvane::win32::lazy {
 
 namespace {
@@ -19,6 +21,7 @@ Function* systemFunction(const wchar_t* library, const char* name) {
 constexpr wchar_t winmm[] = L"winmm.dll";
 constexpr wchar_t comdlg32[] = L"comdlg32.dll";
 constexpr wchar_t shell32[] = L"shell32.dll";
+constexpr wchar_t shlwapi[] = L"shlwapi.dll";
 constexpr wchar_t uxtheme[] = L"uxtheme.dll";
 
 }  // namespace
@@ -52,6 +55,21 @@ bool shellOpen(const wchar_t* verb, const wchar_t* file, int show) {
     static auto* const call = systemFunction<decltype(::ShellExecuteW)>(shell32, "ShellExecuteW");
     return call != nullptr &&
            reinterpret_cast<INT_PTR>(call(nullptr, verb, file, nullptr, nullptr, show)) > 32;
+}
+
+bool programRegisteredFor(const wchar_t* extension) {
+    static auto* const call = systemFunction<decltype(::AssocQueryStringW)>(shlwapi, "AssocQueryStringW");
+    if (call == nullptr) return false;
+    // A desktop program, a handler the shell starts itself, or an app (its
+    // user model ID: ASSOCSTR_APPID, which the headers name from Windows 10 on).
+    const auto appId = static_cast<ASSOCSTR>(ASSOCSTR_SUPPORTED_URI_PROTOCOLS + 2);
+    for (const ASSOCSTR asked : {ASSOCSTR_EXECUTABLE, ASSOCSTR_DELEGATEEXECUTE, appId}) {
+        DWORD length = 0;
+        const HRESULT found = call(ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE, asked, extension, L"open", nullptr,
+                                   &length);
+        if ((found == S_OK || found == S_FALSE) && length > 1) return true;
+    }
+    return false;
 }
 
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data) {

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <uxtheme.h>
 
 namespace orvane::win32::lazy {
@@ -19,6 +20,9 @@ DWORD fileDialogError();
 bool colorDialog(CHOOSECOLORW* request);
 // True when the shell started something (its answer above 32).
 bool shellOpen(const wchar_t* verb, const wchar_t* file, int show);
+// True when a program (a desktop program or an app) is registered to open
+// files of the extension (".doc"); the shell's "open with" prompt is not one.
+bool programRegisteredFor(const wchar_t* extension);
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data);
 // False where visual styles cannot give the window a dialog texture.
 bool enableThemeDialogTexture(HWND window, DWORD flags);
