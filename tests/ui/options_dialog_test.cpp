@@ -223,6 +223,18 @@ TEST_F(OptionsTest, ComingBackFromAnotherWindowReloadsButNotFromABox) {
     EXPECT_EQ(position(TForm3::TrackBar3), 19);
 }
 
+// The focus given back never lands on a radio button the reload unchecked:
+// on Windows such a button checks itself, and OK would store that choice.
+TEST_F(OptionsTest, TheFocusGivenBackGoesToTheCheckedSoundNeverToAnotherOne) {
+    open();
+    click(options(), TForm3::RadioButton2);
+    focus(options().control(TForm3::RadioButton2));
+    activate(app->form1());
+    activate(options());  // reloads the stored beep
+    EXPECT_TRUE(checked(TForm3::RadioButton1));
+    EXPECT_EQ(GetFocus(), options().control(TForm3::RadioButton1)) << "the focus went to " << GetDlgCtrlID(GetFocus());
+}
+
 // Tab goes to the next control, Enter is "OK", Escape is "Annuler".
 TEST_F(OptionsTest, TheKeyboardMovesBetweenControlsAndEnterConfirms) {
     open();

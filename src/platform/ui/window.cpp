@@ -305,6 +305,31 @@ void Window::keepFocus() {
     if (focused != nullptr && IsChild(hwnd_, focused)) keptFocus_ = focused;
 }
 
+namespace {
+
+bool isRadioButton(HWND control) {
+    wchar_t kind[16] = {};
+    GetClassNameW(control, kind, 16);
+    const LONG type = GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiW(kind, WC_BUTTONW) == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+// Where the focus may go in place of `control`: itself, unless it is a radio
+// button that is not checked. On Windows an automatic radio button checks
+// itself when it gets the focus, which would change the user's choice behind
+// their back: the checked button of its group takes the focus instead, or,
+// in a group with none checked, nothing does.
+HWND focusableFor(HWND control) {
+    if (!isRadioButton(control) || SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) return control;
+    const HWND parent = GetParent(control);
+    for (HWND other = GetNextDlgGroupItem(parent, control, FALSE); other != nullptr && other != control;
+         other = GetNextDlgGroupItem(parent, other, FALSE))
+        if (isRadioButton(other) && SendMessageW(other, BM_GETCHECK, 0, 0) == BST_CHECKED) return other;
+    return nullptr;
+}
+
+}  // namespace
+
 void Window::restoreFocus() {
     // Our windows are not system dialogs: the focus they had is theirs to
     // give back, or else the first control the Tab key reaches.
@@ -312,6 +337,7 @@ void Window::restoreFocus() {
     if (target == nullptr || !IsWindow(target) || !IsChild(hwnd_, target) || !IsWindowVisible(target) ||
         !IsWindowEnabled(target))
         target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (target != nullptr) target = focusableFor(target);
     if (target != nullptr) SetFocus(target);
 }
 
