@@ -30,6 +30,15 @@ void appendItem(HMENU menu, int id, const wchar_t* caption) {
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
 }
 
+// Whether the user left the tray menu with Escape, while it is up.
+bool trayMenuEscaped = false;
+
+LRESULT CALLBACK watchTrayMenuKeys(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_MENU && message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) trayMenuEscaped = true;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 HMENU appendPopup(HMENU bar, const wchar_t* caption) {
     const HMENU popup = CreatePopupMenu();
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption);
@@ -481,9 +490,14 @@ void TForm1::TrayCallback(LPARAM mouseMessage) {
         // The menu must belong to a foreground window to close when the user
         // clicks elsewhere.
         SetForegroundWindow(hwnd());
+        trayMenuEscaped = false;
+        const HHOOK watch = SetWindowsHookExW(WH_MSGFILTER, watchTrayMenuKeys, nullptr, GetCurrentThreadId());
         TrackPopupMenu(PopUpDroit_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y,
                        0, hwnd(), nullptr);
+        if (watch != nullptr) UnhookWindowsHookEx(watch);
         PostMessageW(hwnd(), WM_NULL, 0, 0);
+        // Left with Escape: the keyboard goes back to where the user was.
+        if (trayMenuEscaped) services().tray.giveFocusBack(hwnd(), TrayIconId);
         break;
     }
     case WM_LBUTTONDBLCLK:
@@ -560,8 +574,15 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == taskbarCreated_ && taskbarCreated_ != 0) {
             // The shell restarted and forgot our icon: without it a program
             // in the tray could be neither restored nor quit. A window that
-            // waited minimised for the icon now goes behind it.
-            if (inTray_ && showTrayIcon() && IsWindowVisible(hwnd())) hide();
+            // waited minimised for the icon now goes behind it; a hidden one
+            // whose icon the new shell refuses waits minimised for it, as
+            // at start.
+            if (!inTray_) return 0;
+            if (showTrayIcon()) {
+                if (IsWindowVisible(hwnd())) hide();
+            } else if (!IsWindowVisible(hwnd())) {
+                ShowWindow(hwnd(), SW_SHOWMINNOACTIVE);
+            }
             return 0;
         }
         if (message == win32::comeBackMessage()) {

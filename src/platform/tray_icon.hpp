@@ -16,6 +16,9 @@ public:
     virtual void changeIcon(void* window, unsigned id, void* icon) = 0;
     // A notification from the icon: a balloon, or a notice on newer systems.
     virtual void notify(void* window, unsigned id, const std::wstring& title, const std::wstring& text) = 0;
+    // The keyboard goes back to the notification area (its menu was left
+    // with Escape): keyboard users keep their place there.
+    virtual void giveFocusBack(void* window, unsigned id) = 0;
 };
 
 }  // namespace orvane

@@ -177,6 +177,7 @@ public:
     void notify(void*, unsigned, const std::wstring& title, const std::wstring& text) override {
         if (present) notices.push_back({title, text});
     }
+    void giveFocusBack(void*, unsigned) override { ++focusGivenBack; }
     bool refuses = false;  // the shell is busy or restarting
     std::vector<std::pair<std::wstring, std::wstring>> notices;  // title and text, shown by the icon
     struct Registration {
@@ -186,7 +187,7 @@ public:
         std::wstring tip;
     } last;
     bool present = false;
-    int adds = 0, removes = 0, doubleAdds = 0, iconChanges = 0;  // adds: every one asked for, refused or not
+    int adds = 0, removes = 0, doubleAdds = 0, iconChanges = 0, focusGivenBack = 0;  // adds: every one asked for, refused or not
 };
 
 class FakeSound final : public Sound {

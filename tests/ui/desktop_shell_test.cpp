@@ -81,6 +81,34 @@ TEST_F(DesktopShellTest, ARefusedTrayIconLeavesTheWindowMinimisedUntilTheShellTa
         EXPECT_FALSE(IsIconic(main().hwnd()));
         EXPECT_FALSE(world.tray.present);
     }
+    // In the tray, the shell restarts and refuses the icon: minimised again.
+    closeBox(main());
+    ASSERT_FALSE(main().isVisible());
+    world.tray.refuses = true;
+    SendMessageW(main().hwnd(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(IsIconic(main().hwnd())) << "hidden with no icon, the clock could not be found again";
+}
+
+// The icon's menu, from a right click: left with Escape, the keyboard goes
+// back to the notification area; left by a click elsewhere, it does not.
+UINT leavingKey;  // 0: a click elsewhere
+void WINAPI leaveTheMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    if (leavingKey != 0) PostMessageW(window, WM_KEYDOWN, leavingKey, 0);
+    else SendMessageW(window, WM_CANCELMODE, 0, 0);
+}
+
+TEST_F(DesktopShellTest, TheIconsMenuLeftWithEscapeGivesTheKeyboardBackToTheNotificationArea) {
+    closeBox(main());
+    for (const UINT key : {UINT{VK_ESCAPE}, UINT{0}}) {
+        leavingKey = key;
+        // While the menu is up, in its own loop.
+        SetTimer(main().hwnd(), 0xC105, 50, leaveTheMenu);
+        const int before = world.tray.focusGivenBack;
+        SendMessageW(main().hwnd(), TForm1::TrayCallbackMessage, TForm1::TrayIconId, WM_RBUTTONUP);
+        EXPECT_EQ(world.tray.focusGivenBack - before, key == VK_ESCAPE ? 1 : 0) << key;
+    }
 }
 
 // A second start from the program's folder, however that folder is spelt,

@@ -531,6 +531,14 @@ void NotificationAreaIcon::notify(void* window, unsigned id, const std::wstring&
     lazy::notifyIcon(NIM_MODIFY, &data);
 }
 
+void NotificationAreaIcon::giveFocusBack(void* window, unsigned id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = static_cast<HWND>(window);
+    data.uID = id;
+    lazy::notifyIcon(NIM_SETFOCUS, &data);
+}
+
 void NotificationAreaIcon::remove(void* window, unsigned id) {
     // Nothing to remove from a tray never used; the shell need not be loaded for it.
     if (!added_) return;
