@@ -164,17 +164,21 @@ void TForm1::onScaleChanged() {
         ui::fitPictureControl(control(Image1), scale(dialShownSize));
     }
     dialDpi_ = dpi();
-    // The tray icon too, drawn for the new size rather than stretched; the
-    // shell takes its copy of the new one before the old ones go.
-    const std::array<ui::ExtractedIconHandle, trayIconCount> previous = std::move(trayIcons_);
-    extractTrayIcons(dpi());
-    if (inTray_) services().tray.changeIcon(hwnd(), TrayIconId, trayIcons_[trayIconIndex_].get());
+    // The tray icon stays: the notification area has the taskbar's scale,
+    // not that of the monitor this window moved to.
 }
 
-void TForm1::extractTrayIcons(int atDpi) {
+void TForm1::extractTrayIcons() {
     const std::wstring& exe = services().exePath;
-    for (UINT k = 0; k < trayIcons_.size(); ++k)
-        trayIcons_[k].reset(win32::extractIcon(exe, k, atDpi));
+    for (UINT k = 0; k < trayIcons_.size(); ++k) trayIcons_[k].reset(win32::extractTrayIcon(exe, k));
+}
+
+void TForm1::remakeTrayIcons() {
+    // Drawn anew for the new size rather than stretched; the shell takes its
+    // copy of the new one before the old ones go.
+    const std::array<ui::ExtractedIconHandle, trayIconCount> previous = std::move(trayIcons_);
+    extractTrayIcons();
+    if (inTray_) services().tray.changeIcon(hwnd(), TrayIconId, trayIcons_[trayIconIndex_].get());
 }
 
 void TForm1::releaseTrayIcons() {
@@ -558,8 +562,14 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         followTimeChange();
         return 0;
     case WM_SETTINGCHANGE:
-        // The zone or the regional formats may have changed.
+        // The zone or the regional formats may have changed; or the system's
+        // scale, which the notification area follows.
         followTimeChange();
+        if (wParam == SPI_SETNONCLIENTMETRICS || wParam == SPI_SETICONMETRICS)
+            remakeTrayIcons();
+        return Form::handleMessage(message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        remakeTrayIcons();
         return Form::handleMessage(message, wParam, lParam);
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) followResume();

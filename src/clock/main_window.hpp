@@ -128,8 +128,9 @@ private:
     void buildTrayMenu();
     void createControls();
     void showBellPicture();
-    // At the given DPI (0: the system's, before the window has one).
-    void extractTrayIcons(int atDpi = 0);
+    // At the notification area's size, which follows the system's scale.
+    void extractTrayIcons();
+    void remakeTrayIcons();
     void releaseTrayIcons();
     void armClockTimer();
     void buildPluginMenu();

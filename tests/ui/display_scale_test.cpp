@@ -245,14 +245,18 @@ TEST_F(DisplayScaleTest, AMoveToAMonitorOfAnotherScaleLaysEveryWindowOutAgainAnd
     std::vector<Layout> before;
     for (ui::Window* window : windows) before.push_back(layoutOf(window->hwnd()));
 
-    // The clock sits in the tray meanwhile: its icon follows the scale.
+    // The clock sits in the tray meanwhile: its icon keeps the taskbar's
+    // scale, the system's, whatever monitor the window moves to; it is drawn
+    // again when the system's scale changes.
     closeBox(main());
     ASSERT_TRUE(world.tray.present);
     EXPECT_EQ(iconSize(static_cast<HICON>(world.tray.last.icon)), (SIZE{s(from, 16), s(from, 16)}));
 
     for (ui::Window* window : windows) moveToScale(*window, from, to);
+    EXPECT_EQ(world.tray.iconChanges, 0);
+    SendMessageW(main().hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
     EXPECT_EQ(world.tray.iconChanges, 1);
-    EXPECT_EQ(iconSize(static_cast<HICON>(world.tray.last.icon)), (SIZE{s(to, 16), s(to, 16)}));
+    EXPECT_EQ(iconSize(static_cast<HICON>(world.tray.last.icon)), (SIZE{s(from, 16), s(from, 16)}));
     pick(TForm1::RestaurerItem);
     expectMainWindowAt(to);
     // The seconds that follow are drawn at the new scale.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <optional>
@@ -566,39 +567,31 @@ struct IconSearch {
     unsigned seen;
     HMODULE module;
     HICON icon;
-    SIZE size;
 };
-
-// The side of a small icon at a DPI, as the system sizes them there; where
-// the system cannot tell for another DPI than its own, its own size scaled.
-SIZE smallIconSize(int dpi) {
-    if (dpi == 0) return {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
-    using ForDpi = int WINAPI(int, UINT);
-    static auto* const forDpi = reinterpret_cast<ForDpi*>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-    if (forDpi != nullptr) return {forDpi(SM_CXSMICON, static_cast<UINT>(dpi)), forDpi(SM_CYSMICON, static_cast<UINT>(dpi))};
-    const int systemDpi = GetDeviceCaps(ui::WindowDC(nullptr).get(), LOGPIXELSX);
-    return {MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, systemDpi), MulDiv(GetSystemMetrics(SM_CYSMICON), dpi, systemDpi)};
-}
 
 BOOL CALLBACK takeIconGroup(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR state) {
     auto* search = reinterpret_cast<IconSearch*>(state);
     if (search->seen++ != search->wanted) return TRUE;
     // The notification area shows small icons: the image of the group drawn
     // for that size at the system's scale, rather than a large one shrunk.
-    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, search->size.cx, search->size.cy,
-                                                 LR_DEFAULTCOLOR));
+    // Common controls 6 only: a program started without them makes do with the metric's size.
+    using Metric = HRESULT WINAPI(HINSTANCE, PCWSTR, int, HICON*);
+    static auto* const loadIconMetric = reinterpret_cast<Metric*>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "LoadIconMetric")));
+    if (loadIconMetric != nullptr && SUCCEEDED(loadIconMetric(module, name, LIM_SMALL, &search->icon))) return FALSE;
+    search->icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     return FALSE;
 }
 }  // namespace
 
-HICON extractIcon(const std::wstring& file, unsigned index, int dpi) {
+HICON extractTrayIcon(const std::wstring& file, unsigned index) {
     // The icon groups of a program in their order, as the shell numbers them,
     // read without loading the shell itself.
     const HMODULE module =
         LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr) return nullptr;
-    IconSearch search{index, 0, module, nullptr, smallIconSize(dpi)};
+    IconSearch search{index, 0, module, nullptr};
     EnumResourceNamesW(module, MAKEINTRESOURCEW(14), takeIconGroup, reinterpret_cast<LONG_PTR>(&search));  // RT_GROUP_ICON
     FreeLibrary(module);
     return search.icon;

@@ -121,9 +121,11 @@ private:
 };
 
 // Icon number `index` of a program file, numbered as the shell numbers them
-// (its icon groups in order), at the size of the notification area's icons
-// at that DPI (0: the system's); nullptr when there is none.
-HICON extractIcon(const std::wstring& file, unsigned index, int dpi = 0);
+// (its icon groups in order), for the notification area, as its
+// documentation asks: at the system's small icon size (LoadIconMetric,
+// LIM_SMALL), which follows the system's scale rather than a window's;
+// nullptr when there is none.
+HICON extractTrayIcon(const std::wstring& file, unsigned index);
 
 // The folder of the running executable, ending with the path separator.
 std::wstring executableFolder();
