@@ -1,6 +1,7 @@
 #include "platform/ui/controls.hpp"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <iterator>
@@ -143,6 +144,17 @@ void nameControl(HWND control, const std::wstring& name) {
     // Kept as every window keeps its text: a picture label would take a text
     // of its own for the name of a picture to load in place of the one shown.
     DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    // A screen reader does not read every control's own text (a list box
+    // takes its name from the label before it): the name is given the way
+    // the system documents for that, as an annotation of the control. Where
+    // the system has none (COM not started on this thread), the text stands.
+    IAccPropServices* annotations = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&annotations))))
+        return;
+    annotations->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                name.c_str());
+    annotations->Release();
 }
 
 void showControl(HWND control, bool shown) {
