@@ -164,6 +164,7 @@ void TForm1::onScaleChanged() {
         ui::fitPictureControl(control(Image1), scale(dialShownSize));
     }
     dialDpi_ = dpi();
+    placeDayName();
     // The tray icon stays: the notification area has the taskbar's scale,
     // not that of the monitor this window moved to.
 }
@@ -221,6 +222,7 @@ void TForm1::showTickTime() {
     if (shownDay_ != day) {
         const bool dayChanged = shownDay_.has_value();
         shownDay_ = day;
+        placeDayName();
         if (dayChanged) host_.dayBegan();
     }
     if (const auto caption = trayCaptionUpdate(LastTrayHour, LastTrayMinute, tick)) {
@@ -230,6 +232,21 @@ void TForm1::showTickTime() {
         item.dwTypeData = const_cast<wchar_t*>(caption->c_str());
         SetMenuItemInfoW(PopUpDroit_.get(), QuitterItem, FALSE, &item);
     }
+}
+
+void TForm1::placeDayName() {
+    // Just right of the date: where the font draws the date wider than
+    // planned (a face standing in for the one asked), the day name moves
+    // right rather than run into it.
+    constexpr int planned = 176, gap = 6;
+    RECT date, name;
+    GetWindowRect(control(Label1), &date);
+    GetWindowRect(control(Label3), &name);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&date), 2);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&name), 2);
+    const int left = std::max(scale(planned), static_cast<int>(date.right) + scale(gap));
+    if (left != name.left)
+        SetWindowPos(control(Label3), nullptr, left, name.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::followTimeChange() {

@@ -151,6 +151,8 @@ private:
     void showTickTime();
     // The system time was set: show the new time now, without waiting for the tick.
     void followTimeChange();
+    // The day's name after the date as it is drawn.
+    void placeDayName();
     // The computer woke up from sleep or hibernation.
     void followResume();
     void DrawDial();

@@ -136,6 +136,10 @@ TEST_F(MainWindowTest, ATickWritesTheTimeDateFrenchDayAndTrayClock) {
         EXPECT_EQ(text(TForm1::Label1), t.date);
         EXPECT_EQ(text(TForm1::Label2), t.time);
         EXPECT_EQ(text(TForm1::Label3), t.day);
+        RECT date, day;
+        GetWindowRect(main().control(TForm1::Label1), &date);
+        GetWindowRect(main().control(TForm1::Label3), &day);
+        EXPECT_GE(day.left - date.right, 6) << "the day's name runs into the date";
         EXPECT_EQ(trayItem(0), t.trayCaption);
         EXPECT_EQ(main().tick.TickHour, t.now.hour);
     }
