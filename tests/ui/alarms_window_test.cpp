@@ -260,6 +260,30 @@ TEST_F(AlarmsWindowTest, TheTabsFollowTheTableEachTimeTheWindowIsActivated) {
     EXPECT_FALSE(checked(a6(TForm6::rb10)));
 }
 
+// A high-contrast theme or the user's own colours: the bells take the new
+// face colour behind them at once, in the alarms window and the main one.
+TEST_F(AlarmsWindowTest, TheBellsTakeTheSystemsFaceColourBehindThem) {
+    click(a6(TForm6::rb1));
+    tick(at(10, 30, 16));
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = GetSysColor(element);
+    auto cornerOf = [](HWND picture) {
+        const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        const COLORREF corner = GetPixel(dc, 0, 0);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        return corner;
+    };
+    for (const COLORREF face : {RGB(0, 0, 0), RGB(0, 0, 128), before}) {
+        ASSERT_TRUE(SetSysColors(1, &element, &face));
+        for (const HWND bell : {a6(TForm6::Image1), app->form1().control(TForm1::Image2)})
+            EXPECT_TRUE(waitFor([&] { return cornerOf(bell) == face; }, "the bell on the new face colour"))
+                << std::hex << cornerOf(bell) << " for " << face;
+    }
+}
+
 // An armed alarm wakes the computer a minute before its next moment, in real
 // time by the zone's rules, and the timer is set again whenever that moment
 // may move; nothing is asked while it stays where it is.

@@ -81,9 +81,41 @@ BitmapHandle scalePicture(HBITMAP picture, int dpi, int fromDpi) {
     return scaled;
 }
 
+namespace {
+
+// The program's pictures are drawn on the face colour of dialogs of Windows
+// 10 and later, in the first entry of their colour table, so that they
+// blend into their windows: the entry takes the face colour in use now,
+// which a high-contrast theme or the user's own colours change. A picture
+// whose first pixel has another colour is left as it is.
+constexpr COLORREF drawnOnFace = RGB(240, 240, 240);
+
+void takeTheFaceColour(HBITMAP picture) {
+    DIBSECTION section{};
+    if (GetObjectW(picture, sizeof section, &section) != sizeof section || section.dsBm.bmBitsPixel > 8 ||
+        section.dsBm.bmBits == nullptr)
+        return;
+    BitmapCanvas canvas(picture);
+    RGBQUAD colours[256];
+    const UINT count = GetDIBColorTable(canvas.dc(), 0, 256, colours);
+    // The first pixel of the picture as it lies in memory: bottom-up DIBs keep the top row last.
+    const auto* rows = static_cast<const BYTE*>(section.dsBm.bmBits);
+    const LONG topRow = section.dsBmih.biHeight > 0 ? section.dsBm.bmHeight - 1 : 0;
+    const BYTE first = rows[topRow * section.dsBm.bmWidthBytes];
+    const UINT index = section.dsBm.bmBitsPixel == 8 ? first : first >> (8 - section.dsBm.bmBitsPixel);
+    if (index >= count || RGB(colours[index].rgbRed, colours[index].rgbGreen, colours[index].rgbBlue) != drawnOnFace)
+        return;
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    colours[index] = RGBQUAD{GetBValue(face), GetGValue(face), GetRValue(face), 0};
+    SetDIBColorTable(canvas.dc(), index, 1, &colours[index]);
+}
+
+}  // namespace
+
 BitmapHandle loadResourcePicture(int id, int dpi) {
     BitmapHandle picture(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (picture) takeTheFaceColour(picture.get());
     if (!picture || dpi == 96) return picture;
     return scalePicture(picture.get(), dpi);
 }
@@ -104,6 +136,7 @@ BitmapHandle fromBitmapFile(const std::wstring& path) {
     if (!source) return {};
     const SIZE size = bitmapSize(source.get());
     if (!sensible(size.cx, size.cy)) return {};
+    takeTheFaceColour(source.get());
     BitmapHandle copy = createPictureBitmap(size.cx, size.cy);
     if (!copy) return {};
     BitmapCanvas from(source.get());

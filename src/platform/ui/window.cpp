@@ -283,6 +283,15 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         changeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+        // The system's colours or theme changed (a high-contrast theme, the
+        // user's own colours): the common controls are told, as they ask to
+        // be, and every picture is made again on the new face colour.
+        if (message == WM_SYSCOLORCHANGE) EnumChildWindows(hwnd_, tellColoursChanged, 0);
+        onScaleChanged();
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return defaultHandling(message, wParam, lParam);
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             keepFocus();
@@ -298,6 +307,11 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return defaultHandling(message, wParam, lParam);
     }
+}
+
+BOOL CALLBACK Window::tellColoursChanged(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
 }
 
 void Window::keepFocus() {

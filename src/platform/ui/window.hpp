@@ -116,6 +116,7 @@ private:
     HWND keptFocus_ = nullptr;
     void keepFocus();
     void restoreFocus();
+    static BOOL CALLBACK tellColoursChanged(HWND child, LPARAM);
     // Controls live as long as their window: each is looked for once.
     mutable std::unordered_map<int, HWND> controls_;
     SIZE layoutClient_{};  // the client area in 96-DPI pixels
