@@ -150,11 +150,14 @@ TEST(CountdownTick, OpensTheFileBeforeTheBoxOnlyWhenAskedAndNamed) {
     } cases[] = {{true, L"C:\\gong.wav"}, {false, L"C:\\gong.wav"}, {true, L""}};
     for (const auto& k : cases) {
         Countdowns c;
+        std::vector<std::wstring> log;
+        c.shell.log = c.boxes.log = &log;
         c.table.configure(4, 0, L"x", L"y", k.runFile, k.path, 0);
         c.tickAt(1010);
-        EXPECT_EQ(c.boxes.shown.size(), 1u) << "the box comes, file or not";
-        const bool opens = k.runFile && *k.path != L'\0';
-        EXPECT_EQ(c.shell.opened, opens ? std::vector<std::wstring>{k.path} : std::vector<std::wstring>{});
+        const std::wstring box = L"box Compte à rebours n°4 : x est terminé.\r\ny";
+        std::vector<std::wstring> expected{box};
+        if (k.runFile && *k.path != L'\0') expected.insert(expected.begin(), L"open " + std::wstring(k.path));
+        EXPECT_EQ(log, expected) << "the file first, then the box, which comes file or not";
     }
 }
 
