@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -92,6 +93,21 @@ constexpr bool settingKeysWellFormed(std::span<const ClockSettingKey> rows) {
     return true;
 }
 static_assert(settingKeysWellFormed(clockSettingKeys));
+
+// How many members an aggregate has: the most initialisers it takes.
+namespace settings_detail {
+struct AnyValue {
+    template <typename T>
+    constexpr operator T() const;  // only asked of, never called
+};
+template <typename T, typename... Given>
+constexpr std::size_t memberCount() {
+    if constexpr (requires { T{Given{}..., AnyValue{}}; }) return memberCount<T, Given..., AnyValue>();
+    else return sizeof...(Given);
+}
+}  // namespace settings_detail
+static_assert(settings_detail::memberCount<ClockSettings>() == std::size(clockSettingKeys),
+              "every member of ClockSettings has its row in clockSettingKeys, or it is never stored");
 
 // An integer as the settings file writes it by hand: signed decimal, or
 // hexadecimal after "0x", "0X" or "$", within the signed 32-bit range.
