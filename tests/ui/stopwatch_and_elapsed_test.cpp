@@ -72,6 +72,28 @@ TEST_F(StopwatchWindowTest, EachTabDrivesItsOwnStopwatchAndLapList) {
     EXPECT_EQ(laps(TForm2::ListBox5).size(), 2u);
 }
 
+// At start every tab shows a zero count and no lap; a lap on a stopwatch
+// that never ran notes that zero; and a stopwatch goes on counting while the
+// clock waits in the tray, its window gone with it.
+TEST_F(StopwatchWindowTest, EveryTabStartsAtZeroAndAStopwatchCountsOnInTheTray) {
+    for (const TForm2::SlotControls& s : TForm2::Slots) {
+        showTab(s.slot);
+        EXPECT_EQ(text(watches(), s.display), L"00:00:00") << s.slot;
+        EXPECT_TRUE(laps(s.laps).empty()) << s.slot;
+        click(watches(), s.lap);
+        EXPECT_EQ(laps(s.laps), std::vector<std::wstring>{L"00:00:00"}) << s.slot;
+    }
+    const TForm2::SlotControls& third = TForm2::Slots[2];
+    showTab(third.slot);
+    world.clock.monotonic = 0;
+    click(watches(), third.start);
+    closeBox(main());
+    ASSERT_TRUE(main().isInTray());
+    ASSERT_FALSE(watches().isVisible());
+    timer(watches(), static_cast<UINT_PTR>(third.slot), 125000);
+    EXPECT_EQ(text(watches(), third.display), L"00:02:05");
+}
+
 TEST_F(StopwatchWindowTest, StopKeepsTheCountAndItsFraction) {
     world.clock.monotonic = 0;
     showTab(2);
