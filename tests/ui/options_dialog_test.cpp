@@ -127,15 +127,38 @@ TEST_F(OptionsTest, ABadWidthKeepsTheDialogOpenWithTheEarlierStepsStored) {
 }
 
 TEST_F(OptionsTest, AnnulerAndReopeningDropUnconfirmedChanges) {
+    for (const bool withTheButton : {false, true}) {
+        open();
+        showPage(Vibration);
+        slide(TForm3::TrackBar3, 19);
+        if (withTheButton) click(options(), TForm3::Button4);  // "Annuler"
+        else press({VK_ESCAPE});
+        EXPECT_FALSE(options().isVisible());
+        EXPECT_EQ(main().settings.intensevibre, 10);
+        open();
+        EXPECT_EQ(position(TForm3::TrackBar3), 10);
+        EXPECT_TRUE(world.profile.writes.empty());
+        press({VK_ESCAPE});
+    }
+}
+
+// What the file holds once the user confirmed a sound, both sliders and a
+// colour, then quit.
+TEST_F(OptionsTest, OkThenQuittingLeavesTheChosenSoundSlidersAndColourInTheFile) {
     open();
-    showPage(Vibration);
-    slide(TForm3::TrackBar3, 19);
-    press({VK_ESCAPE});  // as "Annuler"
-    EXPECT_FALSE(options().isVisible());
-    EXPECT_EQ(main().settings.intensevibre, 10);
-    open();
-    EXPECT_EQ(position(TForm3::TrackBar3), 10);
-    EXPECT_TRUE(world.profile.writes.empty());
+    click(options(), TForm3::RadioButton2);
+    slide(TForm3::TrackBar2, 440);
+    slide(TForm3::TrackBar1, 1200);
+    showPage(Pendule);
+    world.colorChooser.answer = 65280;
+    click(options(), TForm3::Button8);
+    click(options(), TForm3::Button3);
+    pick(TForm1::Quitter1);
+    app->finish();
+    const std::pair<const wchar_t*, const wchar_t*> stored[] = {
+        {L"Bip", L"0"}, {L"FrequenceBip", L"440"}, {L"DureeBip", L"1200"}, {L"Couleur", L"65280"}};
+    for (const auto& [key, value] : stored)
+        EXPECT_EQ(world.profile.read(L"C:\\Orvane\\Configuration.ini", L"Options", key, L"(absent)"), value);
 }
 
 TEST_F(OptionsTest, BrowsingForASoundPicksTheRadioButton) {
