@@ -94,6 +94,20 @@ TEST_F(AlarmsWindowTest, FirstDisplayShowsFiveDisarmedTabsBuiltFromOneTemplate) 
     }
     tick(at(10, 0, 0));
     EXPECT_FALSE(mainBell());
+
+    // Slot 3 alone, armed: its bell and the main window's at the next tick, no other.
+    showTab(3);
+    click(a6(tab(3).yes));
+    tick(at(10, 0, 1));
+    for (int n = 1; n <= AlarmCount; ++n) EXPECT_EQ(shown(a6(tab(n).indicator)), n == 3) << n;
+    EXPECT_TRUE(mainBell());
+    // Nothing is kept: a new start shows every slot disarmed.
+    start();
+    pick(TForm1::Alarme1);
+    for (int n = 1; n <= AlarmCount; ++n) {
+        EXPECT_TRUE(checked(a6(tab(n).no)) && !checked(a6(tab(n).yes))) << n;
+        EXPECT_FALSE(slot(n).armed()) << n;
+    }
 }
 
 TEST_F(AlarmsWindowTest, ConfiguringSlotOneArmsItShowsTheBellsAndFiresDaily) {
