@@ -109,6 +109,12 @@ TEST_F(DesktopShellTest, TheIconsMenuLeftWithEscapeGivesTheKeyboardBackToTheNoti
         SendMessageW(main().hwnd(), TForm1::TrayCallbackMessage, TForm1::TrayIconId, WM_RBUTTONUP);
         EXPECT_EQ(world.tray.focusGivenBack - before, key == VK_ESCAPE ? 1 : 0) << key;
     }
+    // A double click on the icon brings the clock back, even a minimised one.
+    ShowWindow(main().hwnd(), SW_SHOWMINNOACTIVE);
+    SendMessageW(main().hwnd(), TForm1::TrayCallbackMessage, TForm1::TrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_FALSE(IsIconic(main().hwnd()));
+    EXPECT_FALSE(world.tray.present);
 }
 
 // A second start from the program's folder, however that folder is spelt,
