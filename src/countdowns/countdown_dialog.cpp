@@ -230,14 +230,11 @@ void TForm5::onCommand(int id, int code, HWND /*control*/) {
 }
 
 LRESULT TForm5::onNotify(const NMHDR& header) {
-    if (header.code != UDN_DELTAPOS) return 0;
     for (const SpinField& spin : SpinFields)
-        if (static_cast<int>(header.idFrom) == spin.arrows) {
-            const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
-            const int value = spinFieldStep(ui::windowText(control(spin.field)), 0, spin.maximum, delta);
-            ui::showSpinValue(control(spin.field), control(spin.arrows), value);
+        if (ui::stepSpinField(header, control(spin.field), control(spin.arrows), [&](const std::wstring& shown, int delta) {
+                return spinFieldStep(shown, 0, spin.maximum, delta);
+            }))
             return TRUE;  // stepped here, from what the field shows
-        }
     return 0;
 }
 

@@ -88,14 +88,10 @@ void Tpasttime::followToday() {
 }
 
 LRESULT Tpasttime::onNotify(const NMHDR& header) {
-    if (header.code != UDN_DELTAPOS) return 0;
     for (const SpinField& s : spins)
-        if (static_cast<int>(header.idFrom) == s.arrows) {
-            const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
-            const int value = spinFieldStep(ui::windowText(control(s.edit)), 0, s.high, delta);
-            ui::showSpinValue(control(s.edit), control(s.arrows), value);
+        if (ui::stepSpinField(header, control(s.edit), control(s.arrows),
+                              [&](const std::wstring& shown, int delta) { return spinFieldStep(shown, 0, s.high, delta); }))
             return TRUE;  // stepped here, from what the field shows
-        }
     return 0;
 }
 

@@ -140,6 +140,14 @@ void showSpinValue(HWND field, HWND arrows, int value) {
     SendMessageW(arrows, UDM_SETPOS32, 0, value);
 }
 
+bool stepSpinField(const NMHDR& header, HWND field, HWND arrows,
+                   const std::function<int(const std::wstring& shown, int delta)>& step) {
+    if (header.code != UDN_DELTAPOS || header.hwndFrom != arrows) return false;
+    const int delta = reinterpret_cast<const NMUPDOWN&>(header).iDelta;
+    showSpinValue(field, arrows, step(windowText(field), delta));
+    return true;
+}
+
 void nameControl(HWND control, const std::wstring& name) {
     // Kept as every window keeps its text: a picture label would take a text
     // of its own for the name of a picture to load in place of the one shown.

@@ -2,6 +2,7 @@
 // Child controls built from layout rows in pixels (96 DPI), and fonts.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,14 @@ void leaveFocusOnClick(HWND button);
 // A spin field (an edit with its up-down arrows) made to show `value`: its
 // text is rewritten only where it differs, so a caret is not moved for nothing.
 void showSpinValue(HWND field, HWND arrows, int value);
+
+// An arrow of a spin field was pressed (`header` is UDN_DELTAPOS from
+// `arrows`): the field steps from what it shows, as `step` gives the value
+// for its text and the arrow's delta, and the arrows follow it. False for a
+// notice from anything else. The arrows' own step is then to be refused,
+// as it misses what was typed since.
+bool stepSpinField(const NMHDR& header, HWND field, HWND arrows,
+                   const std::function<int(const std::wstring& shown, int delta)>& step);
 
 // The name a screen reader says for a control that shows a picture or
 // nothing of its own (a picture button, a bell, a list): its window text,
