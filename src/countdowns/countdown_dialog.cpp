@@ -230,11 +230,11 @@ void TForm5::onCommand(int id, int code, HWND /*control*/) {
 }
 
 LRESULT TForm5::onNotify(const NMHDR& header) {
-    for (const SpinField& spin : SpinFields)
-        if (ui::stepSpinField(header, control(spin.field), control(spin.arrows), [&](const std::wstring& shown, int delta) {
-                return spinFieldStep(shown, 0, spin.maximum, delta);
-            }))
+    for (const SpinField& spin : SpinFields) {
+        auto step = [&](const std::wstring& shown, int delta) { return spinFieldStep(shown, 0, spin.maximum, delta); };
+        if (ui::stepSpinField(header, control(spin.field), control(spin.arrows), step))
             return TRUE;  // stepped here, from what the field shows
+    }
     return 0;
 }
 

@@ -88,10 +88,11 @@ void Tpasttime::followToday() {
 }
 
 LRESULT Tpasttime::onNotify(const NMHDR& header) {
-    for (const SpinField& s : spins)
-        if (ui::stepSpinField(header, control(s.edit), control(s.arrows),
-                              [&](const std::wstring& shown, int delta) { return spinFieldStep(shown, 0, s.high, delta); }))
+    for (const SpinField& s : spins) {
+        auto step = [&](const std::wstring& shown, int delta) { return spinFieldStep(shown, 0, s.high, delta); };
+        if (ui::stepSpinField(header, control(s.edit), control(s.arrows), step))
             return TRUE;  // stepped here, from what the field shows
+    }
     return 0;
 }
 
