@@ -26,7 +26,7 @@ add_library(orvane_windows STATIC
   src/platform/win32/plugin_services.cpp
   src/platform/win32/guarded_call.cpp
 )
-target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm ole32 uuid)
+target_link_libraries(orvane_windows PUBLIC orvane_rules comctl32 comdlg32 shell32 gdi32 user32 winmm ole32)
 target_compile_definitions(orvane_windows PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_compile_options(orvane_windows PRIVATE ${ORVANE_WARNINGS})

@@ -156,12 +156,18 @@ void nameControl(HWND control, const std::wstring& name) {
     // takes its name from the label before it): the name is given the way
     // the system documents for that, as an annotation of the control. Where
     // the system has none (COM not started on this thread), the text stands.
+    // The class, its interface and the name property as oleacc.h names them,
+    // kept here: the GUID libraries define them beside others the
+    // accessibility library defines too.
+    static constexpr CLSID accPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+    static constexpr IID accPropServicesInterface = {
+        0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+    static constexpr MSAAPROPID accName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
     IAccPropServices* annotations = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+    if (FAILED(CoCreateInstance(accPropServices, nullptr, CLSCTX_INPROC_SERVER, accPropServicesInterface,
                                 reinterpret_cast<void**>(&annotations))))
         return;
-    annotations->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
-                                name.c_str());
+    annotations->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, accName, name.c_str());
     annotations->Release();
 }
 
