@@ -279,13 +279,24 @@ TEST_F(DesktopShellTest, HelpOpensThePageWhenNothingOpensTheDocumentThenSaysWher
     }
 }
 
-// The system's registrations, as "Aide" asks them: Wine opens text files
-// with its Notepad, and nothing has ever registered an extension of our own.
+// The system's registrations, as "Aide" asks them: a kind of file this test
+// registers in its own prefix, with a program to open it, and one nobody has.
 TEST(ShellOpenTest, TellsWhetherAProgramIsRegisteredForAKindOfFile) {
+    const std::wstring number = std::to_wstring(GetCurrentProcessId());
+    const std::wstring kind = L".orvane-essai-" + number, progId = L"Orvane.Essai" + number;
+    const std::wstring command = L"notepad.exe \"%1\"";
+    auto set = [](const std::wstring& key, const std::wstring& value) {
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    ASSERT_EQ(set(kind, progId), ERROR_SUCCESS);
+    ASSERT_EQ(set(progId + L"\\shell\\open\\command", command), ERROR_SUCCESS);
     const win32::ShellOpen shell;
-    EXPECT_TRUE(shell.hasProgramFor(L"C:\\Orvane\\lisez-moi.txt"));
+    EXPECT_TRUE(shell.hasProgramFor(L"C:\\Orvane\\lisez-moi" + kind));
     EXPECT_FALSE(shell.hasProgramFor(L"C:\\Orvane\\Aidez-moi.orvane-inconnu"));
     EXPECT_FALSE(shell.hasProgramFor(L"C:\\Orvane.v2\\Aidez-moi")) << "a dot in a folder's name is no extension";
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kind.c_str());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, progId.c_str());
 }
 
 TEST(ComApartmentTest, MakesItsThreadASingleThreadedApartmentForItsLife) {

@@ -142,6 +142,19 @@ TEST_F(OptionsTest, AnnulerAndReopeningDropUnconfirmedChanges) {
     }
 }
 
+// A width picked from the list with the arrows shows in the sample at once,
+// not the one picked before it.
+TEST_F(OptionsTest, AWidthPickedFromTheListShowsInTheSampleAtOnce) {
+    open();
+    showPage(Pendule);
+    focus(options().control(TForm3::ComboBox1));
+    for (int step = 0; step < 3; ++step) {
+        press({VK_DOWN});
+        const std::wstring picked = text(options(), TForm3::ComboBox1);
+        EXPECT_EQ(sampleHeight(), std::stoi(picked)) << "picked " << std::string(picked.begin(), picked.end());
+    }
+}
+
 // What the file holds once the user confirmed a sound, both sliders and a
 // colour, then quit.
 TEST_F(OptionsTest, OkThenQuittingLeavesTheChosenSoundSlidersAndColourInTheFile) {

@@ -146,6 +146,20 @@ TEST_F(StopwatchWindowTest, TheElapsedWindowCountsFromTheChosenMoment) {
     EXPECT_EQ(shown(), (std::vector<std::wstring>{L"0 jour(s), 10 heures, 55 minute(s), et 1 seconde(s)",
                                                   L"10 heures, 55 minute(s), et 1 seconde(s)",
                                                   L"655 minute(s), et 1 seconde(s)", L"39301 seconde(s)"}));
+
+    // Today at the present second gives 0: the count stops, the heading
+    // changes, and the lines keep what they showed.
+    const std::vector<std::wstring> before = shown();
+    SYSTEMTIME today{2026, 12, 0, 7, 0, 0, 0, 0};
+    SendMessageW(past.control(Tpasttime::DateTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
+                 reinterpret_cast<LPARAM>(&today));
+    type(past, Tpasttime::SpinEdit1, L"10");
+    type(past, Tpasttime::SpinEdit2, L"0");
+    type(past, Tpasttime::SpinEdit3, L"2");
+    click(past, Tpasttime::Button1);
+    EXPECT_EQ(text(past, Tpasttime::Label10), L"Temps écoulé depuis le 07/12/2026 à 10:0:2");
+    timer(past, Tpasttime::Timer1, 9000);
+    EXPECT_EQ(shown(), before) << "a stopped count";
 }
 
 }  // namespace
