@@ -262,10 +262,11 @@ TEST_F(OptionsTest, ComingBackFromAnotherWindowReloadsButNotFromABox) {
 // The focus given back never lands on a radio button the reload unchecked:
 // on Windows such a button checks itself, and OK would store that choice.
 TEST_F(OptionsTest, TheFocusGivenBackGoesToTheCheckedSoundNeverToAnotherOne) {
+    pick(TForm1::Alarme1);  // a window the options leave enabled
     open();
     click(options(), TForm3::RadioButton2);
     focus(options().control(TForm3::RadioButton2));
-    activate(app->form1());
+    activate(app->form6());
     activate(options());  // reloads the stored beep
     EXPECT_TRUE(checked(TForm3::RadioButton1));
     EXPECT_EQ(GetFocus(), options().control(TForm3::RadioButton1)) << "the focus went to " << GetDlgCtrlID(GetFocus());
