@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <deque>
+#include <map>
+#include <set>
 
 #include "app/application.hpp"
 #include "clock/main_window.hpp"
@@ -38,6 +40,41 @@ TEST_F(DialTest, HandsAreDrawnOnTheFaceInTheirColourWithoutTheirEndPoints) {
     GetClientRect(main().control(TForm1::Image1), &r);
     EXPECT_EQ(r.right, 58) << "the face shows at its own size";
     EXPECT_EQ(r.bottom, 56);
+}
+
+// With the settings' own defaults the hands are black and one pixel wide;
+// a face larger than the dial shows cut to its 71 pixels.
+TEST_F(DialTest, TheDefaultHandsAreBlackAndThinAndALargeFaceIsCutToTheDial) {
+    const std::wstring large = folder.path() + L"grand.bmp";
+    writeBitmapFile(large, 100, 90, white);
+    world.files.files.insert(large);
+    main().settings = ClockSettings{};
+    main().settings.Pendule = large;
+    tickAt({2026, 12, 7, 15, 45, 30, 0});  // hour and minute across, second down
+    const HBITMAP picture = dial();
+    std::set<int> rows, columns;
+    std::set<std::uint32_t> colours;
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (const std::uint32_t c = pixelAt(picture, x, y); c != white) {
+                colours.insert(c);
+                rows.insert(y);
+                columns.insert(x);
+            }
+    EXPECT_EQ(colours, std::set<std::uint32_t>{0}) << "black hands";
+    // One pixel wide: the hands across lie in one row, the one down in one column.
+    std::map<int, int> perRow, perColumn;
+    for (int y : rows)
+        for (int x : columns)
+            if (pixelAt(picture, x, y) != white) ++perRow[y], ++perColumn[x];
+    const auto longest = [](const std::map<int, int>& counts) {
+        return std::count_if(counts.begin(), counts.end(), [](const auto& c) { return c.second > 1; });
+    };
+    EXPECT_EQ(longest(perRow), 1) << "rows holding a hand across";
+    EXPECT_EQ(longest(perColumn), 1) << "columns holding a hand down";
+    RECT r;
+    GetClientRect(main().control(TForm1::Image1), &r);
+    EXPECT_EQ(std::make_pair(r.right, r.bottom), std::make_pair(LONG{71}, LONG{71})) << "cut to the dial";
 }
 
 TEST_F(DialTest, AWidePenAndAnotherTimeMoveThePixels) {
