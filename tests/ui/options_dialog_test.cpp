@@ -54,6 +54,12 @@ TEST_F(OptionsTest, TheFirstOpeningWithoutSettingsShowsTheDefaults) {
     EXPECT_EQ(text(options(), TForm3::ComboBox1), L"1");
     EXPECT_EQ(sampleHeight(), 1);
     EXPECT_EQ(text(options(), TForm3::GroupBox1), L"  Son lors de chaque heure  ");
+
+    // With the default face beside the program, a new start offers it.
+    world.files.files.insert(L"C:\\Orvane\\HORLOGE.BMP");
+    start();
+    open();
+    EXPECT_EQ(text(options(), TForm3::Edit2), L"C:\\Orvane\\HORLOGE.BMP");
 }
 
 TEST_F(OptionsTest, RienStoresASilentBeepThatComesBackAsABeep) {
