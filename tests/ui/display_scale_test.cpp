@@ -218,6 +218,9 @@ protected:
             for (int tab = 0; tab < 5; ++tab) {
                 SCOPED_TRACE(ui::windowText(p.window.hwnd()) + L" " + std::to_wstring(tab + 1));
                 EXPECT_EQ(pictureSize(p.window.control(p.first + tab)), (SIZE{s(p.side), s(p.side)}));
+                RECT area{};
+                GetClientRect(p.window.control(p.first + tab), &area);
+                EXPECT_TRUE(area.right >= s(p.side) && area.bottom >= s(p.side)) << "the picture is cut";
             }
         for (int tab = 0; tab < 5; ++tab)
             EXPECT_TRUE(samePicture(app->form6().control(TForm6::Image1 + tab), main().control(TForm1::Image2)))
