@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "platform/win32/power.hpp"
+#include "platform/win32/services.hpp"
 
 namespace orvane {
 namespace {
@@ -16,7 +17,7 @@ Instant systemNow() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const auto ticks = static_cast<LONGLONG>((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime);
-    return Instant{(ticks - 116444736000000000) / 10000};
+    return Instant{(ticks - win32::fileTimeAt1970) / 10000};
 }
 
 TEST(Power, TheWakeTimerIsSetOnceForAnAbsoluteUtcTimeAndWakesTheComputer) {

@@ -1,13 +1,8 @@
 #include "platform/win32/power.hpp"
 
+#include "platform/win32/services.hpp"
+
 namespace orvane::win32 {
-
-namespace {
-
-// FILETIME counts 100 ns from 1601-01-01; an Instant counts milliseconds from 1970-01-01.
-constexpr LONGLONG fileTimeAt1970 = 116444736000000000;
-
-}  // namespace
 
 WakeTimerCall wakeTimerCall(Instant at) {
     // A time of day is absolute: a relative due time stops counting while
@@ -16,8 +11,10 @@ WakeTimerCall wakeTimerCall(Instant at) {
     return {0, TIMER_MODIFY_STATE | SYNCHRONIZE, at.ms * 10000 + fileTimeAt1970, 0, TRUE};
 }
 
-SystemWakeTimer::SystemWakeTimer()
-    : timer_(CreateWaitableTimerExW(nullptr, nullptr, wakeTimerCall({}).createFlags, wakeTimerCall({}).access)) {}
+SystemWakeTimer::SystemWakeTimer() {
+    const WakeTimerCall call = wakeTimerCall({});
+    timer_ = CreateWaitableTimerExW(nullptr, nullptr, call.createFlags, call.access);
+}
 
 SystemWakeTimer::~SystemWakeTimer() {
     if (timer_ == nullptr) return;

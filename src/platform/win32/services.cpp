@@ -30,9 +30,6 @@ SYSTEMTIME toSystemTime(const LocalTime& t) {
     return st;
 }
 
-// FILETIME counts 100 ns from 1601-01-01; an Instant counts milliseconds from 1970-01-01.
-constexpr std::int64_t fileTimeAt1970 = 116444736000000000;
-
 Instant instantOfFileTime(const FILETIME& file) {
     const auto ticks = static_cast<std::int64_t>((std::uint64_t{file.dwHighDateTime} << 32) | file.dwLowDateTime);
     return Instant{(ticks - fileTimeAt1970) / 10000};
@@ -565,7 +562,6 @@ namespace {
 struct IconSearch {
     unsigned wanted;
     unsigned seen;
-    HMODULE module;
     HICON icon;
 };
 
@@ -591,7 +587,7 @@ HICON extractTrayIcon(const std::wstring& file, unsigned index) {
     const HMODULE module =
         LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr) return nullptr;
-    IconSearch search{index, 0, module, nullptr};
+    IconSearch search{index, 0, nullptr};
     EnumResourceNamesW(module, MAKEINTRESOURCEW(14), takeIconGroup, reinterpret_cast<LONG_PTR>(&search));  // RT_GROUP_ICON
     FreeLibrary(module);
     return search.icon;

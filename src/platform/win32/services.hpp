@@ -2,6 +2,7 @@
 // The real services, over the operating system.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "platform/clock.hpp"
@@ -12,6 +13,9 @@
 #include "platform/tray_icon.hpp"
 
 namespace orvane::win32 {
+
+// FILETIME counts 100 ns from 1601-01-01; an Instant counts milliseconds from 1970-01-01.
+inline constexpr std::int64_t fileTimeAt1970 = 116444736000000000;
 
 // The system's own time-zone rules, those of each year, unless the user
 // switched off "Adjust for daylight saving time automatically": then
