@@ -77,10 +77,11 @@ public:
     void configure(int n, const AlarmSettings& settings);
     // The clock was set, the zone or the day changed: the check of the tick
     // that shows it works the wake-up out anew.
-    void followClockChange();
+    void followClockChange() override;
+    void followNewDay() override { followClockChange(); }
     // The computer woke up, or is about to sleep.
-    void followResume();
-    void followSuspend();
+    void followResume() override;
+    void followSuspend() override;
     // The program ends: the computer is no longer woken for the alarms.
     void stopWaking() { waking_.end(); }
     // Shows the table as it is: times, titles and armed choices of every tab.

@@ -124,21 +124,26 @@ void Application::hideOtherWindows() {
         if (listed.goesToTray) listed.window->withdraw();
 }
 
-void Application::resumed() {
-    form6_->followResume();
-    form2_->followResume();
-    form4_->followResume();
-    pasttime_->followResume();
+std::vector<Form*> Application::windows() const {
+    std::vector<Form*> listed;
+    for (const Listed& l : windows_) listed.push_back(l.window);
+    return listed;
 }
 
-void Application::suspending() { form6_->followSuspend(); }
+void Application::resumed() {
+    for (const Listed& listed : windows_) listed.window->followResume();
+}
 
-void Application::clockChanged() { form6_->followClockChange(); }
+void Application::suspending() {
+    for (const Listed& listed : windows_) listed.window->followSuspend();
+}
+
+void Application::clockChanged() {
+    for (const Listed& listed : windows_) listed.window->followClockChange();
+}
 
 void Application::dayBegan() {
-    pasttime_->followToday();
-    form4_->setup().FormActivate();
-    form6_->followClockChange();
+    for (const Listed& listed : windows_) listed.window->followNewDay();
 }
 
 void Application::CheckAlarms(const TickFields& tick) { form6_->CheckAlarms(tick); }

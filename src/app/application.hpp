@@ -55,6 +55,8 @@ public:
     bool isOwnWindow(HWND window) const override;
 
     Services& services() override { return services_; }
+    // Every window, in the order they are made.
+    std::vector<Form*> windows() const;
     TForm1& form1() { return *form1_; }
     TForm2& form2() { return *form2_; }
     TForm3& form3() { return *form3_; }

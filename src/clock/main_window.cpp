@@ -257,7 +257,7 @@ void TForm1::followTimeChange() {
     armClockTimer();
 }
 
-void TForm1::followResume() {
+void TForm1::afterSleep() {
     // The timers come back late and out of step. The tick comes at once (and
     // sets its timer back in step); a box it may show waits until this
     // message is answered. The counts catch up with the time asleep.
@@ -589,7 +589,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         remakeTrayIcons();
         return Form::handleMessage(message, wParam, lParam);
     case WM_POWERBROADCAST:
-        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) followResume();
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) afterSleep();
         if (wParam == PBT_APMSUSPEND) host_.suspending();
         return TRUE;
     case WM_SIZE:

@@ -154,7 +154,7 @@ private:
     // The day's name after the date as it is drawn.
     void placeDayName();
     // The computer woke up from sleep or hibernation.
-    void followResume();
+    void afterSleep();
     void DrawDial();
     // What the dial's hands show, and how they are drawn.
     struct DialHands {

@@ -75,6 +75,7 @@ public:
 
     // The earliest date the picker offers is today.
     void FormActivate();
+    void followNewDay() override { FormActivate(); }
     void Button1Click();  // OK
     void Button2Click();  // Annuler
     void Button3Click();  // Parcourir...

@@ -68,7 +68,7 @@ public:
     void keepTimerToWork(bool countdownStarted = false);
     bool timerRuns() const { return timerRuns_; }
     // After sleep: the running countdowns catch up at once.
-    void followResume();
+    void followResume() override;
 
     CountdownTable& table() { return table_; }
     const CountdownTable& table() const { return table_; }

@@ -33,8 +33,9 @@ public:
     const ElapsedCount& count() const { return count_; }
     // The latest date the picker offers is today.
     void followToday();
+    void followNewDay() override { followToday(); }
     // After sleep: a running count catches up at once.
-    void followResume();
+    void followResume() override;
 
 protected:
     void onCommand(int id, int code, HWND control) override;

@@ -40,7 +40,7 @@ public:
     void create(HWND owner) override;
     const StopwatchTable& table() const { return table_; }
     // After sleep: the running stopwatches catch up at once.
-    void followResume();
+    void followResume() override;
 
 protected:
     void onCommand(int id, int code, HWND control) override;

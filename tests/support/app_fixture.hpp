@@ -61,11 +61,11 @@ protected:
     // reach, a menu item, a window brought to the front, keys through the
     // program's own message loop. Results are read back from the controls.
 
-    // A click on the button of that number, or else the menu item.
+    // The menu item of that number, or else a click on the button.
     void command(ui::Window& window, int id, int code = BN_CLICKED) {
         ASSERT_EQ(code, BN_CLICKED) << "no gesture sends that notice by itself: type or pick instead";
-        if (const HWND control = window.control(id)) click(control);
-        else pick(window, id);
+        if (holds(GetMenu(window.hwnd()), id) || (&window == &main() && holds(main().trayMenu(), id))) pick(window, id);
+        else click(window.control(id));
     }
     // A click on a button, radio button, check box or picture button.
     void click(ui::Window& window, int id) { click(window.control(id)); }

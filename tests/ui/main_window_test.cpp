@@ -18,6 +18,7 @@
 #include "settings/options_dialog.hpp"
 #include "stopwatches/stopwatches_window.hpp"
 #include "support/app_fixture.hpp"
+#include "support/named_values.hpp"
 
 namespace orvane {
 namespace {
@@ -40,13 +41,13 @@ protected:
         GetMenuStringW(main().trayMenu(), static_cast<UINT>(position), caption, 64, MF_BYPOSITION);
         return caption;
     }
-    std::vector<ui::Window*> all() {
-        return {&app->form1(), &app->form2(), &app->form3(), &app->form4(),
-                &app->form5(), &app->form6(), &app->form7(), &app->pasttime()};
-    }
-    std::vector<bool> visibility() {
-        std::vector<bool> shown;
-        for (ui::Window* w : all()) shown.push_back(w->isVisible());
+    std::vector<Form*> all() { return app->windows(); }
+    static constexpr std::size_t settingCount = std::size(clockSettingKeys);
+    // The captions of the windows on screen, in the order they were made.
+    std::vector<std::wstring> visible() {
+        std::vector<std::wstring> shown;
+        for (ui::Window* w : all())
+            if (w->isVisible()) shown.push_back(ui::windowText(w->hwnd()));
         return shown;
     }
 
@@ -58,7 +59,7 @@ protected:
 };
 
 TEST_F(MainWindowTest, StartsWithOnlyTheMainWindowAndItsInitialTexts) {
-    EXPECT_EQ(visibility(), (std::vector<bool>{true, false, false, false, false, false, false, false}));
+    EXPECT_EQ(visible(), (std::vector<std::wstring>{L"Orvane"}));
     EXPECT_EQ(text(TForm1::Label2), L"00:00:00");
     EXPECT_EQ(text(TForm1::Label1), L"00/00/0000");
     EXPECT_EQ(text(TForm1::Label3), L"Lundi");
@@ -87,6 +88,7 @@ TEST_F(MainWindowTest, EachWindowHasItsCaptionAndClientSize) {
         {L"PastTime", 364, 171},
     };
     const auto windows = all();
+    ASSERT_EQ(windows.size(), std::size(expected)) << "a window without its row here";
     for (std::size_t i = 0; i < windows.size(); ++i) {
         RECT client;
         GetClientRect(windows[i]->hwnd(), &client);
@@ -99,6 +101,29 @@ TEST_F(MainWindowTest, EachWindowHasItsCaptionAndClientSize) {
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
+}
+
+// Every control number a window names is one of its controls: a number
+// whose layout row was forgotten would otherwise read as an empty control.
+TEST_F(MainWindowTest, EveryControlNumberAWindowNamesHasItsControl) {
+    const struct {
+        ui::Window& window;
+        std::vector<int> ids;
+    } windows[] = {
+        {app->form1(), namedValues<TForm1::ControlId>()}, {app->form2(), namedValues<TForm2::ControlId>()},
+        {app->form3(), namedValues<TForm3::ControlId>()}, {app->form4(), namedValues<TForm4::ControlId>()},
+        {app->form5(), namedValues<TForm5::ControlId>()}, {app->form6(), namedValues<TForm6::ControlId>()},
+        {app->form7(), namedValues<TForm7::ControlId>()}, {app->pasttime(), namedValues<Tpasttime::ControlId>()},
+    };
+    ASSERT_EQ(std::size(windows), all().size()) << "a window without its row here";
+    EXPECT_EQ(windows[0].ids, (std::vector<int>{TForm1::Image1, TForm1::Label2, TForm1::Label1, TForm1::Label3,
+                                                TForm1::Image2, TForm1::StatusBar1}));
+    for (const auto& w : windows)
+        for (const int id : w.ids) {
+            const HWND control = w.window.control(id);
+            EXPECT_TRUE(control != nullptr && IsChild(w.window.hwnd(), control))
+                << ui::windowText(w.window.hwnd()) << " has no control " << id;
+        }
 }
 
 TEST_F(MainWindowTest, TheMenuBarHasItsFiveMenusInOrder) {
@@ -159,14 +184,16 @@ TEST_F(MainWindowTest, AStartDuringMinuteZeroKeepsTheInitialTrayCaption) {
 TEST_F(MainWindowTest, TheSupplementsEntriesShowTheirWindows) {
     const struct {
         int command;
-        std::size_t window;
-    } cases[] = {
-        {TForm1::Alarme1, 5}, {TForm1::Chronomtre1, 1}, {TForm1::Compterebours1, 3}, {TForm1::PastTime1, 7}};
+        ui::Window& window;
+    } cases[] = {{TForm1::Alarme1, app->form6()},
+                 {TForm1::Chronomtre1, app->form2()},
+                 {TForm1::Compterebours1, app->form4()},
+                 {TForm1::PastTime1, app->pasttime()}};
     for (const auto& c : cases) {
         command(c.command);
-        EXPECT_TRUE(all()[c.window]->isVisible()) << c.window;
+        EXPECT_TRUE(c.window.isVisible()) << c.command;
         command(c.command);  // already open: only brought to the front
-        EXPECT_TRUE(all()[c.window]->isVisible()) << c.window;
+        EXPECT_TRUE(c.window.isVisible()) << c.command;
     }
     EXPECT_TRUE(main().isEnabled());
 }
@@ -183,19 +210,19 @@ TEST_F(MainWindowTest, OptionsDisablesTheMainWindowUntilItsCloseBox) {
 TEST_F(MainWindowTest, EachWindowCommandBringsForwardItsOwnWindowOnly) {
     const struct {
         int command;
-        std::vector<bool> shown;  // in the order of all()
+        std::vector<std::wstring> shown;
         bool mainEnabled;
     } cases[] = {
-        {TForm1::Alarme1, {true, false, false, false, false, true, false, false}, true},
-        {TForm1::Chronomtre1, {true, true, false, false, false, false, false, false}, true},
-        {TForm1::Compterebours1, {true, false, false, true, false, false, false, false}, true},
-        {TForm1::PastTime1, {true, false, false, false, false, false, false, true}, true},
-        {TForm1::Option1, {true, false, true, false, false, false, false, false}, false},
-        {TForm1::QuitterItem, {true, false, false, false, false, false, false, false}, true},
+        {TForm1::Alarme1, {L"Orvane", L"Alarmes"}, true},
+        {TForm1::Chronomtre1, {L"Orvane", L"Chronomètres"}, true},
+        {TForm1::Compterebours1, {L"Orvane", L"Comptes à rebours"}, true},
+        {TForm1::PastTime1, {L"Orvane", L"PastTime"}, true},
+        {TForm1::Option1, {L"Orvane", L"Options..."}, false},
+        {TForm1::QuitterItem, {L"Orvane"}, true},
     };
     for (const auto& c : cases) {
         command(c.command);
-        EXPECT_EQ(visibility(), c.shown) << "command " << c.command;
+        EXPECT_EQ(visible(), c.shown) << "command " << c.command;
         EXPECT_EQ(main().isEnabled(), c.mainEnabled) << "command " << c.command;
         for (ui::Window* w : all())
             if (w != &main()) SendMessageW(w->hwnd(), WM_CLOSE, 0, 0);
@@ -207,7 +234,7 @@ TEST_F(MainWindowTest, CloseHidesTheListedWindowsAndPutsOneIconInTheTray) {
     for (ui::Window* w : all()) ShowWindow(w->hwnd(), SW_SHOWNOACTIVATE);
     closeMain();
     // The alarms window and the elapsed-time window stay on screen.
-    EXPECT_EQ(visibility(), (std::vector<bool>{false, false, false, false, false, true, false, true}));
+    EXPECT_EQ(visible(), (std::vector<std::wstring>{L"Alarmes", L"PastTime"}));
     EXPECT_TRUE(tray.present);
     EXPECT_EQ(tray.last.window, main().hwnd());
     EXPECT_EQ(tray.last.id, 1u);
@@ -271,11 +298,10 @@ TEST_F(MainWindowTest, SettingsAreReadAtStartAndWrittenOnceAtTheEnd) {
     pick(second.form1(), TForm1::Quitter1);
     EXPECT_TRUE(second.form1().QuitRequested);
     second.finish();
-    ASSERT_EQ(profile.writes.size(), 9u);
-    EXPECT_EQ(profile.writes[0].key, L"Bip");
+    ASSERT_EQ(profile.writes.size(), settingCount);
+    for (const ClockSettingKey& row : clockSettingKeys) EXPECT_EQ(profile.writes[row.writtenAt].key, row.key);
     EXPECT_EQ(profile.writes[0].value, L"0");
-    EXPECT_EQ(profile.writes[8].key, L"penwidth");
-    EXPECT_EQ(profile.writes[8].value, L"4");
+    EXPECT_EQ(profile.writes[settingCount - 1].key + L"=" + profile.writes[settingCount - 1].value, L"penwidth=4");
     EXPECT_EQ(tray.removes, 1);
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -300,10 +326,10 @@ TEST_F(MainWindowTest, TheEndOfTheSessionIsNeverRefusedAndSavesOnce) {
 
     closeMain();
     SendMessageW(main().hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    EXPECT_EQ(profile.writes.size(), 9u);
+    EXPECT_EQ(profile.writes.size(), settingCount);
     EXPECT_FALSE(tray.present);
     app->finish();
-    EXPECT_EQ(profile.writes.size(), 9u) << "written once";
+    EXPECT_EQ(profile.writes.size(), settingCount) << "written once";
 }
 
 TEST_F(MainWindowTest, HelpAndAboutGoToTheShellAndAnInformationBox) {

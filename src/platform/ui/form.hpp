@@ -24,6 +24,17 @@ public:
     // The main window goes to the tray and this window with it.
     virtual void withdraw() { hide(); }
 
+    // What happens to the whole program reaches every window, in the order
+    // they were made; each follows what concerns it.
+    // The computer woke from sleep or hibernation: timers come back late.
+    virtual void followResume() {}
+    // The computer is about to sleep.
+    virtual void followSuspend() {}
+    // The clock was set, or its zone or the zone's rules changed.
+    virtual void followClockChange() {}
+    // The date changed, at midnight or with the clock.
+    virtual void followNewDay() {}
+
 protected:
     // Creates the frame owned by the main window (no taskbar button of its own).
     void createForm(const ui::FrameSpec& layout, HWND owner, HMENU menu = nullptr);

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <vector>
 
@@ -29,6 +31,18 @@ std::wstring widen(const char* text) {
     for (const char* p = text; *p != '\0'; ++p) wide += static_cast<wchar_t>(static_cast<unsigned char>(*p));
     return wide;
 }
+
+#ifdef NDEBUG
+MissingControlReport missingControlReport = nullptr;
+#else
+void stopAtMissingControl(HWND window, int id) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    std::fprintf(stderr, "%ls has no control %d\n", className, id);
+    std::abort();
+}
+MissingControlReport missingControlReport = stopAtMissingControl;
+#endif
 
 struct ControlSearch {
     int id;
@@ -240,8 +254,11 @@ HWND Window::control(int id) const {
         found = search.found;
     }
     if (found != nullptr) controls_[id] = found;
+    else if (missingControlReport != nullptr) missingControlReport(hwnd_, id);
     return found;
 }
+
+void reportMissingControlsTo(MissingControlReport report) { missingControlReport = report; }
 
 int Window::scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 

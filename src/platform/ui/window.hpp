@@ -47,7 +47,9 @@ public:
     Window& operator=(const Window&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    // A control by its number, wherever it sits in the window (on a tab page too).
+    // A control by its number, wherever it sits in the window (on a tab page
+    // too). Asking for a number the window never made is a programming error
+    // (a number without its layout row): see reportMissingControlsTo.
     HWND control(int id) const;
 
     // Make visible and bring to the front; a visible window only comes to the front.
@@ -136,6 +138,12 @@ private:
     IconHandle smallIcon_;
     int iconResource_ = 0;
 };
+
+// What a request for a control the window does not have does. Debug builds
+// stop the program there; tests fail the test; a release build goes on
+// without the control, as if the request had done nothing.
+using MissingControlReport = void (*)(HWND window, int id);
+void reportMissingControlsTo(MissingControlReport report);
 
 // The DPI of the monitor a window is on (the system's where that is not known).
 int windowDpi(HWND window);
