@@ -86,28 +86,19 @@ void TForm1::showAtStart() {
 
 void TForm1::buildMenuBar() {
     const HMENU bar = GetMenu(hwnd());
-    const HMENU fichier = appendPopup(bar, L"Fichier");
-    appendItem(fichier, Quitter1, L"Quitter");
-    const HMENU supplements = appendPopup(bar, L"Suppléments");
-    appendItem(supplements, Alarme1, L"Alarmes");
-    appendItem(supplements, Chronomtre1, L"Chronomètres");
-    appendItem(supplements, Compterebours1, L"Comptes à rebours");
-    appendItem(supplements, PastTime1, L"PastTime");
-    ools1_ = appendPopup(bar, L"Plug-ins");
-    const HMENU configuration = appendPopup(bar, L"Configuration");
-    appendItem(configuration, Option1, L"Options");
-    const HMENU help = appendPopup(bar, L"?");
-    appendItem(help, Aide1, L"Aide");
-    appendItem(help, Apropos1, L"A propos...");
+    HMENU menus[std::size(mainMenuCaptions)] = {};
+    for (std::size_t m = 0; m < std::size(mainMenuCaptions); ++m) menus[m] = appendPopup(bar, mainMenuCaptions[m]);
+    for (const MainMenuItem& item : mainMenuItems)
+        if (item.menu != MainMenu::Tray) appendItem(menus[static_cast<std::size_t>(item.menu)], item.id, item.caption);
+    ools1_ = menus[static_cast<std::size_t>(MainMenu::Plugins)];
     DrawMenuBar(hwnd());
     fitClientArea();
 }
 
 void TForm1::buildTrayMenu() {
     PopUpDroit_.reset(CreatePopupMenu());
-    appendItem(PopUpDroit_.get(), QuitterItem, L"00:00:00");
-    appendItem(PopUpDroit_.get(), RestaurerItem, L"Restaurer");
-    appendItem(PopUpDroit_.get(), Quitter2, L"Quitter");
+    for (const MainMenuItem& item : mainMenuItems)
+        if (item.menu == MainMenu::Tray) appendItem(PopUpDroit_.get(), item.id, item.caption);
     SetMenuDefaultItem(PopUpDroit_.get(), QuitterItem, FALSE);
 }
 

@@ -35,12 +35,30 @@ struct MainWindowIds {
     };
 };
 
-// Every command of the two menus; a new item is listed here too, so that the
-// check below holds it.
-inline constexpr MainWindowIds::MenuId mainWindowCommands[] = {
-    MainWindowIds::Quitter1,  MainWindowIds::Alarme1,     MainWindowIds::Chronomtre1,   MainWindowIds::Compterebours1,
-    MainWindowIds::PastTime1, MainWindowIds::Option1,     MainWindowIds::Aide1,         MainWindowIds::Apropos1,
-    MainWindowIds::QuitterItem, MainWindowIds::RestaurerItem, MainWindowIds::Quitter2,
+// The menus of the main window as they are built, each item under its menu
+// in order: a new item is a new row, and the check below holds it.
+enum class MainMenu { Fichier, Supplements, Plugins, Configuration, Help, Tray };
+// The menu bar's captions, in the order of MainMenu; the tray's menu has none.
+inline constexpr const wchar_t* mainMenuCaptions[] = {L"Fichier", L"Suppléments", L"Plug-ins", L"Configuration",
+                                                      L"?"};
+struct MainMenuItem {
+    MainMenu menu;
+    MainWindowIds::MenuId id;
+    const wchar_t* caption;
+};
+inline constexpr MainMenuItem mainMenuItems[] = {
+    {MainMenu::Fichier, MainWindowIds::Quitter1, L"Quitter"},
+    {MainMenu::Supplements, MainWindowIds::Alarme1, L"Alarmes"},
+    {MainMenu::Supplements, MainWindowIds::Chronomtre1, L"Chronomètres"},
+    {MainMenu::Supplements, MainWindowIds::Compterebours1, L"Comptes à rebours"},
+    {MainMenu::Supplements, MainWindowIds::PastTime1, L"PastTime"},
+    {MainMenu::Configuration, MainWindowIds::Option1, L"Options"},
+    {MainMenu::Help, MainWindowIds::Aide1, L"Aide"},
+    {MainMenu::Help, MainWindowIds::Apropos1, L"A propos..."},
+    // The tray's menu: its first item shows the time, and is the default.
+    {MainMenu::Tray, MainWindowIds::QuitterItem, L"00:00:00"},
+    {MainMenu::Tray, MainWindowIds::RestaurerItem, L"Restaurer"},
+    {MainMenu::Tray, MainWindowIds::Quitter2, L"Quitter"},
 };
 
 // Each command has a number of its own, above 0 and below the plug-in
@@ -48,11 +66,11 @@ inline constexpr MainWindowIds::MenuId mainWindowCommands[] = {
 constexpr bool mainWindowCommandsStand() {
     const int controls[] = {MainWindowIds::Image1, MainWindowIds::Label2, MainWindowIds::Label1,
                             MainWindowIds::Label3, MainWindowIds::Image2, MainWindowIds::StatusBar1};
-    for (std::size_t i = 0; i < std::size(mainWindowCommands); ++i) {
-        const int id = mainWindowCommands[i];
+    for (std::size_t i = 0; i < std::size(mainMenuItems); ++i) {
+        const int id = mainMenuItems[i].id;
         if (id <= 0 || id >= MainWindowIds::PluginItems) return false;
         for (std::size_t j = 0; j < i; ++j)
-            if (mainWindowCommands[j] == id) return false;
+            if (mainMenuItems[j].id == id) return false;
         for (const int control : controls)
             if (control == id) return false;
     }

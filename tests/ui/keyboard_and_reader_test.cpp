@@ -158,7 +158,16 @@ TEST_F(KeyboardAndReaderTest, EachWindowGivesTheKeyboardBackToTheControlThatHadI
         clickMargin(away.hwnd());
         clickMargin(window.hwnd());
         EXPECT_EQ(GetFocus(), focused) << c.opener << ": the focus went to " << GetDlgCtrlID(GetFocus());
-        if (c.opener == TForm1::Option1) closeBox(app->form3());
+        if (c.opener != TForm1::Option1) continue;
+        // A click brings the options back as any activation does: what was not confirmed is dropped.
+        const auto beeps = [&] { return SendMessageW(window.control(TForm3::RadioButton1), BM_GETCHECK, 0, 0); };
+        ASSERT_EQ(beeps(), BST_CHECKED);
+        click(window, TForm3::RadioButton2);
+        ASSERT_EQ(beeps(), BST_UNCHECKED);
+        clickMargin(away.hwnd());
+        clickMargin(window.hwnd());
+        EXPECT_EQ(beeps(), BST_CHECKED) << "the stored choice is back";
+        closeBox(app->form3());
     }
     // A box shown over a window (here the question of "Nouveau Compte à
     // rebours", answered No) gives the keyboard back when it goes.

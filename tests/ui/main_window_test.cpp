@@ -220,6 +220,12 @@ TEST_F(MainWindowTest, EachWindowCommandBringsForwardItsOwnWindowOnly) {
         {TForm1::Option1, {L"Orvane", L"Options..."}, false},
         {TForm1::QuitterItem, {L"Orvane"}, true},
     };
+    for (const MainMenuItem& item : mainMenuItems) {
+        const bool opensAWindow = item.menu == MainMenu::Supplements || item.menu == MainMenu::Configuration;
+        EXPECT_TRUE(!opensAWindow || std::any_of(std::begin(cases), std::end(cases),
+                                                 [&](auto& c) { return c.command == item.id; }))
+            << "no row here for the item " << item.caption;
+    }
     for (const auto& c : cases) {
         command(c.command);
         EXPECT_EQ(visible(), c.shown) << "command " << c.command;
