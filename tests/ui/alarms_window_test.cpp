@@ -75,14 +75,14 @@ protected:
     FakeFileChooser& chooser = world.fileChooser;
 };
 
-TEST_F(AlarmsWindowTest, FirstDisplayShowsFiveDisarmedTabsBuiltFromOneTemplate) {
+TEST_F(AlarmsWindowTest, FirstDisplayShowsEveryTabDisarmedBuiltFromOneTemplate) {
     ASSERT_TRUE(alarms().isVisible());
     const HWND tabs = alarms().pages().tabControl();
     RECT tabArea, last;
     GetClientRect(tabs, &tabArea);
-    SendMessageW(tabs, TCM_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&last));
-    EXPECT_LE(last.right, tabArea.right) << "all five tabs fit without scroll arrows";
-    for (int n = 1; n <= 5; ++n) {
+    SendMessageW(tabs, TCM_GETITEMRECT, AlarmCount - 1, reinterpret_cast<LPARAM>(&last));
+    EXPECT_LE(last.right, tabArea.right) << "all the tabs fit without scroll arrows";
+    for (int n = 1; n <= AlarmCount; ++n) {
         const auto& c = tab(n);
         for (const int id : {c.timeLabel, c.indicator, c.titleLabel, c.yes, c.no, c.frame, c.configure})
             EXPECT_EQ(GetParent(a6(id)), alarms().TabSheet(n)) << "control " << id;

@@ -71,10 +71,10 @@ LOGFONTW fontOf(HWND control) {
     return font;
 }
 
-TEST_F(CountdownsTest, FiveTabsFromOneTemplateEachWithItsNamedControls) {
+TEST_F(CountdownsTest, EveryTabFromOneTemplateWithItsNamedControls) {
     const HWND tabs = countdowns().control(TForm4::PageControl1);
-    ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 5);
-    for (int n = 1; n <= 5; ++n) {
+    ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), countdownCount);
+    for (int n = 1; n <= countdownCount; ++n) {
         const TForm4::Tab& tab = TForm4::Tabs[static_cast<std::size_t>(n)];
         wchar_t caption[32] = {};
         TCITEMW item{TCIF_TEXT, 0, 0, caption, 32, 0, 0};

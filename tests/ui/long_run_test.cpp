@@ -133,11 +133,11 @@ TEST_F(LongRunTest, FortyEightHoursGiveEachSignalAndAlarmEndCountdownsOnTimeAndL
     std::map<int, std::vector<std::int64_t>> ended;
     int nesting = 0;
     world.boxes.whileShown = [&](const FakeBoxes::Shown& box) {
-        for (int n = 1; n <= 5; ++n) {
+        for (int n = 1; n <= AlarmCount; ++n)
             if (box.text.find(L"Alarme n°" + std::to_wstring(n) + L" ") != std::wstring::npos) ++alarmsFired[n];
+        for (int n = 1; n <= countdownCount; ++n)
             if (box.text.find(L"Compte à rebours n°" + std::to_wstring(n) + L" ") != std::wstring::npos)
                 ended[n].push_back(now());
-        }
         if (box.text.find(L"n°1 : Heure") != std::wstring::npos) {
             click(app->form4(), TForm4::SpeedButton2);  // started again from the box
             due[1].push_back(now() + hourMs);
