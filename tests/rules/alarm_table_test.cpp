@@ -91,12 +91,14 @@ TEST(AlarmDue, ATimerThatDriftsFiresOncePerDay) {
 
 TEST(AlarmTable, ArmingDisarmingAndConfiguringTouchOnlyWhatTheyShould) {
     AlarmTable table;
-    EXPECT_EQ(alarmTimeText(table[5]), L"00:00:00");
+    EXPECT_EQ(alarmTimeText(table[AlarmCount]), L"00:00:00");
     EXPECT_FALSE(table.indicators().any);
-    EXPECT_THROW(table[6], std::out_of_range);
+    EXPECT_THROW(table[AlarmCount + 1], std::out_of_range);
 
     table.arm(3);
-    EXPECT_EQ(table.indicators().slot, (std::array<bool, 6>{false, false, false, true, false, false}));
+    decltype(AlarmIndicators::slot) onlyThree{};
+    onlyThree[3] = true;
+    EXPECT_EQ(table.indicators().slot, onlyThree);
     EXPECT_TRUE(table.indicators().any);
     table.configure(1, {8, 5, L"Café", L"Prêt", false, L"C:\\cafe.wav"});
     table.disarm(3);
