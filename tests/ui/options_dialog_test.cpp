@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
 #include "clock/main_window.hpp"
@@ -74,7 +77,7 @@ TEST_F(OptionsTest, RienStoresASilentBeepThatComesBackAsABeep) {
     EXPECT_EQ(main().settings.FrequenceBip, 0);
     EXPECT_EQ(main().settings.DureeBip, 0);
     // Confirmed settings reach the file at once.
-    ASSERT_EQ(world.profile.writes.size(), 9u);
+    ASSERT_EQ(world.profile.writes.size(), std::size(clockSettingKeys));
     EXPECT_EQ(world.profile.writes[1].value, L"0");
 
     open();
@@ -178,6 +181,58 @@ TEST_F(OptionsTest, OkThenQuittingLeavesTheChosenSoundSlidersAndColourInTheFile)
         {L"Bip", L"0"}, {L"FrequenceBip", L"440"}, {L"DureeBip", L"1200"}, {L"Couleur", L"65280"}};
     for (const auto& [key, value] : stored)
         EXPECT_EQ(world.profile.read(L"C:\\Orvane\\Configuration.ini", L"Options", key, L"(absent)"), value);
+}
+
+BOOL CALLBACK collectChoice(HWND child, LPARAM list) {
+    wchar_t className[32] = {};
+    GetClassNameW(child, className, 32);
+    const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiW(className, WC_BUTTONW) == 0 &&
+        (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX || type == BS_AUTO3STATE))
+        reinterpret_cast<std::vector<int>*>(list)->push_back(GetDlgCtrlID(child));
+    return TRUE;
+}
+
+// Every stored setting comes back through the dialog unchanged, and every
+// choice the dialog offers reaches the file.
+TEST_F(OptionsTest, EverySettingComesBackThroughOkAndEveryChoiceReachesTheFile) {
+    ScratchFolder folder;
+    const std::wstring face = folder.path() + L"face.bmp";
+    writeBitmapFile(face, 58, 56, 0xFFFFFF);
+    world.files.files.insert(face);
+    using File = std::map<std::wstring, std::wstring>;
+    const File stored = {{L"Bip", L"0"},           {L"FrequenceBip", L"440"}, {L"DureeBip", L"300"},
+                         {L"Musique", L"C:\\Sons\\gong.wav"}, {L"Pendule", face},  {L"intensevibre", L"3"},
+                         {L"dureevibre", L"7"},   {L"Couleur", L"65280"},    {L"penwidth", L"3"}};
+    ASSERT_EQ(stored.size(), std::size(clockSettingKeys)) << "a setting without its value here";
+    // The file once "OK" confirmed the stored settings after one gesture.
+    const auto afterOk = [&](const std::function<void()>& gesture) {
+        world.profile.entries.clear();
+        for (const auto& [key, value] : stored) world.profile.set(L"C:\\Orvane\\Configuration.ini", L"Options", key, value);
+        start();
+        world.profile.writes.clear();
+        open();
+        gesture();
+        click(options(), TForm3::Button3);
+        File written;
+        for (const auto& write : world.profile.writes) written[write.key] = write.value;
+        return written;
+    };
+    EXPECT_EQ(afterOk([] {}), stored);
+
+    std::vector<int> choices;  // every radio button and check box, on whichever page
+    EnumChildWindows(options().hwnd(), collectChoice, reinterpret_cast<LPARAM>(&choices));
+    ASSERT_FALSE(choices.empty());
+    for (const int id : choices) {
+        bool chosenAlready = false;  // a click on it changes nothing
+        const File written = afterOk([&] {
+            for (int page = Sonnerie; page <= Pendule && !IsWindowVisible(options().control(id)); ++page)
+                showPage(static_cast<Page>(page));
+            chosenAlready = checked(id);
+            click(options(), id);
+        });
+        EXPECT_TRUE(chosenAlready || written != stored) << "the choice " << narrow(text(options(), id)) << " is stored nowhere";
+    }
 }
 
 TEST_F(OptionsTest, BrowsingForASoundPicksTheRadioButton) {
