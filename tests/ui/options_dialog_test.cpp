@@ -224,11 +224,11 @@ TEST_F(OptionsTest, EverySettingComesBackThroughOkAndEveryChoiceReachesTheFile) 
     EnumChildWindows(options().hwnd(), collectChoice, reinterpret_cast<LPARAM>(&choices));
     ASSERT_FALSE(choices.empty());
     for (const int id : choices) {
-        bool chosenAlready = false;  // a click on it changes nothing
+        bool chosenAlready = false;  // a radio button that a click leaves as it is
         const File written = afterOk([&] {
             for (int page = Sonnerie; page <= Pendule && !IsWindowVisible(options().control(id)); ++page)
                 showPage(static_cast<Page>(page));
-            chosenAlready = checked(id);
+            chosenAlready = checked(id) && (GetWindowLongW(options().control(id), GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
             click(options(), id);
         });
         EXPECT_TRUE(chosenAlready || written != stored) << "the choice " << narrow(text(options(), id)) << " is stored nowhere";
