@@ -208,7 +208,8 @@ TEST_F(OptionsTest, EverySettingComesBackThroughOkAndEveryChoiceReachesTheFile) 
     // The file once "OK" confirmed the stored settings after one gesture.
     const auto afterOk = [&](const std::function<void()>& gesture) {
         world.profile.entries.clear();
-        for (const auto& [key, value] : stored) world.profile.set(L"C:\\Orvane\\Configuration.ini", L"Options", key, value);
+        for (const auto& [key, value] : stored)
+            world.profile.set(L"C:\\Orvane\\Configuration.ini", L"Options", key, value);
         start();
         world.profile.writes.clear();
         open();
@@ -228,10 +229,12 @@ TEST_F(OptionsTest, EverySettingComesBackThroughOkAndEveryChoiceReachesTheFile) 
         const File written = afterOk([&] {
             for (int page = Sonnerie; page <= Pendule && !IsWindowVisible(options().control(id)); ++page)
                 showPage(static_cast<Page>(page));
-            chosenAlready = checked(id) && (GetWindowLongW(options().control(id), GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+            const LONG type = GetWindowLongW(options().control(id), GWL_STYLE) & BS_TYPEMASK;
+            chosenAlready = checked(id) && type == BS_AUTORADIOBUTTON;
             click(options(), id);
         });
-        EXPECT_TRUE(chosenAlready || written != stored) << "the choice " << narrow(text(options(), id)) << " is stored nowhere";
+        EXPECT_TRUE(chosenAlready || written != stored)
+            << "the choice " << narrow(text(options(), id)) << " is stored nowhere";
     }
 }
 
