@@ -86,6 +86,7 @@ AlarmIndicators AlarmTable::indicators() const {
 AlarmTable::Due AlarmTable::takeDueSlots(const ClockReading& now, const TimeZone& zone) {
     const ClockPassage passage = watch_.advance(now, zone);
     Due due;
+    due.zoneChanged = passage.zoneChanged;
     for (int n = 1; n <= AlarmCount; ++n) {
         const AlarmSlot& slot = (*this)[n];
         RecurringMoment& rung = rung_[slotIndex(n)];
@@ -157,7 +158,8 @@ void CheckAlarms(AlarmTable& table, const TickFields& tick, const AlarmServices&
     }
     std::optional<AlarmWaking::BoxesOpen> awake;
     if (!firings.empty()) awake.emplace(services.waking, tick.reading);
-    services.waking.follow(table, tick.reading, services.zone, !due.slots.empty() || !due.missed.empty());
+    services.waking.follow(table, tick.reading, services.zone,
+                           !due.slots.empty() || !due.missed.empty() || due.zoneChanged);
     showIndicators(table.indicators());
     // A missing file is the shell's to refuse; an empty name is not asked
     // for at all, as the shell may take it for a folder. The box shows all the same.

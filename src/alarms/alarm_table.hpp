@@ -100,6 +100,7 @@ public:
     struct Due {
         std::vector<int> slots;
         std::vector<MissedAlarm> missed;
+        bool zoneChanged = false;  // the zone or its rules: the next ring is worked out again
     };
     Due takeDueSlots(const ClockReading& now, const TimeZone& zone);
     // The computer woke from sleep; the next check is the first after it.

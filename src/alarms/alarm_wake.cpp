@@ -6,7 +6,7 @@
 
 namespace orvane {
 
-void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool rangOrListed) {
+void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool moved) {
     if (ended_) return;
     std::array<Slot, AlarmCount> slots;
     for (int n = 1; n <= AlarmCount; ++n)
@@ -14,9 +14,9 @@ void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const
     // Read from the tick itself: no call to the zone while nothing moves.
     const std::int64_t utcOffset = wallSeconds(now.local) - now.utc.seconds();
     const bool askAgain = std::exchange(recheck_, false);
-    const bool moved = askAgain || rangOrListed || slots != slots_ || utcOffset != utcOffset_ ||
-                       (next_ && now.utc > next_->at);
-    if (moved) {
+    const bool planAgain = askAgain || moved || slots != slots_ || utcOffset != utcOffset_ ||
+                           (next_ && now.utc > next_->at);
+    if (planAgain) {
         slots_ = slots;
         utcOffset_ = utcOffset;
         next_ = table.nextRing(now, zone);

@@ -28,11 +28,11 @@ public:
 
     // Run at every check of the alarms and after every change of a slot. The
     // timer is set again when the next moment may have moved: a slot armed,
-    // disarmed or set to another time, a moment rung or listed
-    // (`rangOrListed`), another offset from UTC (a change of clocks or of
-    // zone), the moment gone by. The computer is held awake from the wake-up
-    // to the moment, and while boxes are open.
-    void follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool rangOrListed = false);
+    // disarmed or set to another time, a moment rung or listed, the zone or
+    // its rules changed (`moved`), another offset from UTC (a change of
+    // clocks or of zone), the moment gone by. The computer is held awake from
+    // the wake-up to the moment, and while boxes are open.
+    void follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool moved = false);
     // The clock was set, the zone or the day changed, or the computer woke:
     // the next follow works the moment out again and sets the timer anew.
     void recheck() { recheck_ = true; }

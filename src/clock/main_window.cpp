@@ -264,21 +264,26 @@ void TForm1::HourlySignal() {
     shake_.start(hwnd(), planShake(mover, services().random, settings.intensevibre, settings.dureevibre, 0, dpi()),
                  shakeRoundMoves, [this] { return services().clock.monotonicMilliseconds(); },
                  [this] {
-                     soundTheHour();
+                     // The alarms of the hour wait for its sound to start,
+                     // not for a box that says it could not: the ticks
+                     // inside that box check theirs after these.
+                     const std::optional<std::wstring> failure = soundTheHour();
                      checkAlarmsAfterTheSignal();
+                     if (failure) reportHourlyFailure(*failure);
                  });
 }
 
-void TForm1::soundTheHour() {
+std::optional<std::wstring> TForm1::soundTheHour() {
     if (settings.Bip) {
         services().sound.beep(settings.FrequenceBip, std::min(settings.DureeBip, beepDurationLimit));
-        return;
+        return std::nullopt;
     }
     try {
         PlayMediaFile(settings.Musique);
     } catch (const UserError& failure) {
-        reportHourlyFailure(failure.text());
+        return failure.text();
     }
+    return std::nullopt;
 }
 
 void TForm1::reportHourlyFailure(const std::wstring& text) {

@@ -139,8 +139,9 @@ private:
     bool showTrayIcon();
 
     void HourlySignal();
-    // The beep or the sound, once the shake is over.
-    void soundTheHour();
+    // The beep or the sound, once the shake is over; what kept it from
+    // playing, if anything.
+    std::optional<std::wstring> soundTheHour();
     // The checks of the alarms that waited for the end of the shake.
     void checkAlarmsAfterTheSignal();
     // The hourly signal's failure in the error box, unless a box for that

@@ -46,7 +46,11 @@ std::int64_t intervalTotal(std::int64_t days, std::int64_t hours, std::int64_t m
 }
 
 std::int64_t dateTargetTotal(Instant now, const TimeZone& zone, const LocalTime& target) {
-    return instantOf(zone, target).seconds() - now.seconds() - dateModeAdvanceSeconds;
+    // A reading the clocks show twice: the showing still to come, if its
+    // box can still come before it.
+    const std::optional<Instant> ahead =
+        laterInstantOf(zone, wallSeconds(target), now.seconds() + dateModeAdvanceSeconds);
+    return (ahead ? *ahead : instantOf(zone, target)).seconds() - now.seconds() - dateModeAdvanceSeconds;
 }
 
 void SecondPacer::start(std::int64_t nowMs) {

@@ -29,6 +29,8 @@ std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int 
 void ElapsedCount::begin(std::int64_t seconds, std::int64_t exactMs) {
     next_ = seconds;
     movedAt_ = exactMs;
+    toCome_ = seconds < 0;
+    running_ = seconds != 0;
 }
 
 int ElapsedCount::millisecondsToNextSecond(std::int64_t nowMs) const {
@@ -37,13 +39,16 @@ int ElapsedCount::millisecondsToNextSecond(std::int64_t nowMs) const {
 }
 
 std::optional<std::int64_t> ElapsedCount::tick(std::int64_t nowMs) {
-    if (next_ == 0) return std::nullopt;
+    if (!running_) return std::nullopt;
     // Whole seconds of real time since it last moved; back as well, when the
     // clock was set back.
     std::int64_t whole = Instant{nowMs - movedAt_}.seconds();
     if (whole == 0) return std::nullopt;
-    // A negative count never rises past 0: it stops there.
-    if (next_ < 0 && next_ + whole > 0) whole = -next_;
+    // A moment to come, once reached, stops the count at 0.
+    if (toCome_ && next_ + whole >= 0) {
+        whole = -next_;
+        running_ = false;
+    }
     const std::int64_t shown = next_ + whole - 1;
     next_ += whole;
     movedAt_ += whole * 1000;

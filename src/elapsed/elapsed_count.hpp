@@ -22,8 +22,10 @@ std::wstring elapsedHeading(const std::wstring& date, int hour, int minute, int 
 // The running count. It shows a value at each tick and moves by the whole
 // seconds of real time (UTC, in milliseconds) since it last moved: a
 // correction of the clock shows in it, a change of zone or of clocks does not.
-// A count of 0 is stopped; a negative count rises and stops at 0, its labels
-// left on -1.
+// Whether the moment is gone by or to come is judged once, at "Voir !": a
+// moment gone by counts on with the clock, back and forth, below 0 too if
+// the clock is set before it, and never stops; a moment to come rises to 0
+// and stops there, its labels left on -1; the present second does not count.
 class ElapsedCount {
 public:
     // "Voir !": a new count from this value, exact at the real-time instant
@@ -33,12 +35,15 @@ public:
     // The value to show now, if the count moved; nothing otherwise.
     std::optional<std::int64_t> tick(std::int64_t nowMs);
     std::int64_t ElapsedSeconds() const { return next_; }
+    bool running() const { return running_; }
     // Milliseconds from nowMs until the count next moves.
     int millisecondsToNextSecond(std::int64_t nowMs) const;
 
 private:
     std::int64_t next_ = 0;     // shown at the next tick
     std::int64_t movedAt_ = 0;  // monotonic ms
+    bool toCome_ = false;
+    bool running_ = false;
 };
 
 }  // namespace orvane

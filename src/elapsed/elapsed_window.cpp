@@ -72,7 +72,7 @@ void Tpasttime::create(HWND owner) {
 void Tpasttime::onActivate() { followToday(); }
 
 void Tpasttime::followResume() {
-    if (count_.ElapsedSeconds() != 0) SetTimer(hwnd(), Timer1, 1, nullptr);
+    if (count_.running()) SetTimer(hwnd(), Timer1, 1, nullptr);
 }
 
 void Tpasttime::followToday() {
@@ -136,7 +136,7 @@ void Tpasttime::Button1Click() {
     SetWindowTextW(control(Label10),
                    elapsedHeading(services().formats.shortDate(pickedDay), hour, minute, second).c_str());
     // A stopped count needs no timer: nothing would change on screen.
-    if (count_.ElapsedSeconds() != 0) armTimer(nowMs);
+    if (count_.running()) armTimer(nowMs);
     else KillTimer(hwnd(), Timer1);
 }
 
@@ -149,7 +149,7 @@ void Tpasttime::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
     const std::int64_t nowMs = services().clock.read().utc.ms;
     const auto shown = count_.tick(nowMs);
-    if (count_.ElapsedSeconds() == 0) KillTimer(hwnd(), Timer1);
+    if (!count_.running()) KillTimer(hwnd(), Timer1);
     else armTimer(nowMs);
     if (!shown) return;
     const auto texts = elapsedTexts(*shown);

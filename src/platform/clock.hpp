@@ -1,6 +1,7 @@
 #pragma once
 #include <compare>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orvane {
@@ -44,6 +45,13 @@ public:
     // The wall-clock reading at an instant, by the rules in force in that
     // instant's year (not today's: a zone's rules change over the years).
     virtual LocalTime localAt(Instant t) const = 0;
+    // The rules as they stand now, held unchanged for as long as they are
+    // kept: a tick measures what moved against the rules of the tick before,
+    // and the system, once its zone changes, answers for past instants by the
+    // new rules too. A zone whose rules never change is its own.
+    virtual std::shared_ptr<const TimeZone> rules() const {
+        return std::shared_ptr<const TimeZone>(std::shared_ptr<const TimeZone>{}, this);
+    }
 };
 
 // Time is a service: the program reads it here and tests move it by hand.
@@ -56,6 +64,9 @@ public:
     // follow changes of the wall clock). It goes on while the computer sleeps.
     virtual std::int64_t monotonicMilliseconds() const = 0;
     virtual const TimeZone& zone() const = 0;
+    // The system said that its time, its zone or its settings changed: the
+    // next read looks at the zone's rules again.
+    virtual void zoneMayHaveChanged() {}
 };
 
 // The user's regional formats; the texts follow the system's settings.

@@ -49,6 +49,7 @@ public:
     void ticks(int count) {
         for (int k = 0; k < count; ++k) {
             const ClockReading now = clock.read();
+            clock.readingOffset.reset();
             const std::string shown = hms(now.local);
             if (fullHours.take(signalWatch.advance(now, clock.zone()), 0).rings) told.push_back("signal " + shown);
             const AlarmTable::Due due = table.takeDueSlots(now, clock.zone());
@@ -73,7 +74,7 @@ public:
 
 // What happens between two runs of ticks.
 struct Then {
-    enum Kind { ticks, sleep, stall, step, zone, slot } kind;
+    enum Kind { ticks, sleep, stall, step, zone, slot, readWith } kind;
     std::int64_t amount = 0;  // ticks, or milliseconds
     const TimeZone* to = nullptr;
     int slotNumber = 0, hour = 0, minute = 0;
@@ -84,10 +85,12 @@ Then stall(std::int64_t ms) { return {Then::stall, ms}; }  // nothing runs, the 
 Then step(std::int64_t ms) { return {Then::step, ms}; }    // the clock set by hand or by the time service
 Then zone(const TimeZone& to) { return {Then::zone, 0, &to}; }
 Then slot(int n, int hour, int minute) { return {Then::slot, 0, nullptr, n, hour, minute}; }
+Then readWith(std::int64_t offsetSeconds) { return {Then::readWith, offsetSeconds}; }  // the next reading's offset
 
 constexpr std::int64_t minute = 60000, hour = 3600000, day = 86400000;
 const testing::FrenchZone paris;
 const testing::FixedZone newYork(-5 * 3600), tokyo(9 * 3600);
+const testing::RuledZone& london = testing::londonRules();
 
 // Whatever moves the clock, each armed alarm rings once for each date the
 // clock shows it or is listed, and the full hours agree with the alarms.
@@ -166,15 +169,42 @@ TEST(ClockChange, EachAlarmRingsOnceOrIsListedWhateverMovesTheClock) {
          {ticks(1), sleep(4 * hour + 5 * minute), ticks(2)}, {"list 1 25/10 02:30:00 asleep"}},
         {"set forward two hours by hand over an alarm", at(12, 7, 7, 0, 1), {{7, 30}},
          {ticks(1), step(2 * hour), ticks(2)}, {"list 1 07/12 07:30:00 set forward"}},
-        {"asleep an hour, then set forward two", at(12, 7, 7, 0, 1), {{7, 30}, {8, 30}},
-         {ticks(1), sleep(hour + 5 * minute), step(2 * hour), ticks(2)},
-         {"list 1 07/12 07:30:00 asleep", "list 2 07/12 08:30:00 set forward"}},
+        {"asleep an hour, then set forward two: what the count did not see is sleep", at(12, 7, 7, 0, 1),
+         {{7, 30}, {8, 30}}, {ticks(1), sleep(hour + 5 * minute), step(2 * hour), ticks(2)},
+         {"list 1 07/12 07:30:00 asleep", "list 2 07/12 08:30:00 asleep"}},
         {"tomorrow's date set to hear the alarm, then back: tomorrow it rings", at(12, 7, 7, 29, 50), {{7, 30}},
          {ticks(1), step(day), ticks(15), step(-day), ticks(1), sleep(day - minute), ticks(60)},
          {"list 1 07/12 07:30:00 set forward", "ring 1 07:30:00", "ring 1 07:30:00"}},
         {"a slot changed after it rang rings again", at(12, 7, 7, 29, 58), {{7, 30}},
          {ticks(3), slot(1, 7, 31), slot(1, 7, 30), step(-3 * minute), ticks(200)},
          {"ring 1 07:30:00", "ring 1 07:30:00"}},
+        // Corrections across a change of clocks are corrections, walked through the change.
+        {"spring: 4 min forward at 01:58 over the jump", at(3, 28, 1, 57, 58, 2027), {{2, 30}},
+         {ticks(2), step(4 * minute), ticks(1)}, {"signal 03:02:00", "ring 1 03:02:00"}},
+        {"autumn: 3 min forward at 02:58:30 summer time", at(10, 25, 1, 59, 58), {{2, 30}, {2, 45}},
+         {ticks(3512), step(3 * minute), ticks(2700)}, {"signal 02:00:00", "ring 1 02:30:00", "ring 2 02:45:00"}},
+        {"autumn: 3 min back at 02:01 winter time", at(10, 25, 2, 59, 58), {{2, 30}},
+         {ticks(62), step(-3 * minute), ticks(200)}, {"signal 02:00:00"}},
+        {"10 min back in the tick that crossed the alarm: it rang, it rings again", at(12, 7, 7, 29, 59), {{7, 30}},
+         {ticks(1), step(-10 * minute), ticks(601)}, {"ring 1 07:20:00", "ring 1 07:30:00"}},
+        {"woken in the minute the clocks go back", at(10, 25, 1, 30, 0), {{2, 0}},
+         {ticks(1), sleep(hour + 30 * minute + 19000), ticks(1)}, {"signal 02:00:20", "ring 1 02:00:20"}},
+        {"three days ahead, back, then corrected back", at(12, 7, 7, 29, 58), {{7, 30}},
+         {ticks(3), step(3 * day), ticks(2), step(-3 * day), ticks(60), step(-2 * minute), ticks(100)},
+         {"ring 1 07:30:00", "list 1 10/12 07:30:00 set forward"}},
+        {"to London at the spring jump: its own jump rings", at(3, 28, 1, 57, 58, 2027), {{1, 30}, {1, 59}},
+         {ticks(2), zone(london), ticks(200)}, {"signal 02:00:00", "ring 1 02:00:00", "ring 2 02:00:00"}},
+        {"from London to Paris 3 min before both go back", at(10, 25, 2, 56, 58), {{2, 30}},
+         {zone(london), ticks(2), zone(paris), ticks(2)}, {"list 1 25/10 02:30:00 zone"}},
+        {"asleep in Paris at 23:00, woken in London at 05:00", at(12, 7, 23, 0, 0), {{5, 30}, {6, 0}},
+         {ticks(1), zone(london), sleep(7 * hour - 1000), ticks(3602)},
+         {"signal 23:00:00", "signal 05:00:00", "ring 1 05:30:00", "signal 06:00:00", "ring 2 06:00:00"}},
+        {"a reading at the spring jump with the winter offset", at(3, 28, 1, 59, 58, 2027), {{2, 30}},
+         {ticks(2), readWith(3600), ticks(2)}, {"signal 02:00:00", "ring 1 02:00:00"}},
+        {"autumn: rung at the first 02:30, a stall over the second", at(10, 25, 2, 29, 58), {{2, 30}},
+         {ticks(3), stall(hour + 30000), ticks(1)}, {"ring 1 02:30:00"}},
+        {"a wall clock 10 ms behind the count", at(12, 7, 7, 29, 58), {{7, 30}},
+         {ticks(2), step(-10), ticks(2)}, {"ring 1 07:30:00"}},
     };
     for (const auto& c : cases) {
         ClockRun run(paris, c.from, c.alarms);
@@ -189,6 +219,7 @@ TEST(ClockChange, EachAlarmRingsOnceOrIsListedWhateverMovesTheClock) {
             case Then::step: run.clock.utc.ms += then.amount; break;
             case Then::zone: run.clock.changeZone(*then.to); break;
             case Then::slot: run.configure(then.slotNumber, {then.hour, then.minute}); break;
+            case Then::readWith: run.clock.readingOffset = then.amount; break;
             }
         }
         EXPECT_EQ(run.told, c.told) << c.what;
@@ -369,12 +400,15 @@ TEST(ClockChange, CountdownsByDateAndTheElapsedCountTellRealTimeAcrossAChangeOfC
         const TimeZone& zone;
         LocalTime now, other;
         std::int64_t realMinusWall;
+        std::int64_t nowLaterMs = 0;  // now, that much real time after the reading's first showing
     } cases[] = {
         {"set in winter for June", Countdown, paris, at(12, 7, 10, 30, 15), at(6, 1, 0, 0, 0, 2027), -3600},
         {"set in summer for Christmas", Countdown, paris, at(6, 1, 12, 0, 0, 2027), at(12, 24, 18, 0, 0, 2027), 3600},
         {"for a moment the clocks skip: the jump", Countdown, paris, at(3, 28, 1, 0, 0, 2027),
          at(3, 28, 2, 30, 0, 2027), -1800},
         {"for a moment shown twice: the first", Countdown, paris, at(10, 25, 1, 0, 0), at(10, 25, 2, 30, 0), 0},
+        {"set in the repeated hour for its second showing", Countdown, paris, at(10, 25, 2, 10, 0),
+         at(10, 25, 2, 30, 0), 0, hour},
         {"within the winter", Countdown, paris, at(12, 7, 10, 30, 15), at(1, 1, 0, 0, 0, 2027), 0},
         {"for June where clocks never change", Countdown, fixed, at(12, 7, 10, 30, 15), at(6, 1, 0, 0, 0, 2027), 0},
         {"since the summer, in winter", Elapsed, paris, at(12, 7, 10, 30, 15), at(6, 15, 12, 0, 0), 3600},
@@ -386,7 +420,7 @@ TEST(ClockChange, CountdownsByDateAndTheElapsedCountTellRealTimeAcrossAChangeOfC
          0},
     };
     for (const auto& c : cases) {
-        const Instant now = instantOf(c.zone, c.now);
+        const Instant now{instantOf(c.zone, c.now).ms + c.nowLaterMs};
         if (c.kind == Countdown) {
             EXPECT_EQ(dateTargetTotal(now, c.zone, c.other),
                       wallSeconds(c.other) - wallSeconds(c.now) - dateModeAdvanceSeconds + c.realMinusWall)
@@ -437,7 +471,9 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
     table.configure(5, {14, 0, L"Train", L"", false, L""});
     clock.advance(3600000);
     table.resumed();
+    CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes, waking}, [](auto&) {});
     clock.utc.ms += 1800000;
+    clock.advance(1000);
     CheckAlarms(table, decodeTick(clock.read()), {clock.zone(), formats, shell, boxes, waking}, [](auto&) {});
     clock.advance(1000);
     clock.changeZone(tokyo);

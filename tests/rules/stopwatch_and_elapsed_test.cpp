@@ -118,6 +118,9 @@ TEST(Elapsed, TheCountRunsOnTheRealClockAndStopsAtZero) {
     EXPECT_EQ(count.ElapsedSeconds(), 90066);
     EXPECT_EQ(count.tick(3500), 90063) << "the clock set back 1.5 s: real time since the moment is less";
     EXPECT_EQ(count.tick(3600), std::nullopt);
+    count.begin(2, 40000);
+    EXPECT_EQ(count.tick(38000), -1) << "set back before a moment gone by: below zero";
+    EXPECT_EQ(count.tick(45000), 6) << "and on when the clock is put right";
 
     count.begin(-3, 10000);  // "Voir !" again replaces the count
     EXPECT_EQ(count.tick(11000), -3);

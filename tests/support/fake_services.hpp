@@ -38,7 +38,9 @@ inline LocalTime addMilliseconds(const LocalTime& t, std::int64_t ms) {
 class FakeClock final : public Clock {
 public:
     FakeClock() { setLocal({2026, 12, 7, 10, 30, 15, 250}); }
-    ClockReading read() const override { return {zone_->localAt(utc), utc, monotonic}; }
+    ClockReading read() const override {
+        return {readingOffset ? wallReadingAt(utc, *readingOffset) : zone_->localAt(utc), utc, monotonic};
+    }
     std::int64_t monotonicMilliseconds() const override { return monotonic; }
     const TimeZone& zone() const override { return *zone_; }
     // Real time passing: both clocks move.
@@ -60,6 +62,9 @@ public:
     void changeZone(const TimeZone& zone) { zone_ = &zone; }
     Instant utc;
     std::int64_t monotonic = 0;
+    // The system's reading made with another offset than the zone's (one
+    // taken just as the clocks change carries the other side's).
+    std::optional<std::int64_t> readingOffset;
 
 private:
     FixedZone winterParis_{3600};

@@ -99,4 +99,12 @@ inline const RuledZone& parisRules() {
     return zone;
 }
 
+// London: UTC, and UTC+1 over the same summer as Paris.
+inline const RuledZone& londonRules() {
+    static const RuledZone zone(
+        0, 3600, [](int y) { return RuledZone::sunday(y, 3, 0) * 86400 + 3600; },
+        [](int y) { return RuledZone::sunday(y, 10, 0) * 86400 + 3600; });
+    return zone;
+}
+
 }  // namespace orvane::testing

@@ -302,5 +302,29 @@ TEST_F(DialTest, AnUnplayableSoundIsToldOnceTheHourShows) {
     EXPECT_EQ(world.boxes.shown.size(), 1u) << "no retry within the hour";
 }
 
+// The hour's sound fails and its box stays open ten minutes: the alarm of
+// the hour rings before it, the one five minutes later inside it, each once
+// and at its time, and nothing is listed.
+TEST_F(DialTest, TheBoxOfAFailedSoundHoldsNoAlarmBack) {
+    main().settings.Bip = false;
+    world.sound.failure = L"Fichier introuvable";
+    app->form6().alarms().configure(1, {15, 0, L"Thé", L"", false, L""});
+    app->form6().alarms().configure(2, {15, 5, L"Café", L"", false, L""});
+    tickAt({2026, 12, 7, 14, 59, 59, 2});
+    std::vector<std::wstring> told;
+    world.boxes.whileShown = [&](const FakeBoxes::Shown& box) {
+        told.push_back(box.title + L" " + box.text.substr(0, box.text.find(L"\r")));
+        if (box.title != L"Orvane") return;
+        for (int k = 0; k < 600; ++k) {
+            world.clock.advance(1000);
+            SendMessageW(main().hwnd(), WM_TIMER, TForm1::Timer1, 0);
+        }
+    };
+    tickAt({2026, 12, 7, 15, 0, 0, 2});
+    for (int k = 0; k < 3; ++k) tickAt(addMilliseconds(world.clock.now(), 1000));
+    EXPECT_EQ(told, (std::vector<std::wstring>{L"Alarme activée ! Il est : 15:00:00", L"Orvane Fichier introuvable.",
+                                               L"Alarme activée ! Il est : 15:05:00"}));
+}
+
 }  // namespace
 }  // namespace orvane
