@@ -243,6 +243,7 @@ void TForm1::placeDayName() {
 void TForm1::followTimeChange() {
     // The time, the zone or the formats changed: a tick at once shows it, and
     // rings or lists what the step of the clock went over.
+    services().clock.zoneMayHaveChanged();
     host_.clockChanged();
     ClockTick();
     armClockTimer();

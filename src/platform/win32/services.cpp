@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "platform/ui/handles.hpp"
@@ -44,6 +45,14 @@ LocalTime localTimeOf(const SYSTEMTIME& st) {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
+// A reading's seconds counted on its own wall clock.
+std::int64_t wallSecondsOf(const LocalTime& t) {
+    const SYSTEMTIME st = toSystemTime(t);
+    FILETIME file{};
+    if (!SystemTimeToFileTime(&st, &file)) return 0;
+    return instantOfFileTime(file).seconds();
+}
+
 }  // namespace
 
 ClockReading SystemClock::read() const {
@@ -54,36 +63,124 @@ ClockReading SystemClock::read() const {
     FILETIME local;
     SYSTEMTIME st{};
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) GetLocalTime(&st);
-    return ClockReading{localTimeOf(st), instantOfFileTime(utc), static_cast<std::int64_t>(GetTickCount64())};
+    const ClockReading reading{localTimeOf(st), instantOfFileTime(utc), static_cast<std::int64_t>(GetTickCount64())};
+    zone_.follow(reading);
+    return reading;
 }
 
-LocalTime SystemTimeZone::localAt(Instant t) const {
+namespace {
+
+// The zone's own rules, fixed from year to year: those a zone set the old
+// way holds, or none when daylight saving is off.
+TIME_ZONE_INFORMATION fixedRules(const DYNAMIC_TIME_ZONE_INFORMATION& zone) {
+    TIME_ZONE_INFORMATION rules{};
+    rules.Bias = zone.Bias;
+    if (zone.DaylightDate.wMonth == 0 || zone.StandardDate.wMonth == 0) {
+        rules.Bias += zone.StandardBias;
+        return rules;
+    }
+    rules.StandardDate = zone.StandardDate;
+    rules.StandardBias = zone.StandardBias;
+    rules.DaylightDate = zone.DaylightDate;
+    rules.DaylightBias = zone.DaylightBias;
+    return rules;
+}
+
+bool sameRules(const TIME_ZONE_INFORMATION& a, const TIME_ZONE_INFORMATION& b) {
+    auto date = [](const SYSTEMTIME& t) {
+        return std::make_tuple(t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    };
+    return a.Bias == b.Bias && a.StandardBias == b.StandardBias && a.DaylightBias == b.DaylightBias &&
+           date(a.StandardDate) == date(b.StandardDate) && date(a.DaylightDate) == date(b.DaylightDate);
+}
+
+bool sameZone(const DYNAMIC_TIME_ZONE_INFORMATION& a, const DYNAMIC_TIME_ZONE_INFORMATION& b) {
+    return std::wstring_view(a.TimeZoneKeyName) == std::wstring_view(b.TimeZoneKeyName) &&
+           a.DynamicDaylightTimeDisabled == b.DynamicDaylightTimeDisabled && sameRules(fixedRules(a), fixedRules(b));
+}
+
+}  // namespace
+
+std::optional<TIME_ZONE_INFORMATION> SystemZoneRules::ofYear(WORD year) const {
+    const auto found = years_.find(year);
+    if (found != years_.end()) return found->second;
+    // Asked by the zone's name, not as "the current zone": kept rules stay
+    // those of their zone after the system moves to another.
+    DYNAMIC_TIME_ZONE_INFORMATION zone = identity_;
+    TIME_ZONE_INFORMATION rules{};
+    std::optional<TIME_ZONE_INFORMATION> known;
+    if (source_.ofYear(year, &zone, &rules) != FALSE) known = rules;
+    return years_[year] = known;
+}
+
+LocalTime SystemZoneRules::localAt(Instant t) const {
     const FILETIME file = fileTimeOf(t);
     SYSTEMTIME utc{};
     if (!FileTimeToSystemTime(&file, &utc)) return {};
+    SYSTEMTIME local{};
+    // Automatic daylight saving off: the zone's own fixed dates, as
+    // documented; the rules of a year know nothing of the switch.
+    const bool fixed = identity_.DynamicDaylightTimeDisabled || identity_.TimeZoneKeyName[0] == L'\0';
     // The rules of the year the instant falls in; near New Year the local
     // year may be the other one, whose rules are then the ones to use.
-    SYSTEMTIME local{};
-    // Switched off, the computer keeps to standard time all year; the rules
-    // of a year, as documented, know nothing of the switch.
-    DYNAMIC_TIME_ZONE_INFORMATION current{};
-    if (rules_.current(&current) != TIME_ZONE_ID_INVALID && current.DynamicDaylightTimeDisabled) {
-        TIME_ZONE_INFORMATION standard{};
-        standard.Bias = current.Bias + current.StandardBias;
-        if (!SystemTimeToTzSpecificLocalTime(&standard, &utc, &local)) return {};
-        local.wMilliseconds = utc.wMilliseconds;
-        return localTimeOf(local);
-    }
     WORD year = utc.wYear;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        TIME_ZONE_INFORMATION rules{};
-        const bool known = rules_.ofYear(year, nullptr, &rules) != FALSE;
-        if (!SystemTimeToTzSpecificLocalTime(known ? &rules : nullptr, &utc, &local)) return {};
-        if (local.wYear == year) break;
+        const std::optional<TIME_ZONE_INFORMATION> known = fixed ? std::nullopt : ofYear(year);
+        const TIME_ZONE_INFORMATION rules = known ? *known : fixedRules(identity_);
+        if (!SystemTimeToTzSpecificLocalTime(&rules, &utc, &local)) return {};
+        if (fixed || local.wYear == year) break;
         year = local.wYear;
     }
     local.wMilliseconds = utc.wMilliseconds;
     return localTimeOf(local);
+}
+
+std::shared_ptr<const SystemZoneRules> SystemTimeZone::kept() const {
+    if (!kept_) {
+        DYNAMIC_TIME_ZONE_INFORMATION identity{};
+        if (source_.current(&identity) == TIME_ZONE_ID_INVALID) identity = {};
+        kept_ = std::make_shared<const SystemZoneRules>(source_, identity);
+    }
+    return kept_;
+}
+
+void SystemTimeZone::readAgain(Instant now) const {
+    const std::shared_ptr<const SystemZoneRules> old = kept();
+    DYNAMIC_TIME_ZONE_INFORMATION identity{};
+    if (source_.current(&identity) == TIME_ZONE_ID_INVALID) return;
+    auto renewed = std::make_shared<const SystemZoneRules>(source_, identity);
+    bool same = sameZone(identity, old->identity());
+    if (same && !identity.DynamicDaylightTimeDisabled && identity.TimeZoneKeyName[0] != L'\0') {
+        // The same zone: its rules of this year may have been updated.
+        FILETIME file = fileTimeOf(now);
+        SYSTEMTIME utc{};
+        FileTimeToSystemTime(&file, &utc);
+        const auto before = old->ofYear(utc.wYear), after = renewed->ofYear(utc.wYear);
+        same = before.has_value() == after.has_value() && (!before || sameRules(*before, *after));
+    }
+    if (!same) kept_ = std::move(renewed);
+}
+
+void SystemTimeZone::follow(const ClockReading& reading) const {
+    if (!kept_) checkedAtMs_ = reading.monotonicMs;  // read just now
+    const std::shared_ptr<const SystemZoneRules> rules = kept();
+    bool readNow = std::exchange(changed_, false);
+    // The reading's own offset against the rules': a reading taken just as
+    // the clocks change may carry the other side's, so each offset that
+    // disagrees is read again for once.
+    const std::int64_t offset = wallSecondsOf(reading.local) - reading.utc.seconds();
+    if (offset == wallSecondsOf(rules->localAt(reading.utc)) - reading.utc.seconds()) {
+        disagreeingOffset_.reset();
+    } else if (disagreeingOffset_ != offset) {
+        disagreeingOffset_ = offset;
+        readNow = true;
+    }
+    if (!checkedAtMs_ || reading.monotonicMs - *checkedAtMs_ >= zoneIdentityCheckMs ||
+        reading.monotonicMs < *checkedAtMs_)
+        readNow = true;
+    if (!readNow) return;
+    checkedAtMs_ = reading.monotonicMs;
+    readAgain(reading.utc);
 }
 
 std::int64_t SystemClock::monotonicMilliseconds() const {

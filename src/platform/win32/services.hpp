@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/clock.hpp"
@@ -17,30 +20,70 @@ namespace orvane::win32 {
 // FILETIME counts 100 ns from 1601-01-01; an Instant counts milliseconds from 1970-01-01.
 inline constexpr std::int64_t fileTimeAt1970 = 116444736000000000;
 
-// The system's own time-zone rules, those of each year, unless the user
-// switched off "Adjust for daylight saving time automatically": then
-// standard time all year.
-class SystemTimeZone final : public TimeZone {
+// Where a zone's rules come from: the system's calls, or stand-ins in tests.
+// Each call reads the registry (under Wine, through its server).
+struct ZoneSource {
+    DWORD(WINAPI* current)(PDYNAMIC_TIME_ZONE_INFORMATION) = GetDynamicTimeZoneInformation;
+    BOOL(WINAPI* ofYear)(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION) =
+        GetTimeZoneInformationForYear;
+};
+
+// One zone's rules as the system gave them: those of each year, asked once
+// for each year and kept. A zone whose automatic daylight saving is off
+// (the user's switch, or a zone set the old way) keeps its own fixed dates,
+// and standard time all year when it has none.
+class SystemZoneRules final : public TimeZone {
 public:
-    // Where the rules come from: the system's calls, or stand-ins in tests.
-    struct Rules {
-        DWORD(WINAPI* current)(PDYNAMIC_TIME_ZONE_INFORMATION) = GetDynamicTimeZoneInformation;
-        BOOL(WINAPI* ofYear)(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION) =
-            GetTimeZoneInformationForYear;
-    };
-    SystemTimeZone() = default;
-    explicit SystemTimeZone(Rules rules) : rules_(rules) {}
+    SystemZoneRules(ZoneSource source, const DYNAMIC_TIME_ZONE_INFORMATION& identity)
+        : source_(source), identity_(identity) {}
     LocalTime localAt(Instant t) const override;
+    const DYNAMIC_TIME_ZONE_INFORMATION& identity() const { return identity_; }
+    // The rules of a year; nothing when the system has none for it.
+    std::optional<TIME_ZONE_INFORMATION> ofYear(WORD year) const;
 
 private:
-    Rules rules_;
+    ZoneSource source_;
+    DYNAMIC_TIME_ZONE_INFORMATION identity_;
+    mutable std::map<WORD, std::optional<TIME_ZONE_INFORMATION>> years_;
 };
+
+// The system's time zone. Its rules are read once and kept, and read again
+// only when something may have changed them: the system said so (a change of
+// time or of settings), the clock's own reading disagrees with them, or,
+// once a minute, the zone's identity or this year's rules differ (another
+// zone of the same offset, the daylight-saving switch, an update of the
+// rules). The rules replaced stay whole for whoever kept them.
+class SystemTimeZone final : public TimeZone {
+public:
+    SystemTimeZone() = default;
+    explicit SystemTimeZone(ZoneSource source) : source_(source) {}
+    LocalTime localAt(Instant t) const override { return kept()->localAt(t); }
+    std::shared_ptr<const TimeZone> rules() const override { return kept(); }
+    // Run after each read of the clock.
+    void follow(const ClockReading& reading) const;
+    // The system said that its time or its settings changed.
+    void mayHaveChanged() const { changed_ = true; }
+
+private:
+    std::shared_ptr<const SystemZoneRules> kept() const;
+    void readAgain(Instant now) const;
+
+    ZoneSource source_;
+    mutable std::shared_ptr<const SystemZoneRules> kept_;
+    mutable bool changed_ = false;
+    mutable std::optional<std::int64_t> checkedAtMs_;        // monotonic
+    mutable std::optional<std::int64_t> disagreeingOffset_;  // seconds, already read again for
+};
+
+// Milliseconds between two looks at the zone's identity when nothing said it changed.
+inline constexpr std::int64_t zoneIdentityCheckMs = 60 * 1000;
 
 class SystemClock final : public Clock {
 public:
     ClockReading read() const override;
     std::int64_t monotonicMilliseconds() const override;
     const TimeZone& zone() const override { return zone_; }
+    void zoneMayHaveChanged() override { zone_.mayHaveChanged(); }
 
 private:
     SystemTimeZone zone_;
