@@ -48,7 +48,7 @@ std::wstring missedAlarmsText(const std::vector<std::wstring>& lines, MissedBeca
     const wchar_t* reason = because == MissedBecause::setForward    ? L"l'horloge de l'ordinateur a été avancée :"
                             : because == MissedBecause::zoneChanged ? L"le fuseau horaire de l'ordinateur a changé :"
                                                                     : L"l'ordinateur était en veille ou occupé :";
-    std::wstring text = lines.size() > 1 ? L"Ces alarmes n'ont pas sonné, " : L"Cette alarme n'a pas sonné, ";
+    std::wstring text = lines.size() > 1 ? L"Ces alarmes n'ont pas sonné, car " : L"Cette alarme n'a pas sonné, car ";
     text += reason;
     for (const std::wstring& line : lines) text += L"\r\n" + line;
     return text;

@@ -458,7 +458,7 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log[0], L"open C:\\cafe.exe") << "the alarm of this second rings first";
     EXPECT_EQ(boxes.shown[1].title, L"Alarmes manquées !");
-    EXPECT_EQ(boxes.shown[1].text, L"Ces alarmes n'ont pas sonné, l'ordinateur était en veille ou occupé :\r\n"
+    EXPECT_EQ(boxes.shown[1].text, L"Ces alarmes n'ont pas sonné, car l'ordinateur était en veille ou occupé :\r\n"
                                    L"Alarme n°1 : Réveil, prévue le 07/12/2026 à 07:30:00\r\n"
                                    L"Alarme n°4 : Médicaments, prévue le 07/12/2026 à 08:15:00");
     EXPECT_EQ(boxes.shown[1].style, box::ok | box::iconExclamation | box::setForeground | box::topMost);
@@ -481,11 +481,11 @@ TEST(ClockChange, TheMissedAlarmsAreListedInOneBoxAfterTheTick) {
     std::vector<std::wstring> texts;
     for (const auto& shown : boxes.shown) texts.push_back(shown.title + L" " + shown.text);
     EXPECT_EQ(texts, (std::vector<std::wstring>{
-                         L"Alarme manquée ! Cette alarme n'a pas sonné, l'ordinateur était en veille ou occupé :\r\n"
+                         L"Alarme manquée ! Cette alarme n'a pas sonné, car l'ordinateur était en veille ou occupé :\r\n"
                          L"Alarme n°1 : Réveil, prévue le 07/12/2026 à 09:40:00",
-                         L"Alarme manquée ! Cette alarme n'a pas sonné, l'horloge de l'ordinateur a été avancée :\r\n"
+                         L"Alarme manquée ! Cette alarme n'a pas sonné, car l'horloge de l'ordinateur a été avancée :\r\n"
                          L"Alarme n°3 : Réunion, prévue le 07/12/2026 à 10:15:00",
-                         L"Alarme manquée ! Cette alarme n'a pas sonné, le fuseau horaire de l'ordinateur a changé :\r\n"
+                         L"Alarme manquée ! Cette alarme n'a pas sonné, car le fuseau horaire de l'ordinateur a changé :\r\n"
                          L"Alarme n°5 : Train, prévue le 07/12/2026 à 14:00:00"}));
 }
 

@@ -194,7 +194,7 @@ TEST_F(TimeGoesByTest, AfterASleepEverythingIsRightAtOnceAndTheMissedAlarmIsTold
     ASSERT_EQ(world.boxes.shown.size(), 2u) << "each told once";
     for (const FakeBoxes::Shown& shown : world.boxes.shown) {
         if (shown.title != L"Alarme manquée !") continue;
-        EXPECT_EQ(shown.text, L"Cette alarme n'a pas sonné, l'ordinateur était en veille ou occupé :\r\n"
+        EXPECT_EQ(shown.text, L"Cette alarme n'a pas sonné, car l'ordinateur était en veille ou occupé :\r\n"
                                   L"Alarme n°1 : Réveil, prévue le 07/12/2026 à 08:00:00");
     }
     EXPECT_EQ(world.shell.opened, (std::vector<std::wstring>{L"C:\\four.exe"})) << "the missed alarm opens nothing";
