@@ -302,7 +302,7 @@ TEST_F(AlarmsWindowTest, TheBellsTakeTheSystemsFaceColourBehindThem) {
 // time by the zone's rules, and the timer is set again whenever that moment
 // may move; nothing is asked while it stays where it is.
 TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
-    const FixedZone newYork(-5 * 3600);
+    const FixedZone newYork(-5 * 3600), winterAllYear(3600);
     const FrenchZone paris;
     enum Do { Arm, Disarm, Configure, Tick, ChangeZone, SetClock, Suspend, Resume };
     const struct {
@@ -325,12 +325,14 @@ TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
         {"another zone: its own 10:31, today again", ChangeZone, 0, {}, {{2026, 12, 7, 15, 30}}, 7, &newYork},
         {"set to a spring eve in France", SetClock, 0, {2027, 3, 27, 22, 0}, {{2027, 3, 28, 8, 30}}, 8, &paris},
         {"02:30 that night is skipped: the jump", Configure, 2, {0, 0, 0, 2, 30}, {{2027, 3, 28, 0, 59}}, 9},
-        {"on the autumn eve: the first 02:30", SetClock, 0, {2027, 10, 30, 22, 0}, {{2027, 10, 31, 0, 29}}, 10},
-        {"asleep, woken before it: asked again", Resume, 0, {2027, 10, 30, 23, 30, 0}, {{2027, 10, 31, 0, 29}}, 11},
+        {"a zone of the same offset, no summer time: its 02:30", ChangeZone, 0, {}, {{2027, 3, 28, 1, 29}}, 10,
+         &winterAllYear},
+        {"on the autumn eve: the first 02:30", SetClock, 0, {2027, 10, 30, 22, 0}, {{2027, 10, 31, 0, 29}}, 11, &paris},
+        {"asleep, woken before it: asked again", Resume, 0, {2027, 10, 30, 23, 30, 0}, {{2027, 10, 31, 0, 29}}, 12},
         {"asleep, woken 3 s after it: it rings, then the next day's", Resume, 0, {2027, 10, 31, 2, 30, 3},
-         {{2027, 11, 1, 1, 29}}, 12, nullptr, true},
+         {{2027, 11, 1, 1, 29}}, 13, nullptr, true},
         {"the next day (asked again), put to sleep in the last minute: at the moment", Suspend, 0,
-         {2027, 11, 1, 2, 29, 30}, {{2027, 11, 1, 1, 30}}, 14},
+         {2027, 11, 1, 2, 29, 30}, {{2027, 11, 1, 1, 30}}, 15},
     };
     for (const auto& s : steps) {
         const HWND main = app->form1().hwnd();
