@@ -65,22 +65,30 @@ install(FILES ${CMAKE_BINARY_DIR}/plugin-kit/LISEZMOI.txt plugins/orvane_plugin.
 install(FILES plugins/exemple/exemple.c plugins/exemple/CMakeLists.txt DESTINATION plugin-kit/exemple)
 install(TARGETS Exemple LIBRARY DESTINATION plugin-kit/exemple)
 
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME Orvane)
+# The build also leaves the ZIP of the portable layout in build/<preset>/package,
+# with its SHA-256 beside it. Our own packing rather than CPack's: the same
+# commit must give the same bytes, and the ZIP's entry times, order and
+# permissions have to be fixed for that (see cmake/pack_zip.py).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(CPACK_SYSTEM_NAME win64)
+  set(ORVANE_SYSTEM_NAME win64)
 else()
-  set(CPACK_SYSTEM_NAME win32)
+  set(ORVANE_SYSTEM_NAME win32)
 endif()
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-set(CPACK_PACKAGE_FILE_NAME "Orvane-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME}")
-include(CPack)
-
-# The build also leaves the ZIP of the portable layout in the build folder.
+set(ORVANE_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+set(ORVANE_ZIP ${ORVANE_PACKAGE_DIR}/Orvane-${PROJECT_VERSION}-${ORVANE_SYSTEM_NAME}.zip)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
-add_custom_target(portable_zip ALL
-  COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake -B ${CMAKE_BINARY_DIR}/package
-  DEPENDS orvane Exemple
-  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-  COMMENT "Packing the portable ZIP"
-  VERBATIM)
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+  add_custom_target(portable_zip ALL
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ORVANE_PACKAGE_DIR}/Orvane
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${ORVANE_PACKAGE_DIR}/Orvane
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/cmake/pack_zip.py ${ORVANE_PACKAGE_DIR}/Orvane
+            ${ORVANE_ZIP} ${CMAKE_SOURCE_DIR}
+    DEPENDS orvane Exemple
+    BYPRODUCTS ${ORVANE_ZIP} ${ORVANE_ZIP}.sha256
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    COMMENT "Packing the portable ZIP"
+    VERBATIM)
+else()
+  message(STATUS "No Python 3: the build leaves no ZIP (cmake --install gives the portable folder)")
+endif()

@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 PACKAGES=(cmake ninja-build g++ googletest clang libclang-rt-14-dev
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine32:i386 wine64 fonts-wine
-          xvfb xauth x11-utils xdotool imagemagick procps openbox)
+          xvfb xauth x11-utils xdotool imagemagick procps openbox python3)
 
 say() { printf '\033[1m== %s\033[0m\n' "$*"; }
 
