@@ -12,6 +12,9 @@
 # work (cmake/run_ahead.sh), so that it is served on time however busy the
 # machine is. The fuzzer gets as much of the processor as when it ran alone.
 # The builds give way to the suites that run beside them.
+# Each Windows build is made a second time beside its suites, from a copy of
+# the sources in another folder and without the tests, and its program and ZIP
+# compared byte for byte with the first (scripts/check_reproducible.sh).
 # Every step writes to its own log in build/test-logs; the ctest summaries
 # come at the end in a fixed order, with the output of each failing test and
 # the log of each failed build.
@@ -194,12 +197,14 @@ make_wine_slots || exit 1
 start_step wine-prefix prepare_wine_slots
 
 build fuzz && start_step fuzz beside_builds ctest --preset fuzz
-build win32 && wait_for_wine && start_step win32 wine_suites win32
-build win64 && wait_for_wine && start_step win64 wine_suites win64
+build win32 && start_step reproducible-win32 nice -n 10 scripts/check_reproducible.sh win32 &&
+    wait_for_wine && start_step win32 wine_suites win32
+build win64 && start_step reproducible-win64 nice -n 10 scripts/check_reproducible.sh win64 &&
+    wait_for_wine && start_step win64 wine_suites win64
 build host && start_step host ctest --preset host
 
-for preset in host fuzz win32 win64; do
-    [ -n "${step_pid[$preset]-}" ] && finish_step "$preset"
+for step in host fuzz win32 win64 reproducible-win32 reproducible-win64; do
+    [ -n "${step_pid[$step]-}" ] && finish_step "$step"
 done
 [ -n "${step_pid[wine-prefix]-}" ] && finish_step wine-prefix
 
@@ -210,6 +215,14 @@ for preset in host fuzz win32 win64; do
     elif [ -f "$LOGS/$preset.log" ]; then
         say "Tests of $preset"
         cat "$LOGS/$preset.log"
+    fi
+done
+for preset in win32 win64; do
+    if [[ " ${failed[*]-} " == *" reproducible-$preset "* ]]; then
+        say "The second build of $preset, in another folder, did not give the same bytes:"
+        cat "$LOGS/reproducible-$preset.log"
+    elif [ -f "$LOGS/reproducible-$preset.log" ]; then
+        say "Reproducible $preset: $(grep -c '^same bytes' "$LOGS/reproducible-$preset.log") files the same in another folder"
     fi
 done
 
@@ -224,4 +237,4 @@ if [ ${#failed[@]} -ne 0 ]; then
     say "FAILED: ${failed[*]} ($(elapsed))"
     exit 1
 fi
-say "All tests passed (host, fuzz, win32, win64) in $(elapsed)"
+say "All tests passed (host, fuzz, win32, win64, both builds reproducible) in $(elapsed)"
