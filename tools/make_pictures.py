@@ -495,12 +495,12 @@ HELP = [
           "secondes. Une petite cloche jaune rappelle qu'une alarme est en service."),
 
     ("h", "L'icône de la zone de notification"),
-    ("p", "Tant qu'il fonctionne, Orvane place une icône dans la zone de "
-          "notification, à côté de l'horloge de Windows."),
-    ("li", "Fermer la fenêtre ne termine pas le programme" + NB + ": elle est "
-           "seulement cachée dans la zone de notification."),
+    ("p", "Fermer la fenêtre ne termine pas le programme" + NB + ": l'horloge se range "
+          "dans la zone de notification, à côté de l'horloge de Windows. Son icône n'y est "
+          "que pendant ce temps" + NB + "; la première fois, une notification le rappelle. "
+          "Si Windows refuse l'icône, la fenêtre est réduite dans la barre des tâches."),
     ("li", "Un double clic sur l'icône, ou la commande «" + NB + "Restaurer" + NB + "» de "
-           "son menu (clic droit), ramène la fenêtre."),
+           "son menu (clic droit), ramène la fenêtre et retire l'icône."),
     ("li", "La commande «" + NB + "Quitter" + NB + "» termine le programme."),
     ("li", "Lancer Orvane une seconde fois depuis le même dossier ramène aussi la "
            "fenêtre" + NB + ": une seule horloge tourne par dossier."),
@@ -517,22 +517,40 @@ HELP = [
     ("p", "Orvane dispose de cinq alarmes quotidiennes. Réglez l'heure de chacune "
           "et activez celles dont vous avez besoin" + NB + ": une alarme activée sonne "
           "tous les jours à l'heure indiquée."),
+    ("p", "Une alarme que l'horloge a dépassée sans sonner (l'ordinateur en veille ou "
+          "occupé, l'heure avancée de plus de cinq minutes, le fuseau horaire déplacé vers "
+          "l'est) est signalée dans un message qui en donne la raison."),
     ("p", "Une alarme activée sort l'ordinateur de la veille ou de la veille prolongée "
-          "une minute avant son heure, si les paramètres d'alimentation de Windows "
-          "autorisent les minuteurs de réveil" + NB + ": Panneau de configuration > Options "
-          "d'alimentation > Modifier les paramètres du mode > Modifier les paramètres "
-          "d'alimentation avancés > Veille > Autoriser les minuteurs de réveil. Orvane garde "
-          "ensuite l'ordinateur éveillé jusqu'à l'alarme, puis tant que son message reste "
-          "affiché (un quart d'heure au plus)."),
+          "une minute avant son heure. Orvane garde ensuite l'ordinateur éveillé jusqu'à "
+          "l'alarme, puis tant que son message reste affiché (un quart d'heure au plus). "
+          "Pour cela" + NB + ":"),
+    ("li", "les paramètres d'alimentation de Windows doivent autoriser les minuteurs de "
+           "réveil" + NB + ": Panneau de configuration > Options d'alimentation > Modifier les "
+           "paramètres du mode > Modifier les paramètres d'alimentation avancés > Veille > "
+           "Autoriser les minuteurs de réveil, réglé sur «" + NB + "Activer" + NB + "», "
+           "«" + NB + "Sur batterie" + NB + "» comme «" + NB + "Sur secteur" + NB + "». Les "
+           "portables sont souvent livrés avec «" + NB + "Désactiver" + NB + "» sur batterie, et "
+           "«" + NB + "Minuteurs de réveil importants uniquement" + NB + "» peut laisser de côté "
+           "celui d'Orvane" + NB + ";"),
+    ("li", "Orvane doit fonctionner (dans la zone de notification, cela suffit)" + NB + ": le "
+           "quitter annule son réveil. La commande powercfg /waketimers, dans une invite de "
+           "commandes ouverte en tant qu'administrateur, montre le réveil que Windows garde "
+           "pour orvane.exe."),
+    ("p", "Si vous activez une alarme alors que le mode d'alimentation interdit les "
+          "minuteurs de réveil sur la source d'alimentation en cours, un message vous le "
+          "dit, une fois par lancement d'Orvane."),
+    ("p", "Windows documente ces réveils pour la veille et la veille prolongée. Sur un "
+          "ordinateur en veille moderne, Windows décide lui-même des réveils" + NB + ": une "
+          "alarme qui n'a pas pu sonner est signalée au retour."),
     ("p", "Pour être réveillé, choisissez une alarme qui ouvre un fichier son ou une "
           "musique" + NB + ": après un réveil automatique, Windows peut laisser l'écran éteint, "
-          "et le message seul passerait inaperçu. Sur un ordinateur en veille moderne, "
-          "Windows décide lui-même des réveils" + NB + ": une alarme qui n'a pas pu sonner est "
-          "signalée au retour."),
+          "et le message seul passerait inaperçu."),
 
     ("h", "Comptes à rebours"),
     ("p", "Cinq comptes à rebours indépendants sont disponibles. Indiquez une durée "
           "et lancez le décompte" + NB + ": Orvane vous prévient lorsqu'il arrive à zéro."),
+    ("p", "Un compte à rebours jusqu'à une date et une heure se termine 17 secondes avant "
+          "le moment choisi, pour que son message soit affiché à ce moment-là."),
 
     ("h", "Chronomètres"),
     ("p", "Cinq chronomètres indépendants mesurent des durées. Chacun peut "
@@ -550,10 +568,15 @@ HELP = [
 
     ("h", "Configuration.ini"),
     ("p", "Les réglages sont enregistrés dans le fichier Configuration.ini, dans "
-          "le même dossier que le programme. Ils y sont écrits à la fermeture "
+          "le même dossier que le programme. Si Orvane ne peut pas écrire dans ce dossier "
+          "(sous C:\\Program Files, sur un support protégé en écriture), ils le sont dans "
+          "%APPDATA%\\Orvane\\Configuration.ini" + NB + "; la première fois, un message "
+          "indique où. Si les deux fichiers existent, Orvane lit celui qui a été écrit en "
+          "dernier."),
+    ("p", "Les réglages sont écrits quand vous validez les options (OK) et à la fermeture "
           "normale d'Orvane (Fichier > Quitter, ou «" + NB + "Quitter" + NB + "» dans le "
           "menu de l'icône)" + NB + "; si le programme est interrompu brutalement, les "
-          "réglages modifiés depuis son lancement ne sont pas enregistrés."),
+          "réglages modifiés depuis leur dernière écriture sont perdus."),
 
     ("h", "Plug-ins"),
     ("p", "Orvane peut être enrichi par des plug-ins. Un plug-in est une "
