@@ -37,8 +37,7 @@ def entry_epoch(source):
 def zip_time(epoch):
     # ZIP times carry no zone: UTC, so that the zone of the packing machine
     # does not enter; the format starts in 1980.
-    fields = time.gmtime(max(epoch, 315532800))[:6]
-    return fields
+    return time.gmtime(max(epoch, 315532800))[:6]
 
 
 def names_in(folder):
@@ -81,7 +80,7 @@ def write_hash(zip_path):
 
 def main(argv):
     if len(argv) != 4:
-        print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
+        print("usage: pack_zip.py <folder> <zip> <source folder>", file=sys.stderr)
         return 2
     folder, zip_path, source = argv[1:]
     pack(folder, zip_path, zip_time(entry_epoch(source)))
