@@ -26,9 +26,10 @@ copy="$ROOT/build/reproduce/$preset/other-folder/Orvane-sources"
 rm -rf "$ROOT/build/reproduce/$preset"
 mkdir -p "$copy"
 tar -C "$ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
-# The copy has no history: it is given the commit's time, as a release build
-# would be, while the first build read it from git.
-if epoch=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null) && [ -n "$epoch" ]; then
+# The copy has no history: unless a time was given to both, it is given the
+# commit's time, as a release build would be, while the first build read it
+# from git.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && epoch=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null) && [ -n "$epoch" ]; then
     export SOURCE_DATE_EPOCH=$epoch
 fi
 
