@@ -6,6 +6,14 @@
 
 namespace orvane {
 
+std::optional<std::wstring> wakeTimersOffNotice(WakeTimerPlan plan) {
+    if (plan != WakeTimerPlan::refusedOnMains && plan != WakeTimerPlan::refusedOnBattery) return std::nullopt;
+    return std::wstring(plan == WakeTimerPlan::refusedOnBattery ? L"Sur batterie" : L"Sur secteur") +
+           L", les paramètres d'alimentation ne laissent pas l'ordinateur sortir de veille pour une alarme.\r\n"
+           L"Pour qu'il le fasse, choisissez « Activer » pour « Autoriser les minuteurs de réveil », sous "
+           L"« Veille », dans les paramètres d'alimentation avancés.";
+}
+
 void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool moved) {
     if (ended_) return;
     std::array<Slot, AlarmCount> slots;
