@@ -405,7 +405,8 @@ TEST_F(AlarmsWindowTest, ArmingTellsOnceWhenThePowerPlanKeepsWakeTimersOff) {
         {"armed again: told already", refusedOnMains, Yes, nullptr},
         {"another run, armed by oui", refusedOnMains, NewRun, L"Sur secteur, "},
     };
-    const std::wstring setting = L"choisissez « Activer » pour « Autoriser les minuteurs de réveil », sous « Veille »";
+    const std::wstring setting =
+        L"choisissez « Activer » pour « Autoriser les minuteurs de réveil », sous « Veille »";
     for (const auto& s : steps) {
         world.wakeTimer.planInForce = s.plan;
         const std::size_t before = boxes.shown.size();

@@ -3,6 +3,7 @@
 // error boxes that come to the front with it and do not pile up.
 #include <windows.h>
 #include <objbase.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,87 @@ TEST_F(DesktopShellTest, ASecondStartFromTheFolderBringsTheClockBack) {
         EXPECT_FALSE(IsIconic(main().hwnd()));
         EXPECT_FALSE(world.tray.present);
     }
+}
+
+// A clock started as administrator, and a plain start by the same user.
+// Wine has no integrity levels: what the copies ask of the system is read
+// back instead. The shared memory's descriptor grants the user and carries a
+// medium label.
+TEST(RunningCopyAcrossLevels, TheSharedMemoryLetsThePlainStartsOfTheUserIn) {
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    std::vector<unsigned char> user(256);
+    DWORD size = 0;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size));
+    CloseHandle(token);
+    wchar_t* sid = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid));
+    const std::wstring userSid = sid;
+    LocalFree(sid);
+
+    const win32::SecurityDescriptor descriptor = win32::runningCopySecurity();
+    ASSERT_NE(descriptor, nullptr);
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.get(), SDDL_REVISION_1,
+                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
+    const std::wstring access = text;
+    LocalFree(text);
+    EXPECT_NE(access.find(L"(A;;GA;;;" + userSid + L")"), std::wstring::npos) << access;
+    // The label read as an entry: Wine 8 writes a label entry back without
+    // its type ("(;;CC;;;ME)").
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* labels = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorSacl(descriptor.get(), &present, &labels, &defaulted));
+    ASSERT_TRUE(present && labels != nullptr && labels->AceCount == 1);
+    void* entry = nullptr;
+    ASSERT_TRUE(GetAce(labels, 0, &entry));
+    const auto* label = static_cast<const SYSTEM_MANDATORY_LABEL_ACE*>(entry);
+    const PSID level = const_cast<DWORD*>(&label->SidStart);
+    EXPECT_EQ(label->Header.AceType, SYSTEM_MANDATORY_LABEL_ACE_TYPE);
+    EXPECT_EQ(label->Mask, DWORD{SYSTEM_MANDATORY_LABEL_NO_WRITE_UP});
+    ASSERT_EQ(*GetSidSubAuthorityCount(level), 1);
+    EXPECT_LE(*GetSidSubAuthority(level, 0), DWORD{SECURITY_MANDATORY_MEDIUM_RID});
+}
+
+// The running clock lets the start's message in; the start lends it the
+// foreground, and where its message is refused it says so and ends.
+struct CallsSeen {
+    std::vector<std::wstring> log;
+    BOOL postAnswer = TRUE;
+} callsSeen;
+BOOL WINAPI recordAllowMessage(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    callsSeen.log.push_back(L"allow " + std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L" " +
+                            std::to_wstring(message == win32::comeBackMessage()) + L" " + std::to_wstring(action));
+    return TRUE;
+}
+BOOL WINAPI recordAllowForeground(DWORD process) {
+    callsSeen.log.push_back(L"foreground " + std::to_wstring(process == GetCurrentProcessId()));
+    return TRUE;
+}
+BOOL WINAPI recordPost(HWND, UINT message, WPARAM, LPARAM) {
+    callsSeen.log.push_back(L"post " + std::to_wstring(message == win32::comeBackMessage()));
+    if (!callsSeen.postAnswer) SetLastError(ERROR_ACCESS_DENIED);
+    return callsSeen.postAnswer;
+}
+const win32::CopyCalls recordingCalls{recordAllowMessage, recordAllowForeground, recordPost};
+
+TEST(RunningCopyAcrossLevels, TheClockLetsTheMessageInAndAStartItCannotReachSaysSo) {
+    const std::wstring folder = L"C:\\Orvane-niveaux-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const std::wstring allowed = L"allow " + std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L" 1 " +
+                                 std::to_wstring(MSGFLT_ALLOW);
+    for (const BOOL posted : {TRUE, FALSE}) {
+        callsSeen = {};
+        callsSeen.postAnswer = posted;
+        win32::RunningCopy first(folder, recordingCalls);
+        ASSERT_FALSE(first.handOver());
+        first.publish(window);
+        win32::RunningCopy second(folder, recordingCalls);
+        EXPECT_TRUE(second.handOver()) << "no second clock, reached or not";
+        EXPECT_EQ(second.unreachable(), !posted);
+        EXPECT_EQ(callsSeen.log, (std::vector<std::wstring>{allowed, L"foreground 1", L"post 1"}));
+    }
+    DestroyWindow(window);
 }
 
 TEST_F(DesktopShellTest, AnHourlyFailureOpensNoSecondBoxWhileItsBoxIsOpen) {

@@ -53,7 +53,8 @@ bool colorDialog(CHOOSECOLORW* request) {
 }
 
 bool activePowerSetting(const GUID& subgroup, const GUID& setting, bool onBattery, DWORD* index) {
-    static auto* const activeScheme = systemFunction<decltype(::PowerGetActiveScheme)>(powrprof, "PowerGetActiveScheme");
+    static auto* const activeScheme =
+        systemFunction<decltype(::PowerGetActiveScheme)>(powrprof, "PowerGetActiveScheme");
     static auto* const readMains = systemFunction<decltype(::PowerReadACValueIndex)>(powrprof, "PowerReadACValueIndex");
     static auto* const readBattery =
         systemFunction<decltype(::PowerReadDCValueIndex)>(powrprof, "PowerReadDCValueIndex");
