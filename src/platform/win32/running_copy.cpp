@@ -141,10 +141,14 @@ bool RunningCopy::handOver() {
             // This start is the user's gesture: it lends the right to come
             // to the front to the copy that was asked.
             calls_.allowForeground(other);
-            // Refused (an elevated clock that does not let the message in):
-            // this start still ends rather than run a second clock.
-            unreachable_ = calls_.post(target, comeBackMessage(), 0, 0) == FALSE;
-            return true;
+            if (calls_.post(target, comeBackMessage(), 0, 0) != FALSE) return true;
+            // Refused (a clock that does not let the message in): this start
+            // still ends rather than run a second clock. Otherwise the window
+            // went as it was asked: look again.
+            if (GetLastError() == ERROR_ACCESS_DENIED) {
+                unreachable_ = true;
+                return true;
+            }
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
