@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "alarms/alarms_window.hpp"
@@ -157,83 +158,70 @@ TEST_F(DesktopShellTest, ASecondStartFromTheFolderBringsTheClockBack) {
 
 // A clock started as administrator, and a plain start by the same user.
 // Wine has no integrity levels: what the copies ask of the system is read
-// back instead. The shared memory's descriptor grants the user and carries a
-// medium label.
+// back. The shared memory grants the user and carries a medium label.
 TEST(RunningCopyAcrossLevels, TheSharedMemoryLetsThePlainStartsOfTheUserIn) {
     HANDLE token = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
     std::vector<unsigned char> user(256);
     DWORD size = 0;
-    ASSERT_TRUE(GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size));
+    wchar_t *sid = nullptr, *text = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                GetTokenInformation(token, TokenUser, user.data(), 256, &size) &&
+                ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid));
     CloseHandle(token);
-    wchar_t* sid = nullptr;
-    ASSERT_TRUE(ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid));
-    const std::wstring userSid = sid;
-    LocalFree(sid);
-
     const win32::SecurityDescriptor descriptor = win32::runningCopySecurity();
-    ASSERT_NE(descriptor, nullptr);
-    wchar_t* text = nullptr;
-    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.get(), SDDL_REVISION_1,
-                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
-    const std::wstring access = text;
+    ASSERT_TRUE(descriptor && ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                                  descriptor.get(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr));
+    EXPECT_NE(std::wstring(text).find(L"(A;;GA;;;" + std::wstring(sid) + L")"), std::wstring::npos) << text;
+    LocalFree(sid);
     LocalFree(text);
-    EXPECT_NE(access.find(L"(A;;GA;;;" + userSid + L")"), std::wstring::npos) << access;
-    // The label read as an entry: Wine 8 writes a label entry back without
-    // its type ("(;;CC;;;ME)").
+    // Read as an entry: Wine 8 writes a label back without its type ("(;;CC;;;ME)").
     BOOL present = FALSE, defaulted = FALSE;
     ACL* labels = nullptr;
-    ASSERT_TRUE(GetSecurityDescriptorSacl(descriptor.get(), &present, &labels, &defaulted));
-    ASSERT_TRUE(present && labels != nullptr && labels->AceCount == 1);
     void* entry = nullptr;
-    ASSERT_TRUE(GetAce(labels, 0, &entry));
-    const auto* label = static_cast<const SYSTEM_MANDATORY_LABEL_ACE*>(entry);
-    const PSID level = const_cast<DWORD*>(&label->SidStart);
-    EXPECT_EQ(label->Header.AceType, SYSTEM_MANDATORY_LABEL_ACE_TYPE);
-    EXPECT_EQ(label->Mask, DWORD{SYSTEM_MANDATORY_LABEL_NO_WRITE_UP});
-    ASSERT_EQ(*GetSidSubAuthorityCount(level), 1);
-    EXPECT_LE(*GetSidSubAuthority(level, 0), DWORD{SECURITY_MANDATORY_MEDIUM_RID});
+    ASSERT_TRUE(GetSecurityDescriptorSacl(descriptor.get(), &present, &labels, &defaulted) && present &&
+                labels->AceCount == 1 && GetAce(labels, 0, &entry));
+    auto* label = static_cast<SYSTEM_MANDATORY_LABEL_ACE*>(entry);
+    EXPECT_EQ(std::tuple(label->Header.AceType, label->Mask, *GetSidSubAuthorityCount(&label->SidStart)),
+              std::tuple(BYTE{SYSTEM_MANDATORY_LABEL_ACE_TYPE}, DWORD{SYSTEM_MANDATORY_LABEL_NO_WRITE_UP}, UCHAR{1}));
+    EXPECT_LE(*GetSidSubAuthority(&label->SidStart, 0), DWORD{SECURITY_MANDATORY_MEDIUM_RID});
 }
 
 // The running clock lets the start's message in; the start lends it the
 // foreground, and where its message is refused it says so and ends.
-struct CallsSeen {
-    std::vector<std::wstring> log;
-    BOOL postAnswer = TRUE;
-} callsSeen;
-BOOL WINAPI recordAllowMessage(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
-    callsSeen.log.push_back(L"allow " + std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L" " +
-                            std::to_wstring(message == win32::comeBackMessage()) + L" " + std::to_wstring(action));
+std::vector<std::wstring> callsSeen;
+BOOL posts = TRUE;
+HWND clockWindow = nullptr;
+BOOL WINAPI recordAllow(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    callsSeen.push_back(std::to_wstring(window == clockWindow) + std::to_wstring(message) + std::to_wstring(action));
     return TRUE;
 }
-BOOL WINAPI recordAllowForeground(DWORD process) {
-    callsSeen.log.push_back(L"foreground " + std::to_wstring(process == GetCurrentProcessId()));
+BOOL WINAPI recordForeground(DWORD process) {
+    callsSeen.push_back(L"foreground " + std::to_wstring(process == GetCurrentProcessId()));
     return TRUE;
 }
 BOOL WINAPI recordPost(HWND, UINT message, WPARAM, LPARAM) {
-    callsSeen.log.push_back(L"post " + std::to_wstring(message == win32::comeBackMessage()));
-    if (!callsSeen.postAnswer) SetLastError(ERROR_ACCESS_DENIED);
-    return callsSeen.postAnswer;
+    callsSeen.push_back(L"post " + std::to_wstring(message));
+    SetLastError(ERROR_ACCESS_DENIED);
+    return posts;
 }
-const win32::CopyCalls recordingCalls{recordAllowMessage, recordAllowForeground, recordPost};
 
 TEST(RunningCopyAcrossLevels, TheClockLetsTheMessageInAndAStartItCannotReachSaysSo) {
     const std::wstring folder = L"C:\\Orvane-niveaux-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    const std::wstring allowed = L"allow " + std::to_wstring(reinterpret_cast<UINT_PTR>(window)) + L" 1 " +
-                                 std::to_wstring(MSGFLT_ALLOW);
+    const std::wstring message = std::to_wstring(win32::comeBackMessage());
+    clockWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     for (const BOOL posted : {TRUE, FALSE}) {
-        callsSeen = {};
-        callsSeen.postAnswer = posted;
-        win32::RunningCopy first(folder, recordingCalls);
+        callsSeen.clear();
+        posts = posted;
+        win32::RunningCopy first(folder, {recordAllow, recordForeground, recordPost});
         ASSERT_FALSE(first.handOver());
-        first.publish(window);
-        win32::RunningCopy second(folder, recordingCalls);
+        first.publish(clockWindow);
+        win32::RunningCopy second(folder, {recordAllow, recordForeground, recordPost});
         EXPECT_TRUE(second.handOver()) << "no second clock, reached or not";
         EXPECT_EQ(second.unreachable(), !posted);
-        EXPECT_EQ(callsSeen.log, (std::vector<std::wstring>{allowed, L"foreground 1", L"post 1"}));
+        EXPECT_EQ(callsSeen, (std::vector<std::wstring>{L"1" + message + std::to_wstring(MSGFLT_ALLOW), L"foreground 1",
+                                                         L"post " + message}));
     }
-    DestroyWindow(window);
+    DestroyWindow(clockWindow);
 }
 
 TEST_F(DesktopShellTest, AnHourlyFailureOpensNoSecondBoxWhileItsBoxIsOpen) {
