@@ -34,18 +34,11 @@ std::wstring section(const std::wstring& file, const wchar_t* name) {
                                                                win32::pathForOlderCalls(file).value_or(file).c_str()));
 }
 
-// Folders in the folder, until a file in the last one has a path longer
-// than MAX_PATH; and their removal, from the deepest.
-std::wstring deepen(std::wstring folder) {
-    while (folder.size() < MAX_PATH) {
-        folder += L"un dossier synchronisé très profond\\";
-        CreateDirectoryW(folder.c_str(), nullptr);
-    }
-    return folder;
-}
-void removeUpTo(std::wstring folder, const std::wstring& top) {
-    while (folder.size() > top.size() && RemoveDirectoryW(folder.c_str()))
-        folder.erase(folder.find_last_of(L'\\', folder.size() - 2) + 1);
+// A folder in the folder whose files have paths longer than MAX_PATH.
+std::wstring deepIn(const std::wstring& folder) {
+    const std::wstring deep = folder + std::wstring(MAX_PATH - folder.size(), L'd') + L"\\";
+    CreateDirectoryW(deep.c_str(), nullptr);
+    return deep;
 }
 
 // A user's own file: a remark, an unknown key with letters of the 8-bit code
@@ -90,7 +83,7 @@ TEST(ProfileWriting, AValueOutsideTheCodePageTurnsTheFileToUtf16KeepingTheRestOr
         // A folder of its own for each case: the system keeps files it has read.
         const std::wstring top = scratch.path() + L"cas" + std::to_wstring(++row) + L"\\";
         ASSERT_TRUE(CreateDirectoryW(top.c_str(), nullptr));
-        const std::wstring folder = c.obstacle == Obstacle::deep ? deepen(top) : top;
+        const std::wstring folder = c.obstacle == Obstacle::deep ? deepIn(top) : top;
         const std::wstring file = folder + L"Configuration.ini", twin = folder + L"systeme.ini";
         for (const std::wstring& name : {file, twin})
             if (c.before) std::ofstream(std::filesystem::path(name), std::ios::binary) << *c.before;
@@ -132,7 +125,6 @@ TEST(ProfileWriting, AValueOutsideTheCodePageTurnsTheFileToUtf16KeepingTheRestOr
         }
         for (const std::wstring& name : {file, twin}) DeleteFileW(name.c_str());
         EXPECT_EQ(RemoveDirectoryW(folder.c_str()), c.obstacle != Obstacle::folderGone) << "a file was left behind";
-        removeUpTo(folder.substr(0, folder.find_last_of(L'\\', folder.size() - 2) + 1), top);
         RemoveDirectoryW(top.c_str());
     }
 }
@@ -142,14 +134,14 @@ TEST(ProfileWriting, AValueOutsideTheCodePageTurnsTheFileToUtf16KeepingTheRestOr
 // such paths.
 TEST(LongPaths, FilesDeeperThanMaxPathAreReadAndAPathTooLongIsToldWhole) {
     const testing::ScratchFolder scratch;
-    const std::wstring folder = deepen(scratch.path());
+    const std::wstring folder = deepIn(scratch.path());
     const std::wstring settings = folder + L"Configuration.ini", face = folder + L"cadran.bmp";
     ASSERT_TRUE(win32::PrivateProfile().write(settings, L"Options", L"Pendule", face));
     EXPECT_EQ(win32::PrivateProfile().read(settings, L"Options", L"Pendule", L""), face);
     ASSERT_TRUE(CopyFileW(ORVANE_SOURCE_DIR L"/res/HORLOGE.BMP", face.c_str(), FALSE));
     EXPECT_TRUE(ui::loadPicture(face)) << "the face is not read";
     for (const std::wstring& file : {settings, face}) DeleteFileW(file.c_str());
-    removeUpTo(folder, scratch.path());
+    RemoveDirectoryW(folder.c_str());
 
     const std::wstring gone = folder + L"son.wav";
     EXPECT_EQ(win32::pathForOlderCalls(gone), std::nullopt);
