@@ -417,8 +417,8 @@ TEST_F(AlarmsWindowTest, ArmingTellsOnceWhenThePowerPlanKeepsWakeTimersOff) {
         ASSERT_EQ(boxes.shown.size(), before + (s.told != nullptr ? 1 : 0)) << s.step;
         if (s.told == nullptr) continue;
         EXPECT_EQ(boxes.shown.back().text.rfind(s.told, 0), 0u) << s.step;
-        EXPECT_NE(boxes.shown.back().text.find(L"choisissez « Activer » pour « Autoriser les minuteurs de réveil », "
-                                               L"sous « Veille »"),
+        EXPECT_NE(boxes.shown.back().text.find(L"choisissez «\u00A0Activer\u00A0» pour «\u00A0Autoriser les "
+                                               L"minuteurs de réveil\u00A0», sous «\u00A0Veille\u00A0»"),
                   std::wstring::npos);
         EXPECT_EQ(boxes.shown.back().owner, static_cast<void*>(alarms().hwnd())) << s.step;
     }

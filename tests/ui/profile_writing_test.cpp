@@ -145,7 +145,7 @@ TEST(LongPaths, FilesDeeperThanMaxPathAreReadAndAPathTooLongIsToldWhole) {
 
     const std::wstring gone = folder + L"son.wav";
     EXPECT_EQ(win32::pathForOlderCalls(gone), std::nullopt);
-    EXPECT_NE(win32::pathTooLongText(gone).find(L"« " + gone + L" »"), std::wstring::npos);
+    EXPECT_NE(win32::pathTooLongText(gone).find(L"«\u00A0" + gone + L"\u00A0»"), std::wstring::npos);
     const HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
     ASSERT_NE(manifest, nullptr);
     const std::string text(static_cast<const char*>(LockResource(LoadResource(nullptr, manifest))),

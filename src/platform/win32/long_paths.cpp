@@ -42,7 +42,7 @@ std::optional<std::wstring> pathForOlderCalls(const std::wstring& path) {
 }
 
 std::wstring pathTooLongText(const std::wstring& path) {
-    return L"Windows ne peut pas ouvrir « " + path + L" » : son chemin est trop long (" +
+    return L"Windows ne peut pas ouvrir «\u00A0" + path + L"\u00A0» : son chemin est trop long (" +
            std::to_wstring(path.size()) + L" caractères, " + std::to_wstring(MAX_PATH - 1) +
            L" au plus). Placez ce fichier dans un dossier moins profond.";
 }
