@@ -119,6 +119,7 @@ void TForm7::Button2Click() {
     // Back in front, the alarms window shows the slot just stored.
     alarmsWindow_.FormActivate();
     if (alarmsWindow_.isVisible()) alarmsWindow_.show();
+    alarmsWindow_.tellWhenWakeTimersAreOff();
 }
 
 void TForm7::Button3Click() { dismiss(); }

@@ -6,6 +6,16 @@
 
 namespace orvane {
 
+std::optional<std::wstring> wakeTimersOffNotice(WakeTimerPlan plan) {
+    if (plan != WakeTimerPlan::refusedOnMains && plan != WakeTimerPlan::refusedOnBattery) return std::nullopt;
+    return std::wstring(plan == WakeTimerPlan::refusedOnBattery ? L"Sur batterie" : L"Sur secteur") +
+           L", les paramètres d'alimentation ne laissent pas l'ordinateur sortir de veille pour une alarme.\r\n"
+           // Non-breaking spaces keep the quotation marks with their words.
+           L"Pour qu'il le fasse, choisissez «\u00A0Activer\u00A0» pour "
+           L"«\u00A0Autoriser les minuteurs de réveil\u00A0», sous «\u00A0Veille\u00A0», "
+           L"dans les paramètres d'alimentation avancés.";
+}
+
 void AlarmWaking::follow(const AlarmTable& table, const ClockReading& now, const TimeZone& zone, bool moved) {
     if (ended_) return;
     std::array<Slot, AlarmCount> slots;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "alarms/alarm_table.hpp"
 #include "platform/clock.hpp"
@@ -19,6 +20,11 @@ inline constexpr std::int64_t wakeLeadSeconds = 60;
 // The longest the computer is kept awake for alarm boxes left open: a
 // computer that never sleeps drains its battery.
 inline constexpr std::int64_t awakeForBoxesMs = 15 * 60 * 1000;
+
+// What the user reads when an alarm is armed while the power plan keeps the
+// computer from waking for it; nothing where it may wake, where Windows
+// decides, or where the plan cannot be read.
+std::optional<std::wstring> wakeTimersOffNotice(WakeTimerPlan plan);
 
 class AlarmWaking {
 public:

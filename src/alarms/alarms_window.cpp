@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alarms/alarm_dialog.hpp"
+#include "common/error_text.hpp"
 #include "platform/ui/controls.hpp"
 #include "platform/ui/picture.hpp"
 
@@ -151,6 +152,14 @@ void TForm6::showIndicators(const AlarmIndicators& shown) {
     host_.showAlarmBell(shown.any);
 }
 
+void TForm6::tellWhenWakeTimersAreOff() {
+    if (wakeTimersOffTold_) return;
+    const std::optional<std::wstring> notice = wakeTimersOffNotice(services().wakeTimer.plan());
+    if (!notice) return;
+    wakeTimersOffTold_ = true;
+    services().boxes.showOwnedBy(hwnd(), *notice, applicationTitle, box::ok | box::iconInformation);
+}
+
 void TForm6::ConfigureAlarm(int n) {
     configuration_->EditedSlot = static_cast<std::int8_t>(n);
     configuration_->open();
@@ -158,13 +167,20 @@ void TForm6::ConfigureAlarm(int n) {
 
 void TForm6::onCommand(int id, int code, HWND /*control*/) {
     if (code != BN_CLICKED) return;
+    bool armed = false;
     for (int n = 1; n <= AlarmCount; ++n) {
         const SlotControls& c = slotControls[static_cast<std::size_t>(n)];
-        if (id == c.yes) alarms_.arm(n);
-        else if (id == c.no) alarms_.disarm(n);
-        else if (id == c.configure) ConfigureAlarm(n);
+        if (id == c.yes) {
+            alarms_.arm(n);
+            armed = true;
+        } else if (id == c.no) {
+            alarms_.disarm(n);
+        } else if (id == c.configure) {
+            ConfigureAlarm(n);
+        }
     }
     followAlarms();
+    if (armed) tellWhenWakeTimersAreOff();
 }
 
 LRESULT TForm6::onNotify(const NMHDR& header) {

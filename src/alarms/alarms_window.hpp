@@ -86,6 +86,9 @@ public:
     void stopWaking() { waking_.end(); }
     // Shows the table as it is: times, titles and armed choices of every tab.
     void FormActivate();
+    // An alarm was armed by the user: where the power plan keeps the computer
+    // from waking for it, a box says so, once in a run.
+    void tellWhenWakeTimersAreOff();
     // Opens the configuration dialog for slot n and waits for it, disabled.
     void ConfigureAlarm(int n);
 
@@ -110,6 +113,7 @@ private:
 
     AlarmTable alarms_;
     AlarmWaking waking_;
+    bool wakeTimersOffTold_ = false;
     ui::TabPages PageControl1_;
     HFONT defaultFont_ = nullptr;
     HFONT timeFont_ = nullptr;

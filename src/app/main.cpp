@@ -15,7 +15,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::restrictLibrarySearch();
     // A second start from the same folder brings the running clock back.
     orvane::win32::RunningCopy copy(orvane::win32::executableFolder());
-    if (copy.handOver()) return 0;
+    if (copy.handOver()) {
+        if (copy.unreachable())
+            MessageBoxW(nullptr, orvane::win32::unreachableCopyText, orvane::applicationTitle,
+                        MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+        return 0;
+    }
     // Before any call into the shell, on the thread that makes them.
     const orvane::win32::ComApartment com;
 

@@ -308,12 +308,15 @@ private:
     Library* entered = nullptr;
 };
 
-// Every wake-up asked for, in order; nothing for a cancel.
+// Every wake-up asked for, in order; nothing for a cancel. The power plan
+// is what the test says.
 class FakeWakeTimer final : public WakeTimer {
 public:
     void wakeAt(Instant at) override { asked.push_back(at); }
     void cancel() override { asked.push_back(std::nullopt); }
+    WakeTimerPlan plan() const override { return planInForce; }
     std::vector<std::optional<Instant>> asked;
+    WakeTimerPlan planInForce = WakeTimerPlan::allowed;
 };
 
 class FakeStayAwake final : public StayAwake {

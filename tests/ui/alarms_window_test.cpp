@@ -385,6 +385,45 @@ TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
     EXPECT_EQ(world.wakeTimer.asked.back(), std::nullopt) << "quitting leaves no wake-up behind";
 }
 
+// Arming an alarm while the plan keeps the computer asleep says so once in a
+// run, in a box over the alarms window; nothing where it may wake or where
+// Windows decides.
+TEST_F(AlarmsWindowTest, ArmingTellsOnceWhenThePowerPlanKeepsWakeTimersOff) {
+    using enum WakeTimerPlan;
+    enum Do { Yes, No, Ok, NewRun };
+    const struct {
+        const char* step;
+        WakeTimerPlan plan;
+        Do what;
+        const wchar_t* told;  // the box's first words; nullptr: no box
+    } steps[] = {
+        {"allowed on mains", allowed, Yes, nullptr},
+        {"Modern Standby", systemDecides, Ok, nullptr},
+        {"the plan unread", unknown, Yes, nullptr},
+        {"disarming says nothing", refusedOnBattery, No, nullptr},
+        {"refused on battery, armed by OK", refusedOnBattery, Ok, L"Sur batterie, "},
+        {"armed again: told already", refusedOnMains, Yes, nullptr},
+        {"another run, armed by oui", refusedOnMains, NewRun, L"Sur secteur, "},
+    };
+    for (const auto& s : steps) {
+        world.wakeTimer.planInForce = s.plan;
+        const std::size_t before = boxes.shown.size();
+        if (s.what == NewRun) {
+            start();
+            pick(TForm1::Alarme1);
+        }
+        click(a6(s.what == No ? TForm6::rb2 : s.what == Ok ? TForm6::Button1 : TForm6::rb1));
+        if (s.what == Ok) click(a7(TForm7::Button2));
+        ASSERT_EQ(boxes.shown.size(), before + (s.told != nullptr ? 1 : 0)) << s.step;
+        if (s.told == nullptr) continue;
+        EXPECT_EQ(boxes.shown.back().text.rfind(s.told, 0), 0u) << s.step;
+        EXPECT_NE(boxes.shown.back().text.find(L"choisissez «\u00A0Activer\u00A0» pour «\u00A0Autoriser les "
+                                               L"minuteurs de réveil\u00A0», sous «\u00A0Veille\u00A0»"),
+                  std::wstring::npos);
+        EXPECT_EQ(boxes.shown.back().owner, static_cast<void*>(alarms().hwnd())) << s.step;
+    }
+}
+
 // The computer stays awake from the wake-up to the moment, and while the
 // alarm's box waits: until it is closed, or for fifteen minutes.
 TEST_F(AlarmsWindowTest, TheComputerIsKeptAwakeForTheMomentAndWhileItsBoxWaits) {

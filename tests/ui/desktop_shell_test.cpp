@@ -3,12 +3,14 @@
 // error boxes that come to the front with it and do not pile up.
 #include <windows.h>
 #include <objbase.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "alarms/alarms_window.hpp"
@@ -152,6 +154,74 @@ TEST_F(DesktopShellTest, ASecondStartFromTheFolderBringsTheClockBack) {
         EXPECT_FALSE(IsIconic(main().hwnd()));
         EXPECT_FALSE(world.tray.present);
     }
+}
+
+// A clock started as administrator, and a plain start by the same user.
+// Wine has no integrity levels: what the copies ask of the system is read
+// back. The shared memory grants the user and carries a medium label.
+TEST(RunningCopyAcrossLevels, TheSharedMemoryLetsThePlainStartsOfTheUserIn) {
+    HANDLE token = nullptr;
+    std::vector<unsigned char> user(256);
+    DWORD size = 0;
+    wchar_t *sid = nullptr, *text = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                GetTokenInformation(token, TokenUser, user.data(), 256, &size) &&
+                ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid));
+    CloseHandle(token);
+    const win32::SecurityDescriptor descriptor = win32::runningCopySecurity();
+    ASSERT_TRUE(descriptor && ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                                  descriptor.get(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr));
+    EXPECT_NE(std::wstring(text).find(L"(A;;GA;;;" + std::wstring(sid) + L")"), std::wstring::npos) << text;
+    LocalFree(sid);
+    LocalFree(text);
+    // Read as an entry: Wine 8 writes a label back without its type ("(;;CC;;;ME)").
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* labels = nullptr;
+    void* entry = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorSacl(descriptor.get(), &present, &labels, &defaulted) && present &&
+                labels->AceCount == 1 && GetAce(labels, 0, &entry));
+    auto* label = static_cast<SYSTEM_MANDATORY_LABEL_ACE*>(entry);
+    EXPECT_EQ(std::tuple(label->Header.AceType, label->Mask, *GetSidSubAuthorityCount(&label->SidStart)),
+              std::tuple(BYTE{SYSTEM_MANDATORY_LABEL_ACE_TYPE}, DWORD{SYSTEM_MANDATORY_LABEL_NO_WRITE_UP}, UCHAR{1}));
+    EXPECT_LE(*GetSidSubAuthority(&label->SidStart, 0), DWORD{SECURITY_MANDATORY_MEDIUM_RID});
+}
+
+// The running clock lets the start's message in; the start lends it the
+// foreground, and where its message is refused it says so and ends.
+std::vector<std::wstring> callsSeen;
+BOOL posts = TRUE;
+HWND clockWindow = nullptr;
+BOOL WINAPI recordAllow(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    callsSeen.push_back(std::to_wstring(window == clockWindow) + std::to_wstring(message) + std::to_wstring(action));
+    return TRUE;
+}
+BOOL WINAPI recordForeground(DWORD process) {
+    callsSeen.push_back(L"foreground " + std::to_wstring(process == GetCurrentProcessId()));
+    return TRUE;
+}
+BOOL WINAPI recordPost(HWND, UINT message, WPARAM, LPARAM) {
+    callsSeen.push_back(L"post " + std::to_wstring(message));
+    SetLastError(ERROR_ACCESS_DENIED);
+    return posts;
+}
+
+TEST(RunningCopyAcrossLevels, TheClockLetsTheMessageInAndAStartItCannotReachSaysSo) {
+    const std::wstring folder = L"C:\\Orvane-niveaux-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::wstring message = std::to_wstring(win32::comeBackMessage());
+    clockWindow = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    for (const BOOL posted : {TRUE, FALSE}) {
+        callsSeen.clear();
+        posts = posted;
+        win32::RunningCopy first(folder, {recordAllow, recordForeground, recordPost});
+        ASSERT_FALSE(first.handOver());
+        first.publish(clockWindow);
+        win32::RunningCopy second(folder, {recordAllow, recordForeground, recordPost});
+        EXPECT_TRUE(second.handOver()) << "no second clock, reached or not";
+        EXPECT_EQ(second.unreachable(), !posted);
+        EXPECT_EQ(callsSeen, (std::vector<std::wstring>{L"1" + message + std::to_wstring(MSGFLT_ALLOW), L"foreground 1",
+                                                         L"post " + message}));
+    }
+    DestroyWindow(clockWindow);
 }
 
 TEST_F(DesktopShellTest, AnHourlyFailureOpensNoSecondBoxWhileItsBoxIsOpen) {

@@ -42,6 +42,30 @@ TEST(Power, TheRealTimerSignalsAtItsMomentAndNotBefore) {
     EXPECT_GE(systemNow().ms, due.ms - 16);
 }
 
+// The plan's setting for the power source in use decides; on Modern Standby,
+// Windows does. "Minuteurs de réveil importants uniquement" (2) leaves a
+// program's timer out.
+TEST(Power, TheWakeTimersAreAllowedOnlyByActivateOnThePowerSourceInUse) {
+    using enum WakeTimerPlan;
+    const std::optional<DWORD> unread;
+    const struct {
+        const char* name;
+        win32::WakeTimerFacts facts;
+        WakeTimerPlan plan;
+    } rows[] = {
+        {"on mains, enabled", {false, 1, 1, 0}, allowed},
+        {"on battery, disabled there", {false, 0, 1, 0}, refusedOnBattery},
+        {"on battery, enabled there", {false, 0, 0, 1}, allowed},
+        {"on mains, disabled there", {false, 1, 0, 1}, refusedOnMains},
+        {"on mains, important ones only", {false, 1, 2, 1}, refusedOnMains},
+        {"on battery, important ones only", {false, 0, 1, 2}, refusedOnBattery},
+        {"no battery status: mains", {false, 255, 2, 1}, refusedOnMains},
+        {"Modern Standby, disabled", {true, 0, 0, 0}, systemDecides},
+        {"the setting unread", {false, 1, unread, 0}, unknown},
+    };
+    for (const auto& row : rows) EXPECT_EQ(win32::wakeTimerPlan(row.facts), row.plan) << row.name;
+}
+
 TEST(Power, TheWindowThreadAsksToStayAwakeAndLetsGo) {
     win32::ThreadStayAwake awake;
     awake.hold();

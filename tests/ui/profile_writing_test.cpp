@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/picture.hpp"
+#include "platform/win32/long_paths.hpp"
 #include "platform/win32/services.hpp"
 #include "support/app_fixture.hpp"
 
@@ -24,10 +26,19 @@ std::string fileBytes(const std::wstring& file) {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<absent>";
 }
 
-// A section's lines as the system reads them, each ending with a null.
+// A section's lines as the system reads them, each ending with a null; a
+// file deeper than MAX_PATH by the short names of its folders.
 std::wstring section(const std::wstring& file, const wchar_t* name) {
     std::vector<wchar_t> text(65536);
-    return std::wstring(text.data(), GetPrivateProfileSectionW(name, text.data(), 65536, file.c_str()));
+    return std::wstring(text.data(), GetPrivateProfileSectionW(name, text.data(), 65536,
+                                                               win32::pathForOlderCalls(file).value_or(file).c_str()));
+}
+
+// A folder in the folder whose files have paths longer than MAX_PATH.
+std::wstring deepIn(const std::wstring& folder) {
+    const std::wstring deep = folder + std::wstring(MAX_PATH - folder.size(), L'd') + L"\\";
+    CreateDirectoryW(deep.c_str(), nullptr);
+    return deep;
 }
 
 // A user's own file: a remark, an unknown key with letters of the 8-bit code
@@ -38,7 +49,7 @@ const std::wstring cyrillicSound = L"C:\\Звуки\\бой часов.wav";
 const std::wstring inUtf16 = L"[Options]\r\nMaCle=gardée\r\n[Autre]\r\nx=1\r\n";
 
 enum class After { asTheSystemWrites, utf16, refused };
-enum class Obstacle { none, hidden, locked, readShared, readOnly, folderGone };
+enum class Obstacle { none, hidden, locked, readShared, readOnly, folderGone, deep };
 
 TEST(ProfileWriting, AValueOutsideTheCodePageTurnsTheFileToUtf16KeepingTheRestOrIsRefused) {
     const struct {
@@ -63,15 +74,17 @@ TEST(ProfileWriting, AValueOutsideTheCodePageTurnsTheFileToUtf16KeepingTheRestOr
         {"open elsewhere, shared for reading only", handWritten, cyrillicSound, After::refused, Obstacle::readShared},
         {"read-only", handWritten, cyrillicSound, After::refused, Obstacle::readOnly},
         {"its folder gone", std::nullopt, cyrillicSound, After::refused, Obstacle::folderGone},
+        {"a hand-written file deeper than MAX_PATH", handWritten, cyrillicSound, After::utf16, Obstacle::deep},
     };
     const testing::ScratchFolder scratch;
     int row = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // A folder of its own for each case: the system keeps files it has read.
-        const std::wstring folder = scratch.path() + L"cas" + std::to_wstring(++row) + L"\\";
+        const std::wstring top = scratch.path() + L"cas" + std::to_wstring(++row) + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(top.c_str(), nullptr));
+        const std::wstring folder = c.obstacle == Obstacle::deep ? deepIn(top) : top;
         const std::wstring file = folder + L"Configuration.ini", twin = folder + L"systeme.ini";
-        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
         for (const std::wstring& name : {file, twin})
             if (c.before) std::ofstream(std::filesystem::path(name), std::ios::binary) << *c.before;
         HANDLE holder = INVALID_HANDLE_VALUE;
@@ -112,7 +125,33 @@ TEST(ProfileWriting, AValueOutsideTheCodePageTurnsTheFileToUtf16KeepingTheRestOr
         }
         for (const std::wstring& name : {file, twin}) DeleteFileW(name.c_str());
         EXPECT_EQ(RemoveDirectoryW(folder.c_str()), c.obstacle != Obstacle::folderGone) << "a file was left behind";
+        RemoveDirectoryW(top.c_str());
     }
+}
+
+// Deeper than MAX_PATH, the settings and a face are read as they were
+// written; a path no spelling fits is told whole. The program says it takes
+// such paths.
+TEST(LongPaths, FilesDeeperThanMaxPathAreReadAndAPathTooLongIsToldWhole) {
+    const testing::ScratchFolder scratch;
+    const std::wstring folder = deepIn(scratch.path());
+    const std::wstring settings = folder + L"Configuration.ini", face = folder + L"cadran.bmp";
+    ASSERT_TRUE(win32::PrivateProfile().write(settings, L"Options", L"Pendule", face));
+    EXPECT_EQ(win32::PrivateProfile().read(settings, L"Options", L"Pendule", L""), face);
+    ASSERT_TRUE(CopyFileW(ORVANE_SOURCE_DIR L"/res/HORLOGE.BMP", face.c_str(), FALSE));
+    EXPECT_TRUE(ui::loadPicture(face)) << "the face is not read";
+    for (const std::wstring& file : {settings, face}) DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+
+    const std::wstring gone = folder + L"son.wav";
+    EXPECT_EQ(win32::pathForOlderCalls(gone), std::nullopt);
+    EXPECT_NE(win32::pathTooLongText(gone).find(L"«\u00A0" + gone + L"\u00A0»"), std::wstring::npos);
+    const HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(nullptr, manifest))),
+                           SizeofResource(nullptr, manifest));
+    EXPECT_NE(text.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true<"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/picture_files.hpp"
+#include "platform/win32/long_paths.hpp"
 
 namespace orvane::ui {
 
@@ -196,8 +197,12 @@ BitmapHandle fromWindowsMetafile(const std::wstring& path) {
 
 }  // namespace
 
-BitmapHandle loadPicture(const std::wstring& path) {
-    switch (pictureKind(path)) {
+BitmapHandle loadPicture(const std::wstring& longPath) {
+    // The picture calls take no path longer than MAX_PATH.
+    const std::optional<std::wstring> spelt = win32::pathForOlderCalls(longPath);
+    if (!spelt) return {};
+    const std::wstring& path = *spelt;
+    switch (pictureKind(longPath)) {
     case PictureKind::Bitmap:
         return fromBitmapFile(path);
     case PictureKind::Icon:

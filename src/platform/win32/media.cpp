@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/win32/long_paths.hpp"
 #include "platform/win32/system_library.hpp"
 
 namespace orvane::win32 {
@@ -41,8 +42,11 @@ std::optional<std::wstring> SpeakerAndMediaPlayer::play(const std::wstring& path
         lazy::sendMciCommand((std::wstring(L"close ") + soundAlias).c_str());
         open_ = false;
     }
+    // The media player takes no path longer than MAX_PATH.
+    const std::optional<std::wstring> spelt = pathForOlderCalls(path);
+    if (!spelt) return pathTooLongText(path);
     // The device comes from the file's extension, as the media player chooses it.
-    const std::wstring open = L"open \"" + path + L"\" alias " + soundAlias;
+    const std::wstring open = L"open \"" + *spelt + L"\" alias " + soundAlias;
     if (const MCIERROR error = lazy::sendMciCommand(open.c_str())) return mciError(error);
     open_ = true;
     if (const MCIERROR error = lazy::sendMciCommand((std::wstring(L"play ") + soundAlias).c_str()))

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/long_paths.hpp"
+
 namespace orvane::win32 {
 
 namespace {
@@ -48,7 +50,9 @@ PluginLibraries::Handle PluginLibraryLoader::load(const std::wstring& fullPath) 
     // the program's and the system's; never in the current folder or on PATH.
     const DWORD flags = hasSearchFlags() ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
                                          : LOAD_WITH_ALTERED_SEARCH_PATH;
-    return LoadLibraryExW(fullPath.c_str(), nullptr, flags);
+    // The loader takes no path longer than MAX_PATH.
+    const std::optional<std::wstring> spelt = pathForOlderCalls(fullPath);
+    return spelt ? LoadLibraryExW(spelt->c_str(), nullptr, flags) : nullptr;
 }
 
 PluginLibraries::Entry PluginLibraryLoader::find(Handle library, const char* name) {

@@ -2,6 +2,8 @@
 // The computer's power: a timer that wakes it, and the request that keeps it awake.
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/power.hpp"
 
 namespace orvane::win32 {
@@ -17,6 +19,19 @@ struct WakeTimerCall {
 };
 WakeTimerCall wakeTimerCall(Instant at);
 
+// What the system says of wake timers, as its documented calls give it.
+struct WakeTimerFacts {
+    bool modernStandby;  // GetPwrCapabilities: AoAc
+    BYTE acLineStatus;   // GetSystemPowerStatus: 0 battery, 1 mains, 255 unknown
+    // The plan's value index of "Autoriser les minuteurs de réveil"
+    // (GUID_ALLOW_RTC_WAKE), on mains and on battery, where it could be read.
+    std::optional<DWORD> onMains, onBattery;
+};
+// The value index of "Activer". "Désactiver" is 0, and 2, "Minuteurs de
+// réveil importants uniquement", leaves out a program's own timers.
+inline constexpr DWORD wakeTimersEnabled = 1;
+WakeTimerPlan wakeTimerPlan(const WakeTimerFacts& facts);
+
 // What the thread asks while it holds the computer awake, and after.
 inline constexpr EXECUTION_STATE awakeHeldState = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
 inline constexpr EXECUTION_STATE awakeReleasedState = ES_CONTINUOUS;
@@ -30,6 +45,7 @@ public:
     SystemWakeTimer& operator=(const SystemWakeTimer&) = delete;
     void wakeAt(Instant at) override;
     void cancel() override;
+    WakeTimerPlan plan() const override;
     // Signalled when the moment comes (the program itself never waits on it).
     HANDLE handle() const { return timer_; }
 

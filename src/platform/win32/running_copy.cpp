@@ -1,5 +1,7 @@
 #include "platform/win32/running_copy.hpp"
 
+#include <sddl.h>
+
 #include <chrono>
 #include <cstdint>
 #include <thread>
@@ -49,10 +51,56 @@ std::wstring sharedName(const std::wstring& folder) {
 
 bool processEnded(DWORD id, DWORD waitMs) {
     const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-    if (process == nullptr) return true;
+    // An elevated copy's process keeps a plain start out: it still runs.
+    if (process == nullptr) return GetLastError() != ERROR_ACCESS_DENIED;
     const bool ended = WaitForSingleObject(process, waitMs) != WAIT_TIMEOUT;
     CloseHandle(process);
     return ended;
+}
+
+// The user the process runs as, in the notation of access lists ("S-1-5-21-…").
+std::wstring userSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    std::wstring text;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> user(size);
+    wchar_t* sid = nullptr;
+    if (size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+
+}  // namespace
+
+SecurityDescriptor runningCopySecurity() {
+    const std::wstring user = userSid();
+    if (user.empty()) return nullptr;
+    // All access for the user and the system, nobody else; a medium label
+    // that keeps lower levels from writing.
+    const std::wstring text = L"D:P(A;;GA;;;" + user + L")(A;;GA;;;SY)S:(ML;;NW;;;ME)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return nullptr;
+    return SecurityDescriptor(descriptor);
+}
+
+namespace {
+
+HANDLE openSharedMemory(const std::wstring& name, DWORD size) {
+    const SecurityDescriptor security = runningCopySecurity();
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, security.get(), FALSE};
+    const HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, security ? &attributes : nullptr, PAGE_READWRITE,
+                                              0, size, name.c_str());
+    // A system that refuses the label (one without integrity levels, or a
+    // process below medium) makes the memory as before.
+    if (mapping != nullptr || !security || GetLastError() == ERROR_ACCESS_DENIED) return mapping;
+    return CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name.c_str());
 }
 
 }  // namespace
@@ -62,11 +110,15 @@ UINT comeBackMessage() {
     return message;
 }
 
-RunningCopy::RunningCopy(const std::wstring& exeFolder) {
-    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Slot),
-                                  sharedName(exeFolder).c_str());
-    // Without the shared memory each copy runs on its own, as before.
-    if (mapping_ == nullptr) return;
+RunningCopy::RunningCopy(const std::wstring& exeFolder, CopyCalls calls) : calls_(calls) {
+    mapping_ = openSharedMemory(sharedName(exeFolder), sizeof(Slot));
+    // Memory that exists but keeps this start out belongs to a running
+    // clock it cannot reach; without the memory at all, each copy runs on
+    // its own, as before.
+    if (mapping_ == nullptr) {
+        unreachable_ = GetLastError() == ERROR_ACCESS_DENIED;
+        return;
+    }
     first_ = GetLastError() != ERROR_ALREADY_EXISTS;
     slot_ = static_cast<Slot*>(MapViewOfFile(mapping_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(Slot)));
     if (slot_ != nullptr && first_) InterlockedExchange(&slot_->process, static_cast<LONG>(GetCurrentProcessId()));
@@ -78,6 +130,7 @@ RunningCopy::~RunningCopy() {
 }
 
 bool RunningCopy::handOver() {
+    if (unreachable_) return true;
     if (first_ || slot_ == nullptr) return false;
     const auto deadline = std::chrono::steady_clock::now() + handOverBound;
     for (;;) {
@@ -87,8 +140,15 @@ bool RunningCopy::handOver() {
         if (window != 0 && window != ending && IsWindow(target)) {
             // This start is the user's gesture: it lends the right to come
             // to the front to the copy that was asked.
-            AllowSetForegroundWindow(other);
-            return PostMessageW(target, comeBackMessage(), 0, 0) != FALSE;
+            calls_.allowForeground(other);
+            if (calls_.post(target, comeBackMessage(), 0, 0) != FALSE) return true;
+            // Refused (a clock that does not let the message in): this start
+            // still ends rather than run a second clock. Otherwise the window
+            // went as it was asked: look again.
+            if (GetLastError() == ERROR_ACCESS_DENIED) {
+                unreachable_ = true;
+                return true;
+            }
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -106,6 +166,8 @@ bool RunningCopy::handOver() {
 
 void RunningCopy::publish(HWND mainWindow) {
     if (slot_ == nullptr || !first_) return;
+    // A plain start by the same user may call back an elevated clock.
+    calls_.allowMessage(mainWindow, comeBackMessage(), MSGFLT_ALLOW, nullptr);
     InterlockedExchange(&slot_->window, static_cast<LONG>(reinterpret_cast<LONG_PTR>(mainWindow)));
 }
 

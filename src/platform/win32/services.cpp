@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/handles.hpp"
+#include "platform/win32/long_paths.hpp"
 #include "platform/win32/system_library.hpp"
 
 namespace orvane::win32 {
@@ -208,7 +209,8 @@ bool PrivateProfile::readable(const std::wstring& file) const {
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
         CloseHandle(handle);
-        return true;
+        // Too long for the settings calls, even by short names.
+        return pathForOlderCalls(file).has_value();
     }
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -286,21 +288,27 @@ std::optional<std::string> fileBytes(const std::wstring& file) {
 // on disk; its name, or nothing when it cannot be written.
 std::optional<std::wstring> utf16FileIn(const std::wstring& folder, const std::wstring& text) {
     const std::wstring utf16 = L'\xFEFF' + text;
-    wchar_t temporary[MAX_PATH];
-    if (GetTempFileNameW(folder.c_str(), L"ini", 0, temporary) == 0) return std::nullopt;
-    const HANDLE out = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool written = out != INVALID_HANDLE_VALUE;
-    if (written) {
-        const DWORD size = static_cast<DWORD>(utf16.size() * sizeof(wchar_t));
-        DWORD put = 0;
-        written = WriteFile(out, utf16.data(), size, &put, nullptr) && put == size && FlushFileBuffers(out);
-        CloseHandle(out);
+    // A name of this process, moment and attempt: the system's own temporary
+    // names take no folder longer than MAX_PATH less 14 characters.
+    std::wstring temporary;
+    HANDLE out = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && out == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = folder + (folder.empty() || folder.back() == L'\\' ? L"" : L"\\") + L"~ini" +
+                    std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64()) + L"-" +
+                    std::to_wstring(attempt) + L".tmp";
+        out = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (out == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return std::nullopt;
     }
+    if (out == INVALID_HANDLE_VALUE) return std::nullopt;
+    const DWORD size = static_cast<DWORD>(utf16.size() * sizeof(wchar_t));
+    DWORD put = 0;
+    const bool written = WriteFile(out, utf16.data(), size, &put, nullptr) && put == size && FlushFileBuffers(out);
+    CloseHandle(out);
     if (!written) {
-        DeleteFileW(temporary);
+        DeleteFileW(temporary.c_str());
         return std::nullopt;
     }
-    return std::wstring(temporary);
+    return temporary;
 }
 
 // Turns the file into UTF-16 after its byte-order mark, an encoding the
@@ -351,9 +359,9 @@ std::optional<Utf16Copy> readableAsWritten(const std::wstring& file) {
     const std::optional<std::string> bytes = fileBytes(file);
     if (!bytes || !savedAsUtf8(*bytes) || turnToUtf16(file)) return std::nullopt;
     const std::optional<std::wstring> text = decodeProfileText(*bytes);
-    wchar_t folder[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-    if (!text || length == 0 || length > MAX_PATH) return std::nullopt;
+    std::wstring folder(GetTempPathW(0, nullptr), L'\0');
+    folder.resize(folder.empty() ? 0 : GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
+    if (!text || folder.empty()) return std::nullopt;
     std::optional<std::wstring> copy = utf16FileIn(folder, *text);
     if (!copy) return std::nullopt;
     return std::optional<Utf16Copy>(std::in_place, std::move(*copy));
@@ -365,8 +373,11 @@ std::optional<Utf16Copy> readableAsWritten(const std::wstring& file) {
 // files are, or in UTF-16 after its byte-order mark, and keep it in the
 // encoding it has; a folder name outside that code page still works. A file
 // a text editor saved in UTF-8 is read as it was written.
-std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& section,
+std::wstring PrivateProfile::read(const std::wstring& longFile, const std::wstring& section,
                                   const std::wstring& key, const std::wstring& fallback) const {
+    const std::optional<std::wstring> spelt = pathForOlderCalls(longFile);
+    if (!spelt) return fallback;
+    const std::wstring& file = *spelt;
     const std::optional<Utf16Copy> copy = readableAsWritten(file);
     // Room for the longest value and its terminating null.
     std::vector<wchar_t> buffer(profileValueLimit + 1);
@@ -376,15 +387,19 @@ std::wstring PrivateProfile::read(const std::wstring& file, const std::wstring& 
     return std::wstring(buffer.data(), length);
 }
 
-bool PrivateProfile::write(const std::wstring& file, const std::wstring& section,
+bool PrivateProfile::write(const std::wstring& longFile, const std::wstring& section,
                            const std::wstring& key, const std::wstring& value) {
+    const std::optional<std::wstring> spelt = pathForOlderCalls(longFile);
+    if (!spelt) return false;
+    const std::wstring& file = *spelt;
     // The file keeps its encoding until a value needs more than its code page.
     if (!(codePageHolds(section) && codePageHolds(key) && codePageHolds(value)) && !turnToUtf16(file)) return false;
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
 bool ShellOpen::open(const std::wstring& path) {
-    return lazy::shellOpen(L"OPEN", path.c_str(), SW_SHOWNORMAL);
+    // Beyond MAX_PATH, the shell is left to say what it makes of the path.
+    return lazy::shellOpen(L"OPEN", pathForOlderCalls(path).value_or(path).c_str(), SW_SHOWNORMAL);
 }
 
 bool ShellOpen::hasProgramFor(const std::wstring& path) const {
@@ -533,6 +548,8 @@ bool writingRefused(DWORD error) {
 }  // namespace
 
 bool DiskFiles::canWrite(const std::wstring& path) const {
+    // The settings calls take no longer path than their short spelling.
+    if (!pathForOlderCalls(path)) return false;
     // A folder in the file's place is no question of rights: its writing
     // fails and says so, as it always has.
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -681,8 +698,8 @@ BOOL CALLBACK takeIconGroup(HMODULE module, LPCWSTR, LPWSTR name, LONG_PTR state
 HICON extractTrayIcon(const std::wstring& file, unsigned index) {
     // The icon groups of a program in their order, as the shell numbers them,
     // read without loading the shell itself.
-    const HMODULE module =
-        LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HMODULE module = LoadLibraryExW(pathForOlderCalls(file).value_or(file).c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module == nullptr) return nullptr;
     IconSearch search{index, 0, nullptr};
     EnumResourceNamesW(module, MAKEINTRESOURCEW(14), takeIconGroup, reinterpret_cast<LONG_PTR>(&search));  // RT_GROUP_ICON

@@ -23,6 +23,7 @@ constexpr wchar_t comdlg32[] = L"comdlg32.dll";
 constexpr wchar_t shell32[] = L"shell32.dll";
 constexpr wchar_t shlwapi[] = L"shlwapi.dll";
 constexpr wchar_t uxtheme[] = L"uxtheme.dll";
+constexpr wchar_t powrprof[] = L"powrprof.dll";
 
 }  // namespace
 
@@ -49,6 +50,25 @@ DWORD fileDialogError() {
 bool colorDialog(CHOOSECOLORW* request) {
     static auto* const call = systemFunction<decltype(::ChooseColorW)>(comdlg32, "ChooseColorW");
     return call != nullptr && call(request) != FALSE;
+}
+
+bool activePowerSetting(const GUID& subgroup, const GUID& setting, bool onBattery, DWORD* index) {
+    static auto* const activeScheme =
+        systemFunction<decltype(::PowerGetActiveScheme)>(powrprof, "PowerGetActiveScheme");
+    static auto* const readMains = systemFunction<decltype(::PowerReadACValueIndex)>(powrprof, "PowerReadACValueIndex");
+    static auto* const readBattery =
+        systemFunction<decltype(::PowerReadDCValueIndex)>(powrprof, "PowerReadDCValueIndex");
+    auto* const read = onBattery ? readBattery : readMains;
+    GUID* scheme = nullptr;
+    if (activeScheme == nullptr || read == nullptr || activeScheme(nullptr, &scheme) != ERROR_SUCCESS) return false;
+    const bool found = read(nullptr, scheme, &subgroup, &setting, index) == ERROR_SUCCESS;
+    LocalFree(scheme);
+    return found;
+}
+
+bool powerCapabilities(SYSTEM_POWER_CAPABILITIES* capabilities) {
+    static auto* const call = systemFunction<decltype(::GetPwrCapabilities)>(powrprof, "GetPwrCapabilities");
+    return call != nullptr && call(capabilities) != FALSE;
 }
 
 bool shellOpen(const wchar_t* verb, const wchar_t* file, int show) {

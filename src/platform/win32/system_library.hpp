@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <mmsystem.h>
+#include <powrprof.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <uxtheme.h>
@@ -18,6 +19,10 @@ bool mciErrorText(MCIERROR error, wchar_t* text, UINT length);
 bool openFileDialog(OPENFILENAMEW* request);
 DWORD fileDialogError();
 bool colorDialog(CHOOSECOLORW* request);
+// The value index of a setting of the power plan in force, on mains or on
+// battery; false when the system cannot tell.
+bool activePowerSetting(const GUID& subgroup, const GUID& setting, bool onBattery, DWORD* index);
+bool powerCapabilities(SYSTEM_POWER_CAPABILITIES* capabilities);
 // True when the shell started something (its answer above 32).
 bool shellOpen(const wchar_t* verb, const wchar_t* file, int show);
 // True when a program (a desktop program or an app) is registered to open
