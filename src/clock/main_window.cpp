@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <utility>
@@ -500,30 +501,52 @@ void TForm1::DeleteTrayIcon() {
     trayIconShown_ = false;
 }
 
-void TForm1::TrayCallback(LPARAM mouseMessage) {
-    switch (mouseMessage) {
+void TForm1::TrayCallback(WPARAM anchor, LPARAM event) {
+    // Version 4 puts the icon's number in the high word; the first version
+    // sends the mouse message alone, and knows no keyboard.
+    const bool version4 = HIWORD(event) == TrayIconId;
+    switch (LOWORD(event)) {
     case WM_RBUTTONUP: {
+        // Version 4 follows the right click with WM_CONTEXTMENU: one menu.
+        if (version4) break;
         POINT cursor{};
         GetCursorPos(&cursor);
-        // The menu must belong to a foreground window to close when the user
-        // clicks elsewhere.
-        SetForegroundWindow(hwnd());
-        trayMenuEscaped = false;
-        const HHOOK watch = SetWindowsHookExW(WH_MSGFILTER, watchTrayMenuKeys, nullptr, GetCurrentThreadId());
-        TrackPopupMenu(PopUpDroit_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y,
-                       0, hwnd(), nullptr);
-        if (watch != nullptr) UnhookWindowsHookEx(watch);
-        PostMessageW(hwnd(), WM_NULL, 0, 0);
-        // Left with Escape: the keyboard goes back to where the user was.
-        if (trayMenuEscaped) services().tray.giveFocusBack(hwnd(), TrayIconId);
+        showTrayMenu(cursor);
         break;
     }
+    case WM_CONTEXTMENU: {
+        // A right click, the menu key or Shift+F10. The anchor is where the
+        // pointer clicked, or the icon's corner for the keyboard; the shell
+        // documents it only for its other events, so one that lies outside
+        // the icon gives way to the icon's own place when the shell says it.
+        if (!version4) break;
+        POINT at{GET_X_LPARAM(anchor), GET_Y_LPARAM(anchor)};
+        const std::optional<IconPlace> icon = services().tray.place(hwnd(), TrayIconId);
+        if (icon && !icon->holds(at.x, at.y)) at = {icon->left, icon->top};
+        showTrayMenu(at);
+        break;
+    }
+    case NIN_KEYSELECT:  // Enter or Space on the icon
     case WM_LBUTTONDBLCLK:
         comeBack();
         break;
-    default:  // a single click or a move shows nothing
+    default:  // a single click (NIN_SELECT) or a move shows nothing
         break;
     }
+}
+
+void TForm1::showTrayMenu(POINT at) {
+    // The menu must belong to a foreground window to close when the user
+    // clicks elsewhere.
+    SetForegroundWindow(hwnd());
+    trayMenuEscaped = false;
+    const HHOOK watch = SetWindowsHookExW(WH_MSGFILTER, watchTrayMenuKeys, nullptr, GetCurrentThreadId());
+    TrackPopupMenu(PopUpDroit_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(),
+                   nullptr);
+    if (watch != nullptr) UnhookWindowsHookEx(watch);
+    PostMessageW(hwnd(), WM_NULL, 0, 0);
+    // Left with Escape: the keyboard goes back to where the user was.
+    if (trayMenuEscaped) services().tray.giveFocusBack(hwnd(), TrayIconId);
 }
 
 void TForm1::RestaurerItemClick() { comeBack(); }
@@ -564,7 +587,7 @@ void TForm1::saveSettings(bool tellPlace) {
 LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case TrayCallbackMessage:
-        TrayCallback(lParam);
+        TrayCallback(wParam, lParam);
         return 0;
     case WM_QUERYENDSESSION:
         // Never stand in the way of a log-off or a shut-down.

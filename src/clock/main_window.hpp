@@ -104,7 +104,9 @@ public:
     void AddTrayIcon();
     void DeleteTrayIcon();
     bool isInTray() const { return inTray_; }
-    void TrayCallback(LPARAM mouseMessage);
+    // What the user did to the icon: `event` and `anchor` as the
+    // notification area sends them, in its version 4 or in the first one.
+    void TrayCallback(WPARAM anchor, LPARAM event);
     void RestaurerItemClick();
     // Back on screen and in front, out of the tray or the taskbar: the tray's
     // commands, and a second start of the program from the same folder.
@@ -137,6 +139,8 @@ private:
     // The icon in the notification area, if the shell takes it; the first
     // one of the run tells the user where the clock went.
     bool showTrayIcon();
+    // The icon's menu, its top left corner at `at` (screen pixels).
+    void showTrayMenu(POINT at);
 
     void HourlySignal();
     // The beep or the sound, once the shake is over; what kept it from

@@ -183,6 +183,8 @@ public:
         if (present) notices.push_back({title, text});
     }
     void giveFocusBack(void*, unsigned) override { ++focusGivenBack; }
+    std::optional<IconPlace> place(void*, unsigned) override { return present ? shownAt : std::nullopt; }
+    std::optional<IconPlace> shownAt;  // where the shell says the icon is
     bool refuses = false;  // the shell is busy or restarting
     std::vector<std::pair<std::wstring, std::wstring>> notices;  // title and text, shown by the icon
     struct Registration {

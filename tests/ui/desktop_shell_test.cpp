@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <objbase.h>
 #include <sddl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -92,26 +94,72 @@ TEST_F(DesktopShellTest, ARefusedTrayIconLeavesTheWindowMinimisedUntilTheShellTa
     EXPECT_TRUE(IsIconic(main().hwnd())) << "hidden with no icon, the clock could not be found again";
 }
 
-// The icon's menu, from a right click: left with Escape, the keyboard goes
-// back to the notification area; left by a click elsewhere, it does not.
-UINT leavingKey;  // 0: a click elsewhere
-void WINAPI leaveTheMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(window, timer);
-    if (leavingKey != 0) PostMessageW(window, WM_KEYDOWN, leavingKey, 0);
+// The icon's gestures as the notification area sends them: in its first
+// version the mouse message alone, in version 4 the event and the icon's
+// number in lParam and where it happened in wParam. The tray menu opens once,
+// where the user expects it: left with Escape, the keyboard goes back to the
+// notification area; left by a click elsewhere, it does not.
+struct {
+    UINT leavingKey;  // 0: a click elsewhere
+    int opened;
+    RECT at;
+} trayMenu;
+void WINAPI leaveTheMenu(HWND window, UINT, UINT_PTR, DWORD) {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu)) return;
+    ++trayMenu.opened;  // a menu left is gone before the next round of the timer
+    GetWindowRect(menu, &trayMenu.at);
+    if (trayMenu.leavingKey != 0) PostMessageW(window, WM_KEYDOWN, trayMenu.leavingKey, 0);
     else SendMessageW(window, WM_CANCELMODE, 0, 0);
 }
 
-TEST_F(DesktopShellTest, TheIconsMenuLeftWithEscapeGivesTheKeyboardBackToTheNotificationArea) {
-    closeBox(main());
-    for (const UINT key : {UINT{VK_ESCAPE}, UINT{0}}) {
-        leavingKey = key;
-        // While the menu is up, in its own loop.
-        SetTimer(main().hwnd(), 0xC105, 50, leaveTheMenu);
-        const int before = world.tray.focusGivenBack;
-        SendMessageW(main().hwnd(), TForm1::TrayCallbackMessage, TForm1::TrayIconId, WM_RBUTTONUP);
-        EXPECT_EQ(world.tray.focusGivenBack - before, key == VK_ESCAPE ? 1 : 0) << key;
+TEST_F(DesktopShellTest, TheIconAnswersTheMouseAndTheKeyboardAsTheShellSendsThem) {
+    SetCursorPos(700, 500);
+    POINT pointer{}, icon{200, 150};  // the icon's corner, away from the pointer
+    GetCursorPos(&pointer);
+    enum Result { Nothing, ComesBack, MenuAtPointer, MenuAtIcon };
+    const struct {
+        const char* gesture;
+        bool version4;
+        std::vector<UINT> events;
+        POINT anchor;  // in wParam, for version 4
+        Result result;
+        UINT leavingKey = 0;
+        std::optional<IconPlace> iconPlace = std::nullopt;  // where the shell says the icon is
+    } cases[] = {
+        {"a right click, left with Escape", false, {WM_RBUTTONDOWN, WM_RBUTTONUP}, {}, MenuAtPointer, VK_ESCAPE},
+        {"a right click, left by a click elsewhere", false, {WM_RBUTTONDOWN, WM_RBUTTONUP}, {}, MenuAtPointer},
+        {"v4: a right click on the icon", true, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}, pointer, MenuAtPointer,
+         0, IconPlace{pointer.x - 8, pointer.y - 8, pointer.x + 8, pointer.y + 8}},
+        {"v4: the menu key or Shift+F10", true, {WM_CONTEXTMENU}, icon, MenuAtIcon, VK_ESCAPE},
+        {"v4: the menu key, the anchor off the icon", true, {WM_CONTEXTMENU}, pointer, MenuAtIcon, 0,
+         IconPlace{icon.x, icon.y, icon.x + 16, icon.y + 16}},
+        {"v4: Enter or Space", true, {NIN_KEYSELECT}, icon, ComesBack},
+        {"v4: a single click", true, {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT}, pointer, Nothing},
+        {"v4: a double click", true, {WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT, WM_LBUTTONDBLCLK}, pointer, ComesBack},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gesture);
+        if (main().isVisible()) closeBox(main());
+        world.tray.shownAt = c.iconPlace;
+        trayMenu = {c.leavingKey, 0, {}};
+        const int focusGivenBack = world.tray.focusGivenBack;
+        SetTimer(main().hwnd(), 0xC105, 50, leaveTheMenu);  // fires while the menu is up, in its own loop
+        for (const UINT event : c.events)
+            SendMessageW(main().hwnd(), TForm1::TrayCallbackMessage,
+                         c.version4 ? MAKEWPARAM(c.anchor.x, c.anchor.y) : TForm1::TrayIconId,
+                         c.version4 ? MAKELPARAM(event, TForm1::TrayIconId) : event);
+        KillTimer(main().hwnd(), 0xC105);
+        const bool menu = c.result == MenuAtPointer || c.result == MenuAtIcon;
+        EXPECT_EQ(trayMenu.opened, menu ? 1 : 0);
+        const POINT at = c.result == MenuAtIcon ? icon : pointer;
+        EXPECT_TRUE(!menu || (trayMenu.at.left == at.x && trayMenu.at.top == at.y)) << trayMenu.at.left << ","
+                                                                                      << trayMenu.at.top;
+        EXPECT_EQ(world.tray.focusGivenBack - focusGivenBack, c.leavingKey == VK_ESCAPE ? 1 : 0);
+        EXPECT_EQ(main().isVisible(), c.result == ComesBack);
     }
     // A double click on the icon brings the clock back, even a minimised one.
+    closeBox(main());
     ShowWindow(main().hwnd(), SW_SHOWMINNOACTIVE);
     SendMessageW(main().hwnd(), TForm1::TrayCallbackMessage, TForm1::TrayIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(main().isVisible());

@@ -623,12 +623,31 @@ bool NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessa
     data.cbSize = sizeof data;
     data.hWnd = static_cast<HWND>(window);
     data.uID = id;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Version 4 hides the standard tip unless asked to show it.
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = callbackMessage;
     data.hIcon = static_cast<HICON>(icon);
     lstrcpynW(data.szTip, tip.c_str(), static_cast<int>(std::size(data.szTip)));
     added_ = true;
-    return lazy::notifyIcon(NIM_ADD, &data);
+    if (!lazy::notifyIcon(NIM_ADD, &data)) return false;
+    // With the first version, Enter or Space on the icon arrives as a right
+    // click and the menu key as nothing; version 4 tells the keyboard's
+    // gestures apart and where the icon is. A shell that refuses it keeps
+    // sending the first version's messages, which the window reads too.
+    data.uVersion = NOTIFYICON_VERSION_4;
+    lazy::notifyIcon(NIM_SETVERSION, &data);
+    return true;
+}
+
+std::optional<IconPlace> NotificationAreaIcon::place(void* window, unsigned id) {
+    if (!added_) return std::nullopt;
+    NOTIFYICONIDENTIFIER icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = static_cast<HWND>(window);
+    icon.uID = id;
+    RECT where{};
+    if (!lazy::notifyIconRect(&icon, &where)) return std::nullopt;
+    return IconPlace{where.left, where.top, where.right, where.bottom};
 }
 
 void NotificationAreaIcon::notify(void* window, unsigned id, const std::wstring& title, const std::wstring& text) {

@@ -148,6 +148,7 @@ public:
     void changeIcon(void* window, unsigned id, void* icon) override;
     void notify(void* window, unsigned id, const std::wstring& title, const std::wstring& text) override;
     void giveFocusBack(void* window, unsigned id) override;
+    std::optional<IconPlace> place(void* window, unsigned id) override;
 
 private:
     bool added_ = false;

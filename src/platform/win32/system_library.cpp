@@ -97,6 +97,11 @@ bool notifyIcon(DWORD message, NOTIFYICONDATAW* data) {
     return call != nullptr && call(message, data) != FALSE;
 }
 
+bool notifyIconRect(const NOTIFYICONIDENTIFIER* icon, RECT* where) {
+    static auto* const call = systemFunction<decltype(::Shell_NotifyIconGetRect)>(shell32, "Shell_NotifyIconGetRect");
+    return call != nullptr && call(icon, where) == S_OK;
+}
+
 bool enableThemeDialogTexture(HWND window, DWORD flags) {
     static auto* const call = systemFunction<decltype(::EnableThemeDialogTexture)>(uxtheme, "EnableThemeDialogTexture");
     return call != nullptr && SUCCEEDED(call(window, flags));

@@ -29,6 +29,8 @@ bool shellOpen(const wchar_t* verb, const wchar_t* file, int show);
 // files of the extension (".doc"); the shell's "open with" prompt is not one.
 bool programRegisteredFor(const wchar_t* extension);
 bool notifyIcon(DWORD message, NOTIFYICONDATAW* data);
+// Shell_NotifyIconGetRect: false when the shell cannot say.
+bool notifyIconRect(const NOTIFYICONIDENTIFIER* icon, RECT* where);
 // False where visual styles cannot give the window a dialog texture.
 bool enableThemeDialogTexture(HWND window, DWORD flags);
 
