@@ -210,11 +210,13 @@ void TForm1::showTickTime() {
     ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime));
     ui::setLabelText(control(Label2), services().formats.longTime(tick.TickTime));
     ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
+    // Not only a new day changes the date's width: new regional formats do,
+    // at any tick. Two rectangles read; the name moves only when it must.
+    placeDayName();
     const LocalTime day{tick.TickTime.year, tick.TickTime.month, tick.TickTime.day, 0, 0, 0, 0};
     if (shownDay_ != day) {
         const bool dayChanged = shownDay_.has_value();
         shownDay_ = day;
-        placeDayName();
         if (dayChanged) host_.dayBegan();
     }
     if (const auto caption = trayCaptionUpdate(LastTrayHour, LastTrayMinute, tick)) {

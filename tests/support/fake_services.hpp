@@ -76,9 +76,10 @@ class FakeFormats final : public RegionalFormats {
 public:
     std::wstring shortDate(const LocalTime& t) const override {
         wchar_t text[32];
-        std::swprintf(text, 32, L"%02u/%02u/%04u", t.day, t.month, t.year);
+        std::swprintf(text, 32, dateFormat, t.day, t.month, t.year);
         return text;
     }
+    const wchar_t* dateFormat = L"%02u/%02u/%04u";  // day, month, year
     std::wstring longTime(const LocalTime& t) const override {
         wchar_t text[32];
         std::swprintf(text, 32, L"%02u:%02u:%02u", t.hour, t.minute, t.second);

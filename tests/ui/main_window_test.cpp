@@ -150,15 +150,22 @@ TEST_F(MainWindowTest, ATickWritesTheTimeDateFrenchDayAndTrayClock) {
     const struct {
         LocalTime now;
         const wchar_t *date, *time, *day, *trayCaption;
+        const wchar_t* newDateFormat = nullptr;  // the user's, told by a change of settings
     } ticks[] = {
         {{2026, 12, 13, 9, 5, 7, 120}, L"13/12/2026", L"09:05:07", L"Dimanche", L"Orvane - 09:05"},
         {{2026, 12, 13, 23, 59, 59, 990}, L"13/12/2026", L"23:59:59", L"Dimanche", L"Orvane - 23:59"},
         {{2026, 12, 14, 0, 0, 0, 5}, L"14/12/2026", L"00:00:00", L"Lundi", L"Orvane - 00:00"},
         {{2026, 12, 14, 0, 0, 40, 5}, L"14/12/2026", L"00:00:40", L"Lundi", L"Orvane - 00:00"},
+        {{2026, 12, 14, 0, 0, 41, 5}, L"14. 12. 2026.", L"00:00:41", L"Lundi", L"Orvane - 00:00", L"%02u. %02u. %04u."},
     };
     for (const auto& t : ticks) {
         clock.setLocal(t.now);
-        tick();
+        if (t.newDateFormat == nullptr) {
+            tick();
+        } else {
+            world.formats.dateFormat = t.newDateFormat;
+            SendMessageW(main().hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+        }
         EXPECT_EQ(text(TForm1::Label1), t.date);
         EXPECT_EQ(text(TForm1::Label2), t.time);
         EXPECT_EQ(text(TForm1::Label3), t.day);
