@@ -304,7 +304,7 @@ TEST_F(AlarmsWindowTest, TheBellsTakeTheSystemsFaceColourBehindThem) {
 TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
     const FixedZone newYork(-5 * 3600), winterAllYear(3600);
     const FrenchZone paris;
-    enum Do { Arm, Disarm, Configure, Tick, ChangeZone, SetClock, Suspend, Resume };
+    enum Do { Arm, Disarm, Configure, Tick, ChangeZone, SetClock, Suspend, Resume, EndInItsBox };
     const struct {
         const char* step;
         Do what;
@@ -333,6 +333,8 @@ TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
          {{2027, 11, 1, 1, 29}}, 13, nullptr, true},
         {"the next day (asked again), put to sleep in the last minute: at the moment", Suspend, 0,
          {2027, 11, 1, 2, 29, 30}, {{2027, 11, 1, 1, 30}}, 15},
+        {"it rings (the next day asked), the session ends in its box, the clock is set: cancelled, nothing more",
+         EndInItsBox, 0, {2027, 11, 1, 2, 30, 0, 300}, std::nullopt, 17},
     };
     for (const auto& s : steps) {
         const HWND main = app->form1().hwnd();
@@ -359,6 +361,15 @@ TEST_F(AlarmsWindowTest, TheWakeTimerFollowsTheNextMomentThatRings) {
         case Suspend:
             tick(s.time);
             SendMessageW(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+            break;
+        case EndInItsBox:  // the ticks go on inside the box until it returns, after the end
+            boxes.whileShown = [&](const FakeBoxes::Shown&) {
+                boxes.whileShown = nullptr;
+                SendMessageW(main, WM_ENDSESSION, TRUE, 0);
+                clock.advance(3600 * 1000);
+                SendMessageW(main, WM_TIMECHANGE, 0, 0);
+            };
+            tick(s.time);
             break;
         case Resume: {
             const std::size_t shown = boxes.shown.size();

@@ -167,6 +167,11 @@ TEST_F(KeyboardAndReaderTest, EachWindowGivesTheKeyboardBackToTheControlThatHadI
         clickMargin(away.hwnd());
         clickMargin(window.hwnd());
         EXPECT_EQ(beeps(), BST_CHECKED) << "the stored choice is back";
+        // The same, as Windows says it: WA_CLICKACTIVE, which Wine's clicks do not always say.
+        click(window, TForm3::RadioButton2);
+        for (const UINT state : {WA_INACTIVE, WA_CLICKACTIVE})
+            SendMessageW(window.hwnd(), WM_ACTIVATE, state, reinterpret_cast<LPARAM>(away.hwnd()));
+        EXPECT_EQ(beeps(), BST_CHECKED) << "the stored choice is back after WA_CLICKACTIVE";
         closeBox(app->form3());
     }
     // A box shown over a window (here the question of "Nouveau Compte à
