@@ -40,7 +40,7 @@ void TForm6::create(HWND owner) {
     timeFont_ = font({defaultFace, 24, true});
     titleFont_ = font({defaultFace, 13, false, true});
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
-    bellPicture_ = ui::loadResourcePicture(resource::bellPicture, dpi());
+    bellPicture_ = ownPicture(resource::bellPicture);
 
     std::vector<std::wstring> captions;
     for (int n = 1; n <= AlarmCount; ++n) captions.push_back(L"Alarme n°" + std::to_wstring(n));
@@ -53,7 +53,7 @@ void TForm6::create(HWND owner) {
 }
 
 void TForm6::onScaleChanged() {
-    bellPicture_ = ui::loadResourcePicture(resource::bellPicture, dpi());
+    bellPicture_ = ownPicture(resource::bellPicture);
     for (int n = 1; n <= AlarmCount; ++n) {
         showBell(n);
         setTimeText(n, ui::windowText(control(slotControls[static_cast<std::size_t>(n)].timeLabel)));

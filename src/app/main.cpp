@@ -43,6 +43,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     orvane::win32::SystemColorChooser colorChooser;
     orvane::win32::SystemWakeTimer wakeTimer;
     orvane::win32::ThreadStayAwake stayAwake;
+    orvane::win32::SystemHighContrast contrast;
     const orvane::Services services{.clock = clock,
                                     .formats = formats,
                                     .profile = profile,
@@ -60,7 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                     .pluginLibraries = pluginLibraries,
                                     .userFolder = orvane::win32::userProgramFolder(),
                                     .wakeTimer = wakeTimer,
-                                    .stayAwake = stayAwake};
+                                    .stayAwake = stayAwake,
+                                    .contrast = contrast};
 
     orvane::Application app(services);
     app.create();

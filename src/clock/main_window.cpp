@@ -131,7 +131,7 @@ void TForm1::createControls() {
 
     ui::nameControl(control(Image1), L"Horloge analogique");
     ui::nameControl(control(Image2), L"Alarme armée");
-    ui::setStaticPicture(control(Image1), dialPicture_, ui::loadResourcePicture(resource::dialPicture, dpi()));
+    ui::setStaticPicture(control(Image1), dialPicture_, ownPicture(resource::dialPicture));
     dialDpi_ = dpi();
     // Setting a picture fits the control to it; the layout's size holds at start.
     SetWindowPos(control(Image1), nullptr, 0, 0, scale(57), scale(57), SWP_NOMOVE | SWP_NOZORDER);
@@ -139,7 +139,7 @@ void TForm1::createControls() {
 }
 
 void TForm1::showBellPicture() {
-    ui::setStaticPicture(control(Image2), bellPicture_, ui::loadResourcePicture(resource::bellPicture, dpi()));
+    ui::setStaticPicture(control(Image2), bellPicture_, ownPicture(resource::bellPicture));
     SetWindowPos(control(Image2), nullptr, 0, 0, scale(13), scale(13), SWP_NOMOVE | SWP_NOZORDER);
 }
 
@@ -151,8 +151,10 @@ void TForm1::onScaleChanged() {
         DrawDial();
     } else {
         // No face shown yet, or it went missing: the dial keeps what it
-        // showed, at the new scale.
-        ui::setStaticPicture(control(Image1), dialPicture_, ui::scalePicture(dialPicture_.get(), dpi(), dialDpi_));
+        // showed, at the new scale; the built-in face in the theme's colours.
+        ui::setStaticPicture(control(Image1), dialPicture_,
+                             dialIsBuiltIn_ ? ownPicture(resource::dialPicture)
+                                            : ui::scalePicture(dialPicture_.get(), dpi(), dialDpi_));
         ui::fitPictureControl(control(Image1), scale(dialShownSize));
     }
     dialDpi_ = dpi();
@@ -342,8 +344,9 @@ void TForm1::readFace(const FileStamp& stamp) {
     face_.path = settings.Pendule;
     face_.stamp = stamp;
     face_.read = true;
-    face_.picture = ui::loadPicture(face_.path);
+    face_.picture = picture(face_.path);
     if (!face_.picture) return;
+    dialIsBuiltIn_ = false;
     // Kept at the window's scale, so that each second only draws hands.
     if (dpi() != 96) face_.picture = ui::scalePicture(face_.picture.get(), dpi());
     faceSelected_.emplace(faceDc_.dc(), face_.picture.get());

@@ -209,6 +209,7 @@ private:
     // The picture the dial shows: the kept face with the hands drawn on.
     ui::BitmapHandle dialPicture_;
     int dialDpi_ = 96;  // the scale it was drawn at
+    bool dialIsBuiltIn_ = true;  // no face read yet: the picture built in
     std::optional<DialHands> shownHands_;
     ui::BitmapHandle bellPicture_;
     UINT taskbarCreated_ = 0;

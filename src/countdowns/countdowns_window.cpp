@@ -30,7 +30,7 @@ void TForm4::create(HWND owner) {
     nameFont_ = font({defaultFace, 13, true, true});
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
     // One picture for every restart button; the buttons only borrow it.
-    restartPicture_ = ui::loadResourcePicture(resource::restartPicture, dpi());
+    restartPicture_ = ownPicture(resource::restartPicture);
 
     std::vector<std::wstring> captions;
     for (int n = 1; n <= countdownCount; ++n) captions.emplace_back(Tabs[static_cast<std::size_t>(n)].caption);
@@ -41,7 +41,7 @@ void TForm4::create(HWND owner) {
 }
 
 void TForm4::onScaleChanged() {
-    ui::BitmapHandle picture = ui::loadResourcePicture(resource::restartPicture, dpi());
+    ui::BitmapHandle picture = ownPicture(resource::restartPicture);
     for (int n = 1; n <= countdownCount; ++n)
         SendMessageW(control(Tabs[static_cast<std::size_t>(n)].restartButton), BM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(picture.get()));

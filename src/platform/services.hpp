@@ -3,6 +3,7 @@
 
 #include "platform/choosers.hpp"
 #include "platform/clock.hpp"
+#include "platform/contrast.hpp"
 #include "platform/file_chooser.hpp"
 #include "platform/file_search.hpp"
 #include "platform/files.hpp"
@@ -41,6 +42,7 @@ struct Services {
     std::wstring userFolder;
     WakeTimer& wakeTimer;
     StayAwake& stayAwake;
+    HighContrast& contrast;
 };
 
 }  // namespace orvane

@@ -282,9 +282,9 @@ void TForm3::onTimer(UINT_PTR id) { shake_.onTimer(id); }
 
 void TForm3::showPreview(const std::wstring& path) {
     if (pictureKind(path) == PictureKind::Unknown) throw UserError(unknownPictureText(path));
-    ui::BitmapHandle picture = ui::loadPicture(path);
-    if (!picture) return;  // unreadable: the preview keeps what it showed
-    previewSource_ = std::move(picture);
+    ui::BitmapHandle read = picture(path);
+    if (!read) return;  // unreadable: the preview keeps what it showed
+    previewSource_ = std::move(read);
     showScaledPreview();
 }
 

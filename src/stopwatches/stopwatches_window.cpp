@@ -15,7 +15,7 @@ void TForm2::create(HWND owner) {
     createForm({L"TForm2", L"Chronomètres", 335, 135, 305, 251}, owner);
     font_ = font({L"MS Sans Serif", 11});
     displayFont_ = font({L"MS Sans Serif", 33});
-    disk_ = ui::loadResourcePicture(resource::diskPicture, dpi());
+    disk_ = ownPicture(resource::diskPicture);
     SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     addTabPages(pages_, PageControl1, 3, 3, 329, 129,
                 {L"Chrono n°1", L"Chrono n°2", L"Chrono n°3", L"Chrono n°4", L"Chrono n°5"}, font_);
@@ -46,7 +46,7 @@ void TForm2::create(HWND owner) {
 }
 
 void TForm2::onScaleChanged() {
-    ui::BitmapHandle picture = ui::loadResourcePicture(resource::diskPicture, dpi());
+    ui::BitmapHandle picture = ownPicture(resource::diskPicture);
     for (const SlotControls& s : Slots) {
         SendMessageW(control(s.laps), LB_SETITEMHEIGHT, 0, scale(13));
         SendMessageW(control(s.lap), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));

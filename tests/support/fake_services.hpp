@@ -14,6 +14,7 @@
 #include "common/calendar.hpp"
 #include "platform/choosers.hpp"
 #include "platform/clock.hpp"
+#include "platform/contrast.hpp"
 #include "platform/file_chooser.hpp"
 #include "platform/random.hpp"
 #include "platform/sound.hpp"
@@ -320,6 +321,12 @@ public:
     WakeTimerPlan plan() const override { return planInForce; }
     std::vector<std::optional<Instant>> asked;
     WakeTimerPlan planInForce = WakeTimerPlan::allowed;
+};
+
+class FakeHighContrast final : public HighContrast {
+public:
+    std::optional<std::uint32_t> textColour() const override { return themeText; }
+    std::optional<std::uint32_t> themeText;  // a high-contrast theme is on, with that text colour
 };
 
 class FakeStayAwake final : public StayAwake {

@@ -39,6 +39,7 @@ struct FakeWorld {
     std::wstring userFolder = L"C:\\Users\\Lea\\AppData\\Roaming\\Orvane\\";
     FakeWakeTimer wakeTimer;
     FakeStayAwake stayAwake;
+    FakeHighContrast contrast;
 
     Services services() { return services(RealServices{}); }
     Services services(RealServices real) {
@@ -59,7 +60,8 @@ struct FakeWorld {
                         .pluginLibraries = real.pluginLibraries != nullptr ? *real.pluginLibraries : pluginLibraries,
                         .userFolder = userFolder,
                         .wakeTimer = wakeTimer,
-                        .stayAwake = stayAwake};
+                        .stayAwake = stayAwake,
+                        .contrast = contrast};
     }
 };
 

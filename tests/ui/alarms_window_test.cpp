@@ -12,7 +12,9 @@
 #include "alarms/alarms_window.hpp"
 #include "app/application.hpp"
 #include "clock/main_window.hpp"
+#include "countdowns/countdowns_window.hpp"
 #include "platform/ui/window.hpp"
+#include "stopwatches/stopwatches_window.hpp"
 #include "support/app_fixture.hpp"
 
 namespace orvane {
@@ -274,27 +276,47 @@ TEST_F(AlarmsWindowTest, TheTabsFollowTheTableEachTimeTheWindowIsActivated) {
     EXPECT_FALSE(checked(a6(TForm6::rb10)));
 }
 
-// A high-contrast theme or the user's own colours: the bells take the new
-// face colour behind them at once, in the alarms window and the main one.
-TEST_F(AlarmsWindowTest, TheBellsTakeTheSystemsFaceColourBehindThem) {
+BOOL CALLBACK tellHighContrastSwitched(HWND window, LPARAM) {
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    return TRUE;
+}
+
+// A high-contrast theme or the user's own colours: the program's own
+// pictures take the new face colour behind them at once, and their outline
+// a high-contrast theme's text colour, switched on or off while it runs.
+TEST_F(AlarmsWindowTest, TheProgramsPicturesFollowTheSystemsColoursAndHighContrast) {
     click(a6(TForm6::rb1));
     tick(at(10, 30, 16));
-    const int element = COLOR_BTNFACE;
-    const COLORREF before = GetSysColor(element);
-    auto cornerOf = [](HWND picture) {
-        const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HGDIOBJ previous = SelectObject(dc, bitmap);
-        const COLORREF corner = GetPixel(dc, 0, 0);
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        return corner;
+    const struct {
+        HWND control;
+        int x, y;  // a pixel of the outline
+        COLORREF outline;  // as drawn
+    } pictures[] = {
+        {a6(TForm6::Image1), 5, 0, RGB(0x48, 0x30, 0)}, {app->form1().control(TForm1::Image2), 5, 0, RGB(0x48, 0x30, 0)},
+        {app->form1().control(TForm1::Image1), 18, 2, RGB(0x60, 0x08, 0x0E)},  // the built-in face
+        {app->form2().control(TForm2::Slots[0].lap), 1, 1, RGB(0x18, 0x20, 0x40)},
+        {app->form4().control(TForm4::Tabs[1].restartButton), 9, 1, RGB(0x1C, 0x84, 0x38)},
     };
-    for (const COLORREF face : {RGB(0, 0, 0), RGB(0, 0, 128), before}) {
-        ASSERT_TRUE(SetSysColors(1, &element, &face));
-        for (const HWND bell : {a6(TForm6::Image1), app->form1().control(TForm1::Image2)})
-            EXPECT_TRUE(waitFor([&] { return cornerOf(bell) == face; }, "the bell on the new face colour"))
-                << std::hex << cornerOf(bell) << " for " << face;
+    const int element = COLOR_BTNFACE;
+    const struct {
+        COLORREF face;
+        std::optional<std::uint32_t> themeText;  // high contrast on
+    } themes[] = {{0, RGB(255, 255, 0)}, {0, std::nullopt}, {RGB(0, 0, 128), std::nullopt},
+                  {RGB(255, 255, 255), 0}, {GetSysColor(element), std::nullopt}};
+    for (const auto& t : themes) {
+        world.contrast.themeText = t.themeText;
+        // The system tells every window of new colours; of a switch alone, with WM_SETTINGCHANGE.
+        if (t.face != GetSysColor(element)) ASSERT_TRUE(SetSysColors(1, &element, &t.face));
+        else EnumThreadWindows(GetCurrentThreadId(), tellHighContrastSwitched, 0);
+        for (const auto& p : pictures) {
+            const bool button = (GetWindowLongW(p.control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP;
+            const auto pixel = [&](int x, int y) {
+                return pixelAt(reinterpret_cast<HBITMAP>(SendMessageW(p.control, button ? BM_GETIMAGE : STM_GETIMAGE,
+                                                                      IMAGE_BITMAP, 0)), x, y);
+            };
+            EXPECT_TRUE(waitFor([&] { return pixel(0, 0) == t.face; }, "the picture on the new face colour"));
+            EXPECT_EQ(pixel(p.x, p.y), t.themeText.value_or(p.outline)) << GetDlgCtrlID(p.control) << " on " << t.face;
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "alarms/alarm_dialog.hpp"
@@ -284,6 +286,31 @@ TEST_F(KeyboardAndReaderTest, AFaceHeldByAnotherProgramOrSwappedForItsTwinShowsO
     }
     CloseHandle(holder);
     EXPECT_EQ(dialCentre(), 0xFF0000u);
+}
+
+// Under a high-contrast theme the built-in face shipped beside the program
+// takes the theme's colours, as the one built in does; a face of the user's
+// own is shown as its file is, even one drawn on the very same colours.
+TEST_F(KeyboardAndReaderTest, OnlyTheProgramsOwnFaceTakesTheThemesColours) {
+    std::ifstream in(std::filesystem::path(ORVANE_SOURCE_DIR L"/res/HORLOGE.BMP"), std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = GetSysColor(element), black = 0, yellow = RGB(255, 255, 0);
+    ASSERT_TRUE(SetSysColors(1, &element, &black));
+    world.contrast.themeText = yellow;
+    world.files.disk = &disk;
+    world.clock.setLocal({2026, 12, 7, 15, 30, 45, 0});  // no hand near the top left
+    for (const bool usersOwn : {false, true}) {  // the user's: the built-in face but for one byte
+        if (usersOwn) bytes.back() ^= 1;
+        const std::wstring path = folder.path() + (usersOwn ? L"ma pendule.bmp" : L"HORLOGE.BMP");
+        std::ofstream(std::filesystem::path(path), std::ios::binary).write(bytes.data(), std::ssize(bytes));
+        world.files.files.insert(main().settings.Pendule = path);
+        tick();
+        const auto dial = reinterpret_cast<HBITMAP>(SendMessageW(main().control(TForm1::Image1), STM_GETIMAGE, 0, 0));
+        EXPECT_EQ(pixelAt(dial, 2, 2), usersOwn ? RGB(0xF0, 0xF0, 0xF0) : black) << usersOwn;
+        EXPECT_EQ(pixelAt(dial, 18, 2), usersOwn ? RGB(0x60, 0x08, 0x0E) : yellow) << usersOwn;
+    }
+    SetSysColors(1, &element, &before);
 }
 
 }  // namespace

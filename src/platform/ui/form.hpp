@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/services.hpp"
+#include "platform/ui/picture.hpp"
 #include "platform/ui/window.hpp"
 
 namespace orvane {
@@ -41,6 +42,12 @@ protected:
     Program& program() { return program_; }
     const Program& program() const { return program_; }
     Services& services() { return program_.services(); }
+    // One of the program's own pictures at the window's scale, in the
+    // colours of the theme in use.
+    ui::BitmapHandle ownPicture(int id);
+    // A picture file as ui::loadPicture reads it, in the theme's colours
+    // when it holds one of the program's own.
+    ui::BitmapHandle picture(const std::wstring& path);
 
 private:
     Program& program_;

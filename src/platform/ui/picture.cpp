@@ -1,6 +1,7 @@
 #include "platform/ui/picture.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -84,39 +85,67 @@ BitmapHandle scalePicture(HBITMAP picture, int dpi, int fromDpi) {
 
 namespace {
 
-// The program's pictures are drawn on the face colour of dialogs of Windows
-// 10 and later, in the first entry of their colour table, so that they
-// blend into their windows: the entry takes the face colour in use now,
-// which a high-contrast theme or the user's own colours change. A picture
-// whose first pixel has another colour is left as it is.
-constexpr COLORREF drawnOnFace = RGB(240, 240, 240);
-
-void takeTheFaceColour(HBITMAP picture) {
-    DIBSECTION section{};
-    if (GetObjectW(picture, sizeof section, &section) != sizeof section || section.dsBm.bmBitsPixel > 8 ||
-        section.dsBm.bmBits == nullptr)
-        return;
+// The program's pictures are 8-bit bitmaps drawn on the face colour of
+// dialogs of Windows 10 and later, the first entry of their colour table,
+// with their dark outline in the second. The first takes the face colour in
+// use now, which a high-contrast theme or the user's own colours change;
+// under a high-contrast theme the second takes the theme's text colour, as
+// the texts beside the pictures do.
+void takeTheThemeColours(HBITMAP picture, std::optional<COLORREF> outline) {
     BitmapCanvas canvas(picture);
-    RGBQUAD colours[256];
-    const UINT count = GetDIBColorTable(canvas.dc(), 0, 256, colours);
-    // The first pixel of the picture as it lies in memory: bottom-up DIBs keep the top row last.
-    const auto* rows = static_cast<const BYTE*>(section.dsBm.bmBits);
-    const LONG topRow = section.dsBmih.biHeight > 0 ? section.dsBm.bmHeight - 1 : 0;
-    const BYTE first = rows[topRow * section.dsBm.bmWidthBytes];
-    const UINT index = section.dsBm.bmBitsPixel == 8 ? first : first >> (8 - section.dsBm.bmBitsPixel);
-    if (index >= count || RGB(colours[index].rgbRed, colours[index].rgbGreen, colours[index].rgbBlue) != drawnOnFace)
-        return;
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    colours[index] = RGBQUAD{GetBValue(face), GetGValue(face), GetRValue(face), 0};
-    SetDIBColorTable(canvas.dc(), index, 1, &colours[index]);
+    RGBQUAD colours[2];
+    if (GetDIBColorTable(canvas.dc(), 0, 2, colours) != 2) return;
+    const auto entry = [](COLORREF colour) {
+        return RGBQUAD{GetBValue(colour), GetGValue(colour), GetRValue(colour), 0};
+    };
+    colours[0] = entry(GetSysColor(COLOR_BTNFACE));
+    if (outline) colours[1] = entry(*outline);
+    SetDIBColorTable(canvas.dc(), 0, 2, colours);
+}
+
+HBITMAP loadOwnPicture(int id) {
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// The program's bitmap that a file holds byte for byte after its file
+// header, as the resource compiler keeps it.
+struct OwnPictureSearch {
+    const std::wstring& path;
+    std::uintmax_t fileSize;
+    int found = 0;
+};
+
+BOOL CALLBACK compareOwnPicture(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR state) {
+    auto* search = reinterpret_cast<OwnPictureSearch*>(state);
+    const HRSRC resource = FindResourceW(module, name, type);
+    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+    if (!IS_INTRESOURCE(name) || size == 0 || search->fileSize != size + sizeof(BITMAPFILEHEADER)) return TRUE;
+    const void* held = LockResource(LoadResource(module, resource));
+    std::ifstream in(std::filesystem::path(search->path), std::ios::binary);
+    std::vector<char> bytes(static_cast<std::size_t>(search->fileSize));
+    if (held == nullptr || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
+        std::memcmp(held, bytes.data() + sizeof(BITMAPFILEHEADER), size) != 0)
+        return TRUE;
+    search->found = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
+    return FALSE;
+}
+
+int ownPictureIn(const std::wstring& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(std::filesystem::path(path), error);
+    if (error) return 0;
+    OwnPictureSearch search{path, size};
+    EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(2), compareOwnPicture,  // RT_BITMAP
+                       reinterpret_cast<LONG_PTR>(&search));
+    return search.found;
 }
 
 }  // namespace
 
-BitmapHandle loadResourcePicture(int id, int dpi) {
-    BitmapHandle picture(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (picture) takeTheFaceColour(picture.get());
+BitmapHandle loadResourcePicture(int id, int dpi, std::optional<COLORREF> outline) {
+    BitmapHandle picture(loadOwnPicture(id));
+    if (picture) takeTheThemeColours(picture.get(), outline);
     if (!picture || dpi == 96) return picture;
     return scalePicture(picture.get(), dpi);
 }
@@ -131,13 +160,15 @@ bool sensible(LONG width, LONG height) {
     return width > 0 && height > 0 && width <= largestSide && height <= largestSide;
 }
 
-BitmapHandle fromBitmapFile(const std::wstring& path) {
-    BitmapHandle source(static_cast<HBITMAP>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+BitmapHandle fromBitmapFile(const std::wstring& path, std::optional<COLORREF> outline) {
+    const int own = ownPictureIn(path);
+    BitmapHandle source(own != 0 ? loadOwnPicture(own)
+                                 : static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                                   LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!source) return {};
     const SIZE size = bitmapSize(source.get());
     if (!sensible(size.cx, size.cy)) return {};
-    takeTheFaceColour(source.get());
+    if (own != 0) takeTheThemeColours(source.get(), outline);
     BitmapHandle copy = createPictureBitmap(size.cx, size.cy);
     if (!copy) return {};
     BitmapCanvas from(source.get());
@@ -197,14 +228,14 @@ BitmapHandle fromWindowsMetafile(const std::wstring& path) {
 
 }  // namespace
 
-BitmapHandle loadPicture(const std::wstring& longPath) {
+BitmapHandle loadPicture(const std::wstring& longPath, std::optional<COLORREF> outline) {
     // The picture calls take no path longer than MAX_PATH.
     const std::optional<std::wstring> spelt = win32::pathForOlderCalls(longPath);
     if (!spelt) return {};
     const std::wstring& path = *spelt;
     switch (pictureKind(longPath)) {
     case PictureKind::Bitmap:
-        return fromBitmapFile(path);
+        return fromBitmapFile(path, outline);
     case PictureKind::Icon:
         return fromIconFile(path);
     case PictureKind::EnhancedMetafile:

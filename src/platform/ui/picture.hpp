@@ -2,6 +2,7 @@
 // Pictures read from files and drawn on.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/ui/handles.hpp"
@@ -14,8 +15,10 @@ BitmapHandle createPictureBitmap(int width, int height);
 // Reads a bitmap, icon, metafile or enhanced metafile into a 24-bit bitmap
 // of the picture's own size, so that anything drawn on it keeps its colour.
 // A file of no kind it reads, or that cannot be read as its kind, gives an
-// empty handle.
-BitmapHandle loadPicture(const std::wstring& path);
+// empty handle. A picture is shown as its file holds it, unless the file
+// holds one of the program's own pictures byte for byte (the built-in face
+// shipped beside the program): that one is drawn as loadResourcePicture does.
+BitmapHandle loadPicture(const std::wstring& path, std::optional<COLORREF> outline = std::nullopt);
 
 SIZE bitmapSize(HBITMAP bitmap);
 
@@ -25,8 +28,10 @@ SIZE bitmapSize(HBITMAP bitmap);
 // as the scale allows.
 // `fromDpi`: the scale the picture was drawn for.
 BitmapHandle scalePicture(HBITMAP picture, int dpi, int fromDpi = 96);
-// A bitmap resource of the program at a DPI (as it is at 96 DPI).
-BitmapHandle loadResourcePicture(int id, int dpi);
+// A bitmap resource of the program at a DPI (as it is at 96 DPI), on the
+// face colour in use and, under a high-contrast theme, its outline in
+// `outline`, the theme's text colour.
+BitmapHandle loadResourcePicture(int id, int dpi, std::optional<COLORREF> outline);
 
 // A memory DC with a bitmap selected; everything selected is put back.
 class BitmapCanvas {

@@ -300,6 +300,11 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         changeDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_SETTINGCHANGE:
+        // A high-contrast theme switched on or off: the pictures follow it
+        // as they follow a change of colours.
+        if (wParam != SPI_SETHIGHCONTRAST) return defaultHandling(message, wParam, lParam);
+        [[fallthrough]];
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
         // The system's colours or theme changed (a high-contrast theme, the

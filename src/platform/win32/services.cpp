@@ -617,6 +617,15 @@ std::uint64_t DiskFiles::folderChanges(const std::wstring& path) const {
     return watch_.changes;
 }
 
+std::optional<std::uint32_t> SystemHighContrast::textColour() const {
+    HIGHCONTRASTW theme{};
+    theme.cbSize = sizeof theme;
+    if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof theme, &theme, 0) ||
+        (theme.dwFlags & HCF_HIGHCONTRASTON) == 0)
+        return std::nullopt;
+    return GetSysColor(COLOR_WINDOWTEXT);
+}
+
 bool NotificationAreaIcon::add(void* window, unsigned id, unsigned callbackMessage, void* icon,
                                const std::wstring& tip) {
     NOTIFYICONDATAW data{};

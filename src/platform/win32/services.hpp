@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/clock.hpp"
+#include "platform/contrast.hpp"
 #include "platform/files.hpp"
 #include "platform/message_boxes.hpp"
 #include "platform/profile.hpp"
@@ -138,6 +139,12 @@ private:
     };
     mutable FolderWatch watch_;
     std::uint64_t folderChanges(const std::wstring& path) const;
+};
+
+// SPI_GETHIGHCONTRAST, and the system's window text colour that the theme sets.
+class SystemHighContrast final : public HighContrast {
+public:
+    std::optional<std::uint32_t> textColour() const override;
 };
 
 class NotificationAreaIcon final : public TrayIcon {
