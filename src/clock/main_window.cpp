@@ -209,12 +209,12 @@ void TForm1::ClockTick() {
 
 void TForm1::showTickTime() {
     DrawDial();
-    ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime));
+    // Not only a new day changes the date's width: new regional formats do,
+    // at any tick.
+    const bool dateChanged = ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime));
     ui::setLabelText(control(Label2), services().formats.longTime(tick.TickTime));
     ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
-    // Not only a new day changes the date's width: new regional formats do,
-    // at any tick. Two rectangles read; the name moves only when it must.
-    placeDayName();
+    if (dateChanged) placeDayName();
     const LocalTime day{tick.TickTime.year, tick.TickTime.month, tick.TickTime.day, 0, 0, 0, 0};
     if (shownDay_ != day) {
         const bool dayChanged = shownDay_.has_value();

@@ -89,7 +89,7 @@ bool isSizedToText(HWND label) {
     return mark == sizedToText || mark == (sizedToText | evenDigits);
 }
 
-void setLabelText(HWND label, const std::wstring& text) {
+bool setLabelText(HWND label, const std::wstring& text) {
     // A label is rewritten every second with mostly the same text: once it
     // has been sized to that text, leave it be.
     const bool sized = isSizedToText(label);
@@ -98,16 +98,17 @@ void setLabelText(HWND label, const std::wstring& text) {
         std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
         GetWindowTextW(label, shown.data(), length + 1);
         shown.resize(static_cast<std::size_t>(length));
-        if (shown == text) return;
+        if (shown == text) return false;
         // Digits for digits, in a font whose digits are all as wide: the
         // label keeps its size (the time, every second).
         if ((GetWindowLongPtrW(label, GWLP_USERDATA) & evenDigits) != 0 && digitsChangedOnly(shown, text)) {
             SetWindowTextW(label, text.c_str());
-            return;
+            return true;
         }
     }
     SetWindowTextW(label, text.c_str());
     fitLabel(label, text);  // and marks it
+    return true;
 }
 
 void fitLabelToText(HWND label) { fitLabel(label, windowText(label)); }

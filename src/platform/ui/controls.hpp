@@ -37,7 +37,8 @@ struct FontLook {
 FontHandle makeFont(const FontLook& look, int dpi);
 
 // A label that sizes itself to its text, as a caption does.
-void setLabelText(HWND label, const std::wstring& text);
+// Whether the text changed.
+bool setLabelText(HWND label, const std::wstring& text);
 // Sizes again a label set by setLabelText, once its font changed.
 void fitLabelToText(HWND label);
 bool isSizedToText(HWND label);
