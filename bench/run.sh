@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures the clock against the floor programs, side by side in one run under
 # Wine: when the time label changes after each true second, time to the first
-# tick, memory, CPU and wake-ups while idle.
+# tick, memory, CPU and wake-ups while idle; then the same clock made busy
+# (every alarm armed, every countdown and stopwatch running, the elapsed time
+# open), beside the idle one.
 # Usage: bench/run.sh [seconds watched] [seconds idle]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
@@ -23,6 +25,7 @@ work="$(mktemp -d)"
 cp build/win32/orvane.exe res/HORLOGE.BMP build/win32/bench/bench_floor.exe build/win32/bench/bench_floor_controls.exe \
     build/win32/bench/bench_floor_on_the_second.exe "$work/"
 probe="build/win32/bench/timing_probe.exe"
+busy_probe="build/win32/bench/busy_probe.exe"
 # First the labels are watched (the probes start both programs), then the
 # probes leave and both programs sit idle while the system counts for them.
 say "Watching the time labels for $seconds s"
@@ -49,7 +52,15 @@ for copy in 2 3; do
     done
     cp res/HORLOGE.BMP "$work/$copy/"
 done
-say "Idle for $idle s (three of each program)"
+# Three busy clocks, each in a folder of its own (one clock runs per folder),
+# made busy through their windows; the probe fails if any is not.
+for copy in 1 2 3; do
+    mkdir "$work/busy$copy"
+    cp "$work/orvane.exe" res/HORLOGE.BMP "$work/busy$copy/"
+    say "Making busy clock $copy busy"
+    LC_ALL=fr_FR.UTF-8 wine "$busy_probe" "$(winepath -w "$work/busy$copy/orvane.exe")" >/dev/null
+done
+say "Idle for $idle s (three of each program, and three busy clocks)"
 sleep 20
 
 # CPU time (ms), wake-ups (context switches of every thread) and memory of
@@ -73,18 +84,23 @@ copies() { pgrep -f "$(basename "$work")(.[23])?.$1\.exe" | sort -n | tr '\n' ' 
 read -ra clock_pids <<<"$(copies orvane)"
 read -ra floor_pids <<<"$(copies bench_floor)"
 read -ra controls_pids <<<"$(copies bench_floor_controls)"
-if [ ${#clock_pids[@]} -ne 3 ] || [ ${#floor_pids[@]} -ne 3 ] || [ ${#controls_pids[@]} -ne 3 ]; then
-    echo "expected three of each program, found ${#clock_pids[@]}, ${#floor_pids[@]}, ${#controls_pids[@]}" >&2
+read -ra busy_pids <<<"$(pgrep -f "$(basename "$work").busy[123].orvane\.exe" | sort -n | tr '\n' ' ')"
+if [ ${#clock_pids[@]} -ne 3 ] || [ ${#floor_pids[@]} -ne 3 ] || [ ${#controls_pids[@]} -ne 3 ] ||
+    [ ${#busy_pids[@]} -ne 3 ]; then
+    echo "expected three of each program, found ${#clock_pids[@]}, ${#floor_pids[@]}, ${#controls_pids[@]}," \
+        "${#busy_pids[@]} busy" >&2
     exit 1
 fi
 read -r clock_cpu0 clock_sw0 _ < <(sample "${clock_pids[@]}")
+read -r busy_cpu0 busy_sw0 _ < <(sample "${busy_pids[@]}")
 read -r floor_cpu0 floor_sw0 _ < <(sample "${floor_pids[@]}")
 read -r controls_cpu0 controls_sw0 _ < <(sample "${controls_pids[@]}")
 sleep "$idle"
 read -r clock_cpu1 clock_sw1 clock_rss < <(sample "${clock_pids[@]}")
+read -r busy_cpu1 busy_sw1 busy_rss < <(sample "${busy_pids[@]}")
 read -r floor_cpu1 floor_sw1 floor_rss < <(sample "${floor_pids[@]}")
 read -r controls_cpu1 controls_sw1 controls_rss < <(sample "${controls_pids[@]}")
-kill "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" 2>/dev/null || true
+kill "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" "${busy_pids[@]}" 2>/dev/null || true
 
 value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
 ratio() {
@@ -119,6 +135,7 @@ row "wakeups_per_s (idle)" "$(per_second $((clock_sw1 - clock_sw0)))" "$(per_sec
 convert res/HORLOGE.BMP -filter point -resize '71x71!' -type TrueColor "BMP3:$work/face71.bmp"
 for face in "$ROOT/res/HORLOGE.BMP" "$work/face71.bmp"; do
     wine build/win32/bench/tick_cost.exe "$(winepath -w "$face")" | tr -d '\r' >"$work/tick.txt"
+    cp "$work/tick.txt" "$work/tick-$(basename "$face").txt"
     row "clock_tick_us ($(basename "$face"))" "$(value "$work/tick.txt" clock_tick_us)" \
         "$(value "$work/tick.txt" floor_tick_us)"
 done
@@ -127,4 +144,19 @@ row "text_store_us (of the floor's tick)" "-" "$(value "$work/tick.txt" text_sto
 # A simulated day with every timer event 15.6 ms late and a 3 s stall each
 # hour: how far each count ends from the true time (the goal is under 1 s).
 while read -r name value; do row "$name (24 h simulated)" "$value" "-"; done < <(build/host/bench_drift)
+
+# The busy clock beside the idle one, measured in the same run: how much each
+# figure grows.
+if [ "$(value "$work/tick-HORLOGE.BMP.txt" busy_status)" != busy ]; then
+    echo "the busy tick's clock was not busy" >&2
+    exit 1
+fi
+printf '\n%-44s %10s %10s %7s\n' "busy clock (Wine)" "busy" "idle" "growth"
+busy_row() { printf '%-44s %10s %10s %7s\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+busy_row "rss_kib (the first, after ${idle} s)" "$busy_rss" "$clock_rss"
+busy_row "cpu_ms (${idle} s, three summed)" "$((busy_cpu1 - busy_cpu0))" "$((clock_cpu1 - clock_cpu0))"
+busy_row "wakeups_per_s" "$(per_second $((busy_sw1 - busy_sw0)))" "$(per_second $((clock_sw1 - clock_sw0)))"
+# One second of the busy clock's passes against one tick of the idle one.
+busy_row "tick_us (one second, HORLOGE.BMP)" "$(value "$work/tick-HORLOGE.BMP.txt" busy_tick_us)" \
+    "$(value "$work/tick-HORLOGE.BMP.txt" clock_tick_us)"
 rm -rf "$work"

@@ -1,6 +1,7 @@
 // The cost of one clock tick, the dial's face read from its file as the
-// program reads it, and beside it the floor program's tick: the median of
-// many timed batches, in microseconds. (The cross toolchain has no Google Benchmark; this harness
+// program reads it, then of one second of the same clock made busy, and
+// beside them the floor program's tick: the median of many timed batches, in
+// microseconds. (The cross toolchain has no Google Benchmark; this harness
 // times the same way: warm-up, batches, median.)
 #include <windows.h>
 
@@ -11,6 +12,8 @@
 
 #include "app/application.hpp"
 #include "clock/main_window.hpp"
+#include "elapsed/elapsed_window.hpp"
+#include "stopwatches/stopwatches_window.hpp"
 #include "platform/win32/services.hpp"
 #include "support/fake_world.hpp"
 
@@ -50,16 +53,77 @@ int wmain(int argc, wchar_t** argv) {
         return std::wstring(text);
     };
 
-    // Within minute 30: never a full hour, so no signal in the figure.
-    orvane::LocalTime halfPast = world.clock.now();
-    halfPast.minute = 30;
-    halfPast.second = 0;
-    world.clock.setLocal(halfPast);
-    const orvane::Instant minuteStart = world.clock.utc;
-    printf("clock_tick_us=%.1f\n", microsecondsPer([&](int i) {
-               world.clock.utc = orvane::Instant{minuteStart.ms + (i % 60) * 1000};
+    // Real time passes a second a tick, from a second after a full hour:
+    // every measuring of a variant ends before the next full hour, so no
+    // hourly signal is in the figure.
+    orvane::LocalTime hourStart = world.clock.now();
+    hourStart.minute = 0;
+    hourStart.second = 1;
+    hourStart.millisecond = 0;
+    std::int64_t second = 0;  // of the variant being measured
+    std::int64_t monotonicStart = world.clock.monotonic;
+    // The monotonic count never goes back: the next variant starts after it.
+    const auto startVariant = [&] {
+        world.clock.setLocal(hourStart);
+        monotonicStart = world.clock.monotonic + 1000;
+        second = 0;
+    };
+    startVariant();
+    const orvane::Instant firstSecond = world.clock.utc;
+    // The clock at `phaseMs` into the tick's second; both clocks move together.
+    const auto at = [&](std::int64_t phaseMs) {
+        world.clock.utc = orvane::Instant{firstSecond.ms + second * 1000 + phaseMs};
+        world.clock.monotonic = monotonicStart + second * 1000 + phaseMs;
+    };
+    printf("clock_tick_us=%.1f\n", microsecondsPer([&](int) {
+               at(0);
                app.form1().ClockTick();
+               ++second;
            }));
+
+    // The same clock made busy as a user makes it: every alarm armed (twelve
+    // hours away), every countdown (a day) and every stopwatch running, each
+    // slot started at its own moment of the second as a user's clicks come,
+    // and the elapsed time open and counting.
+    startVariant();
+    at(0);
+    constexpr int slotPhaseMs = 150;
+    for (int n = 1; n <= orvane::AlarmCount; ++n)
+        app.form6().configure(n, {.Hour = (hourStart.hour + 12) % 24, .Minute = 10 * n, .Title = L"Banc",
+                                  .Message = L"Banc"});
+    for (int n = 1; n <= orvane::countdownCount; ++n) {
+        at(n * slotPhaseMs);
+        app.form4().table().configure(n, 86400 + 60 * n, L"Banc", L"Banc", false, L"",
+                                      world.clock.monotonicMilliseconds());
+        app.form4().keepTimerToWork(true);
+    }
+    const auto click = [](orvane::ui::Window& window, int id) {
+        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(window.control(id)));
+    };
+    for (const orvane::TForm2::SlotControls& slot : orvane::TForm2::Slots) {
+        at(slot.slot * slotPhaseMs);
+        click(app.form2(), slot.start);
+    }
+    at(0);
+    app.open(orvane::MainWindowIds::PastTime1);
+    click(app.pasttime(), orvane::Tpasttime::Button1);
+    ++second;
+    // A second of it: the tick, then each slot's pass at its own moment, as
+    // their timers come (each countdown's seconds fall at its own moment too).
+    printf("busy_tick_us=%.1f\n", microsecondsPer([&](int) {
+               at(0);
+               app.form1().ClockTick();
+               SendMessageW(app.pasttime().hwnd(), WM_TIMER, orvane::Tpasttime::Timer1, 0);
+               for (int n = 1; n <= orvane::stopwatchCount; ++n) {
+                   at(n * slotPhaseMs + 1);
+                   SendMessageW(app.form4().hwnd(), WM_TIMER, orvane::TForm4::Timer1, 0);
+                   SendMessageW(app.form2().hwnd(), WM_TIMER, static_cast<WPARAM>(n), 0);
+               }
+               ++second;
+           }));
+    const bool busy = app.form6().alarms().indicators().any && app.form4().timerRuns() &&
+                      app.form2().table().slot(orvane::stopwatchCount).running && app.pasttime().count().running();
 
     // The floor program's whole tick, timed the same way: the time written
     // into a label of its own window.
@@ -79,6 +143,7 @@ int wmain(int argc, wchar_t** argv) {
     printf("text_store_us=%.1f\n", microsecondsPer([&](int i) {
                DefWindowProcW(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(secondText(i).c_str()));
            }));
+    printf("busy_status=%s\n", busy ? "busy" : "failed");
     printf("dial_status=%s\n", orvane::ui::windowText(app.form1().control(orvane::TForm1::StatusBar1)).empty() ? "drawn" : "failed");
     return 0;
 }
