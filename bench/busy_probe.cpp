@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "program_window.hpp"
+
 #include "alarms/alarm_dialog.hpp"
 #include "alarms/alarms_window.hpp"
 #include "clock/main_window_ids.hpp"
@@ -47,30 +49,13 @@ std::wstring windowText(HWND hwnd) {
     return std::wstring(text, length < 255 ? length : 255);
 }
 
-struct WindowSearch {
-    const wchar_t* className;
-    const wchar_t* title;  // any when null
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND hwnd, LPARAM state) {
-    auto* search = reinterpret_cast<WindowSearch*>(state);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (pid != program.dwProcessId || wcscmp(name, search->className) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-    if (search->title != nullptr && windowText(hwnd) != search->title) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
 // A visible top-level window of the program, waited for ten seconds.
 HWND waitForWindow(const wchar_t* className, const wchar_t* title = nullptr) {
     for (const ULONGLONG until = GetTickCount64() + 10000;;) {
-        WindowSearch search{className, title, nullptr};
-        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) return search.found;
+        const HWND found = bench::findProgramWindow(program.dwProcessId, className, [title](HWND hwnd) {
+            return IsWindowVisible(hwnd) && (title == nullptr || windowText(hwnd) == title);
+        });
+        if (found != nullptr) return found;
         if (GetTickCount64() > until) fail(std::wstring(L"no window ") + className + L" came up");
         Sleep(10);
     }

@@ -9,24 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "program_window.hpp"
+
 namespace {
-
-struct Window {
-    DWORD process;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK match(HWND hwnd, LPARAM state) {
-    auto* w = reinterpret_cast<Window*>(state);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (pid != w->process || wcscmp(name, w->className) != 0) return TRUE;
-    w->found = hwnd;
-    return FALSE;
-}
 
 // Local wall-clock milliseconds since midnight, precise to the system's clock.
 long long localMs() {
@@ -69,15 +54,14 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     printf("pid=%lu\n", process.dwProcessId);
 
-    Window w{process.dwProcessId, argv[2], nullptr};
-    while (w.found == nullptr && GetTickCount64() - launched < 30000) {
-        EnumWindows(match, reinterpret_cast<LPARAM>(&w));
+    HWND found = nullptr;
+    while ((found = bench::findProgramWindow(process.dwProcessId, argv[2])) == nullptr &&
+           GetTickCount64() - launched < 30000)
         Sleep(1);
-    }
-    if (w.found == nullptr) return 1;
+    if (found == nullptr) return 1;
     // The window may be found before its controls are made.
     HWND control = nullptr;
-    while ((control = GetDlgItem(w.found, labelId)) == nullptr && GetTickCount64() - launched < 30000) Sleep(1);
+    while ((control = GetDlgItem(found, labelId)) == nullptr && GetTickCount64() - launched < 30000) Sleep(1);
     // The first tick replaces the label's initial "00:00:00" with a real time.
     for (std::wstring text = label(control); (text.empty() || text == L"00:00:00") && GetTickCount64() - launched < 30000;
          text = label(control))
