@@ -181,8 +181,8 @@ void TForm1::releaseTrayIcons() {
 }
 
 void TForm1::armClockTimer() {
-    clockTimerPeriod_ = clockTimerDelay(services().clock.now().millisecond);
-    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerPeriod_), nullptr);
+    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimer_.set(clockTimerDelay(services().clock.now().millisecond))),
+             nullptr);
 }
 
 void TForm1::onTimer(UINT_PTR id) {
@@ -190,10 +190,8 @@ void TForm1::onTimer(UINT_PTR id) {
     // Kept in step before the tick, so that a tick abandoned on an error
     // still has a next one. The timer repeats on its own: a long beep or a
     // box during the tick does not shift it.
-    if (const auto period = clockTimerPeriod(services().clock.now().millisecond, clockTimerPeriod_)) {
-        clockTimerPeriod_ = *period;
-        SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimerPeriod_), nullptr);
-    }
+    if (const auto period = clockTimer_.follow(clockTimerDelay(services().clock.now().millisecond)))
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(*period), nullptr);
     ClockTick();
 }
 
@@ -258,8 +256,7 @@ void TForm1::afterSleep() {
     // The timers come back late and out of step. The tick comes at once (and
     // sets its timer back in step); a box it may show waits until this
     // message is answered. The counts catch up with the time asleep.
-    clockTimerPeriod_ = 1;
-    SetTimer(hwnd(), Timer1, 1, nullptr);
+    SetTimer(hwnd(), Timer1, static_cast<UINT>(clockTimer_.set(1)), nullptr);
     signalWatch_.resumed();
     host_.resumed();
 }
@@ -567,6 +564,7 @@ void TForm1::abandon() {
     if (ended_) return;
     ended_ = true;  // nothing is written from here on
     KillTimer(hwnd(), Timer1);
+    clockTimer_.stopped();
     DeleteTrayIcon();
 }
 
@@ -574,6 +572,7 @@ void TForm1::FormDestroy(bool reportFailure) {
     if (ended_) return;
     ended_ = true;
     KillTimer(hwnd(), Timer1);
+    clockTimer_.stopped();
     DeleteTrayIcon();
     releaseTrayIcons();
     try {

@@ -177,7 +177,7 @@ private:
     ClockHost& host_;
     ui::PacedMoves shake_{ShakeTimer};
     std::vector<TickFields> checksAfterTheSignal_;
-    int clockTimerPeriod_ = 0;
+    SteadyTimer clockTimer_;
     // The full hours rung, on the clock the alarms follow too.
     ClockWatch signalWatch_;
     RecurringMoment fullHours_{3600};

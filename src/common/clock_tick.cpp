@@ -37,9 +37,9 @@ int clockTimerDelay(std::uint16_t millisecond) {
     return 1000 - intoSecond + clockTimerMarginMs;
 }
 
-std::optional<int> clockTimerPeriod(std::uint16_t millisecond, int currentPeriod) {
-    const bool inStep = millisecond >= clockTimerMarginMs && millisecond <= clockTimerMarginMs + clockTimerSlackMs;
-    if (!inStep) return clockTimerDelay(millisecond);
+std::optional<int> steadyTimerPeriod(int delayMs, int currentPeriod) {
+    const bool inStep = delayMs >= 1000 - clockTimerSlackMs && delayMs <= 1000;
+    if (!inStep) return delayMs;
     if (currentPeriod == 1000) return std::nullopt;
     return 1000;
 }

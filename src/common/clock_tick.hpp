@@ -40,13 +40,34 @@ std::optional<std::wstring> trayCaptionUpdate(std::int32_t& lastTrayHour, std::i
 inline constexpr int clockTimerMarginMs = 2;
 int clockTimerDelay(std::uint16_t millisecond);
 
-// The clock timer repeats every second while its ticks land just after the
-// boundary, and is then left alone: setting it costs a call to the system
-// each time. A tick read `millisecond` into its second outside that step (the
-// timer drifted, or a busy moment made it late) sets it to land just after
-// the next boundary, and the tick that lands there sets it back to a second.
-// Gives the period to set, or nothing when the timer is in step already.
+// A repeating timer meant to land just after each boundary of a count's
+// seconds repeats every second while it lands there, and is then left alone:
+// setting it costs a call to the system each time. Given the wait from now to
+// just after the next boundary due (the timer drifted, a busy moment made it
+// late, or the next boundary is another count's), gives the period to set, or
+// nothing when the timer is in step already. A wait of a second, less the
+// slack, is in step: the pass landed that little after its boundary.
 inline constexpr int clockTimerSlackMs = 12;
-std::optional<int> clockTimerPeriod(std::uint16_t millisecond, int currentPeriod);
+std::optional<int> steadyTimerPeriod(int delayMs, int currentPeriod);
+
+// What a window keeps of one of its repeating timers: the period it was last
+// set to (0 when it does not run).
+class SteadyTimer {
+public:
+    // After a pass: the period to set so that the next lands `delayMs` from
+    // now, or nothing when the timer lands there already.
+    std::optional<int> follow(int delayMs) {
+        const std::optional<int> period = steadyTimerPeriod(delayMs, period_);
+        if (period) period_ = *period;
+        return period;
+    }
+    // Set anew, its period counted from now.
+    int set(int periodMs) { return period_ = periodMs; }
+    void stopped() { period_ = 0; }
+    bool runs() const { return period_ != 0; }
+
+private:
+    int period_ = 0;
+};
 
 }  // namespace orvane

@@ -52,15 +52,17 @@ void TForm4::keepTimerToWork(bool countdownStarted) {
     bool anyRunning = false;
     for (int n = 1; n <= countdownCount; ++n) anyRunning = anyRunning || table_.isRunning(n);
     // Armed for the soonest second due: the one just started, or another's.
-    if (anyRunning && (countdownStarted || !timerRuns_))
-        SetTimer(hwnd(), Timer1,
-                 static_cast<UINT>(table_.tickTimerDelay(services().clock.read())), nullptr);
-    if (!anyRunning && timerRuns_) KillTimer(hwnd(), Timer1);
-    timerRuns_ = anyRunning;
+    if (anyRunning && (countdownStarted || !timer_.runs()))
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(timer_.set(table_.tickTimerDelay(services().clock.read()))),
+                 nullptr);
+    if (!anyRunning && timer_.runs()) {
+        KillTimer(hwnd(), Timer1);
+        timer_.stopped();
+    }
 }
 
 void TForm4::followResume() {
-    if (timerRuns_) SetTimer(hwnd(), Timer1, 1, nullptr);
+    if (timer_.runs()) SetTimer(hwnd(), Timer1, static_cast<UINT>(timer_.set(1)), nullptr);
 }
 
 void TForm4::createTab(int n) {
@@ -114,16 +116,15 @@ void TForm4::RestartCountdown(int n) {
 }
 
 void TForm4::Timer1Timer() {
-    // A plain second while this pass may wait in an end box (the box's own
-    // loop keeps the timer firing), then just after the next due second.
-    SetTimer(hwnd(), Timer1, Timer1Interval, nullptr);
-    timerRuns_ = true;
+    // The timer keeps firing while this pass waits in an end box (the box's
+    // own loop dispatches it); each pass then sets it just after the next
+    // due second, where it is not there already.
     table_.tick(services().clock, services().shell, services().boxes,
                 [this](int n, const std::wstring& text) { showTime(n, text); });
     keepTimerToWork();
-    if (timerRuns_)
-        SetTimer(hwnd(), Timer1, static_cast<UINT>(table_.tickTimerDelay(services().clock.read())),
-                 nullptr);
+    if (timer_.runs())
+        if (const auto period = timer_.follow(table_.tickTimerDelay(services().clock.read())))
+            SetTimer(hwnd(), Timer1, static_cast<UINT>(*period), nullptr);
 }
 
 void TForm4::onCommand(int id, int code, HWND /*control*/) {

@@ -2,6 +2,7 @@
 #include <array>
 #include <memory>
 
+#include "common/clock_tick.hpp"
 #include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
 #include "countdowns/countdown_table.hpp"
@@ -55,7 +56,6 @@ public:
                   "every countdown has a tab of controls of its own");
 
     static constexpr UINT_PTR Timer1 = 1;
-    static constexpr UINT Timer1Interval = 1000;
 
     explicit TForm4(Program& program);
     ~TForm4() override;
@@ -66,7 +66,7 @@ public:
     // not; with none running it rests, which changes nothing on screen. A
     // countdown just started has the timer armed for its first second.
     void keepTimerToWork(bool countdownStarted = false);
-    bool timerRuns() const { return timerRuns_; }
+    bool timerRuns() const { return timer_.runs(); }
     // After sleep: the running countdowns catch up at once.
     void followResume() override;
 
@@ -95,7 +95,7 @@ private:
     void showTime(int n, const std::wstring& text);
 
     CountdownTable table_;
-    bool timerRuns_ = false;
+    SteadyTimer timer_;
     ui::TabPages PageControl1_;
     HFONT defaultFont_ = nullptr;
     HFONT timeFont_ = nullptr;

@@ -72,7 +72,7 @@ void Tpasttime::create(HWND owner) {
 void Tpasttime::onActivate() { followToday(); }
 
 void Tpasttime::followResume() {
-    if (count_.running()) SetTimer(hwnd(), Timer1, 1, nullptr);
+    if (count_.running()) SetTimer(hwnd(), Timer1, static_cast<UINT>(timer_.set(1)), nullptr);
 }
 
 void Tpasttime::followToday() {
@@ -136,21 +136,27 @@ void Tpasttime::Button1Click() {
     SetWindowTextW(control(Label10),
                    elapsedHeading(services().formats.shortDate(pickedDay), hour, minute, second).c_str());
     // A stopped count needs no timer: nothing would change on screen.
-    if (count_.running()) armTimer(nowMs);
-    else KillTimer(hwnd(), Timer1);
+    if (count_.running()) SetTimer(hwnd(), Timer1, static_cast<UINT>(timer_.set(delayToNextSecond(nowMs))), nullptr);
+    else stopTimer();
 }
 
-void Tpasttime::armTimer(std::int64_t nowMs) {
+int Tpasttime::delayToNextSecond(std::int64_t nowMs) const {
     // Just after the count's next second, so that a late event costs nothing.
-    SetTimer(hwnd(), Timer1, static_cast<UINT>(count_.millisecondsToNextSecond(nowMs) + 1), nullptr);
+    return static_cast<int>(count_.millisecondsToNextSecond(nowMs)) + 1;
+}
+
+void Tpasttime::stopTimer() {
+    KillTimer(hwnd(), Timer1);
+    timer_.stopped();
 }
 
 void Tpasttime::onTimer(UINT_PTR id) {
     if (id != Timer1) return;
     const std::int64_t nowMs = services().clock.read().utc.ms;
     const auto shown = count_.tick(nowMs);
-    if (!count_.running()) KillTimer(hwnd(), Timer1);
-    else armTimer(nowMs);
+    if (!count_.running()) stopTimer();
+    else if (const auto period = timer_.follow(delayToNextSecond(nowMs)))
+        SetTimer(hwnd(), Timer1, static_cast<UINT>(*period), nullptr);
     if (!shown) return;
     const auto texts = elapsedTexts(*shown);
     // Written from the seconds up, as the count is told.

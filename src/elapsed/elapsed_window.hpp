@@ -1,4 +1,5 @@
 #pragma once
+#include "common/clock_tick.hpp"
 #include "platform/ui/form.hpp"
 #include "elapsed/elapsed_count.hpp"
 #include "platform/ui/handles.hpp"
@@ -45,10 +46,12 @@ protected:
 
 private:
     void Button1Click();
-    void armTimer(std::int64_t nowMs);
+    int delayToNextSecond(std::int64_t nowMs) const;
+    void stopTimer();
     int spinValue(int edit, int high);
 
     ElapsedCount count_;
+    SteadyTimer timer_;
     HFONT font_ = nullptr;
     HFONT groupFont_ = nullptr;
     HFONT boldFont_ = nullptr;

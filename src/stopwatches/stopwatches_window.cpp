@@ -72,11 +72,12 @@ LRESULT TForm2::onNotify(const NMHDR& header) {
 void TForm2::StartClick(int slot) {
     if (table_.slot(slot).running) return;  // a running stopwatch keeps its pace
     table_.Start(slot, services().clock.monotonicMilliseconds());
-    armTimer(slot);
+    SetTimer(hwnd(), static_cast<UINT_PTR>(slot), static_cast<UINT>(timers_[slot - 1].set(delayToNextSecond(slot))),
+             nullptr);
 }
 
 void TForm2::StopClick(int slot) {
-    KillTimer(hwnd(), static_cast<UINT_PTR>(slot));
+    stopTimer(slot);
     table_.Stop(slot, services().clock.monotonicMilliseconds());
     showCount(slot);
 }
@@ -84,7 +85,7 @@ void TForm2::StopClick(int slot) {
 void TForm2::ResetStopwatch(int slot) {
     table_.ResetStopwatch(slot);
     showCount(slot);
-    KillTimer(hwnd(), static_cast<UINT_PTR>(slot));
+    stopTimer(slot);
     SendMessageW(control(Slots[slot - 1].laps), LB_RESETCONTENT, 0, 0);
 }
 
@@ -100,18 +101,25 @@ void TForm2::onTimer(UINT_PTR id) {
 
 void TForm2::AdvanceStopwatch(int slot) {
     if (table_.AdvanceStopwatch(slot, services().clock.monotonicMilliseconds())) showCount(slot);
-    if (table_.slot(slot).running) armTimer(slot);
+    if (!table_.slot(slot).running) return;
+    if (const auto period = timers_[slot - 1].follow(delayToNextSecond(slot)))
+        SetTimer(hwnd(), static_cast<UINT_PTR>(slot), static_cast<UINT>(*period), nullptr);
 }
 
 void TForm2::followResume() {
     for (int slot = 1; slot <= stopwatchCount; ++slot)
-        if (table_.slot(slot).running) SetTimer(hwnd(), static_cast<UINT_PTR>(slot), 1, nullptr);
+        if (table_.slot(slot).running)
+            SetTimer(hwnd(), static_cast<UINT_PTR>(slot), static_cast<UINT>(timers_[slot - 1].set(1)), nullptr);
 }
 
-void TForm2::armTimer(int slot) {
+int TForm2::delayToNextSecond(int slot) {
     // The next event comes when the next whole second of this stopwatch is complete.
-    const int delay = table_.millisecondsToNextSecond(slot, services().clock.monotonicMilliseconds());
-    SetTimer(hwnd(), static_cast<UINT_PTR>(slot), static_cast<UINT>(delay + 1), nullptr);
+    return table_.millisecondsToNextSecond(slot, services().clock.monotonicMilliseconds()) + 1;
+}
+
+void TForm2::stopTimer(int slot) {
+    KillTimer(hwnd(), static_cast<UINT_PTR>(slot));
+    timers_[slot - 1].stopped();
 }
 
 void TForm2::showCount(int slot) {

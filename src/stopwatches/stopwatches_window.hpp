@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 
+#include "common/clock_tick.hpp"
 #include "common/control_ids.hpp"
 #include "platform/ui/form.hpp"
 #include "platform/ui/handles.hpp"
@@ -55,9 +56,11 @@ private:
     void LapClick(int slot);
     void AdvanceStopwatch(int slot);
     void showCount(int slot);
-    void armTimer(int slot);
+    int delayToNextSecond(int slot);
+    void stopTimer(int slot);
 
     StopwatchTable table_;
+    std::array<SteadyTimer, stopwatchCount> timers_;
     ui::TabPages pages_;
     HFONT font_ = nullptr;
     HFONT displayFont_ = nullptr;
