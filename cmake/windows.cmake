@@ -22,6 +22,7 @@ add_library(orvane_windows STATIC
   src/platform/win32/services.cpp
   src/platform/win32/running_copy.cpp
   src/platform/win32/long_paths.cpp
+  src/platform/win32/file_bytes.cpp
   src/platform/win32/system_library.cpp
   src/platform/win32/file_chooser.cpp
   src/platform/win32/plugin_services.cpp

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "platform/picture_files.hpp"
+#include "platform/win32/file_bytes.hpp"
 #include "platform/win32/long_paths.hpp"
 
 namespace orvane::ui {
@@ -111,8 +110,7 @@ HBITMAP loadOwnPicture(int id) {
 // The program's bitmap that a file holds byte for byte after its file
 // header, as the resource compiler keeps it.
 struct OwnPictureSearch {
-    const std::wstring& path;
-    std::uintmax_t fileSize;
+    const std::string& bytes;
     int found = 0;
 };
 
@@ -120,22 +118,18 @@ BOOL CALLBACK compareOwnPicture(HMODULE module, LPCWSTR type, LPWSTR name, LONG_
     auto* search = reinterpret_cast<OwnPictureSearch*>(state);
     const HRSRC resource = FindResourceW(module, name, type);
     const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
-    if (!IS_INTRESOURCE(name) || size == 0 || search->fileSize != size + sizeof(BITMAPFILEHEADER)) return TRUE;
+    if (!IS_INTRESOURCE(name) || size == 0 || search->bytes.size() != size + sizeof(BITMAPFILEHEADER)) return TRUE;
     const void* held = LockResource(LoadResource(module, resource));
-    std::ifstream in(std::filesystem::path(search->path), std::ios::binary);
-    std::vector<char> bytes(static_cast<std::size_t>(search->fileSize));
-    if (held == nullptr || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) ||
-        std::memcmp(held, bytes.data() + sizeof(BITMAPFILEHEADER), size) != 0)
-        return TRUE;
+    if (held == nullptr || std::memcmp(held, search->bytes.data() + sizeof(BITMAPFILEHEADER), size) != 0) return TRUE;
     search->found = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
     return FALSE;
 }
 
 int ownPictureIn(const std::wstring& path) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(std::filesystem::path(path), error);
-    if (error) return 0;
-    OwnPictureSearch search{path, size};
+    // The program's pictures are small: a larger file is none of them.
+    const std::optional<std::string> bytes = win32::fileBytes(path, 1024 * 1024);
+    if (!bytes) return 0;
+    OwnPictureSearch search{*bytes};
     EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(2), compareOwnPicture,  // RT_BITMAP
                        reinterpret_cast<LONG_PTR>(&search));
     return search.found;
@@ -212,18 +206,16 @@ BitmapHandle fromEnhancedMetafile(HENHMETAFILE metafile) {
 }
 
 BitmapHandle fromWindowsMetafile(const std::wstring& path) {
-    std::error_code error;
-    const auto length = std::filesystem::file_size(std::filesystem::path(path), error);
-    if (error || length > 16 * 1024 * 1024) return {};
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::optional<std::string> read = win32::fileBytes(path, 16 * 1024 * 1024);
+    if (!read) return {};
+    const auto* bytes = reinterpret_cast<const unsigned char*>(read->data());
     // A "placeable" metafile starts with a 22-byte header that the system's
     // reader does not expect.
     std::size_t offset = 0;
-    if (bytes.size() > 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A) offset = 22;
-    if (bytes.size() <= offset) return {};
+    if (read->size() > 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A) offset = 22;
+    if (read->size() <= offset) return {};
     return fromEnhancedMetafile(
-        SetWinMetaFileBits(static_cast<UINT>(bytes.size() - offset), bytes.data() + offset, nullptr, nullptr));
+        SetWinMetaFileBits(static_cast<UINT>(read->size() - offset), bytes + offset, nullptr, nullptr));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/handles.hpp"
+#include "platform/win32/file_bytes.hpp"
 #include "platform/win32/long_paths.hpp"
 #include "platform/win32/system_library.hpp"
 
@@ -262,25 +263,6 @@ std::optional<std::wstring> decodeProfileText(std::string_view bytes) {
     if (text.empty() || MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), static_cast<int>(text.size())) == 0)
         return std::nullopt;
     return text;
-}
-
-// The whole file, or nothing when it cannot be read (held by another
-// program, too large to hold in memory twice over).
-std::optional<std::string> fileBytes(const std::wstring& file) {
-    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::optional<std::string> bytes;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(handle, &size) && size.QuadPart < 64 * 1024 * 1024) {
-        bytes.emplace(static_cast<std::size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (!bytes->empty() && (!ReadFile(handle, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) ||
-                                read != bytes->size()))
-            bytes.reset();
-    }
-    CloseHandle(handle);
-    return bytes;
 }
 
 // A new file in the folder holding the text in UTF-16 little-endian after its
