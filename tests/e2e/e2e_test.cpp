@@ -1155,6 +1155,19 @@ bool hasModule(DWORD pid, const std::wstring& name) {
     return found;
 }
 
+// The accessibility library costs the clock memory for as long as it runs:
+// it comes only with a reader, which asks a named control what it is first.
+TEST_F(ClockUnderTest, TheNamesForScreenReadersWaitForAReaderToAsk) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(waitForFirstTick(mainWindow, std::chrono::seconds(5))) << "no tick within five seconds";
+    EXPECT_FALSE(hasModule(process.dwProcessId, L"oleacc.dll")) << "loaded with no reader";
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(GetDlgItem(mainWindow, Ids::Image1), WM_GETOBJECT, 0,
+                                  static_cast<LPARAM>(OBJID_CLIENT), SMTO_ABORTIFHUNG, 5000, &answer),
+              0);
+    EXPECT_TRUE(hasModule(process.dwProcessId, L"oleacc.dll")) << "the dial was asked for and not named";
+}
+
 TEST_F(HostileClock, AThousandPluginFilesAndASlowLibraryKeepTheStartQuick) {
     const struct {
         const char* name;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "platform/ui/window.hpp"
@@ -149,14 +150,13 @@ bool stepSpinField(const NMHDR& header, HWND field, HWND arrows,
     return true;
 }
 
-void nameControl(HWND control, const std::wstring& name) {
-    // Kept as every window keeps its text: a picture label would take a text
-    // of its own for the name of a picture to load in place of the one shown.
-    DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    // A screen reader does not read every control's own text (a list box
-    // takes its name from the label before it): the name is given the way
-    // the system documents for that, as an annotation of the control. Where
-    // the system has none (COM not started on this thread), the text stands.
+namespace {
+
+// A screen reader does not read every control's own text (a list box takes
+// its name from the label before it): the name is given the way the system
+// documents for that, as an annotation of the control. Where the system has
+// none (COM not started on this thread), the text stands.
+void annotateName(HWND control, const std::wstring& name) {
     // The class, its interface and the name property as oleacc.h names them,
     // kept here: the GUID libraries define them beside others the
     // accessibility library defines too.
@@ -170,6 +170,35 @@ void nameControl(HWND control, const std::wstring& name) {
         return;
     annotations->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, accName, name.c_str());
     annotations->Release();
+}
+
+// The annotation waits for the first reader that asks the control for what
+// it is (every reader sends it WM_GETOBJECT before it reads the annotation):
+// the accessibility library, and the automation library it brings, are
+// loaded only where a reader runs.
+LRESULT CALLBACK annotateOnFirstAsk(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR name) {
+    if (message == WM_GETOBJECT || message == WM_NCDESTROY) {
+        const std::unique_ptr<std::wstring> owned(reinterpret_cast<std::wstring*>(name));
+        RemoveWindowSubclass(control, annotateOnFirstAsk, 0);
+        if (message == WM_GETOBJECT) annotateName(control, *owned);
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace
+
+void nameControl(HWND control, const std::wstring& name) {
+    // Kept as every window keeps its text: a picture label would take a text
+    // of its own for the name of a picture to load in place of the one shown.
+    DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    DWORD_PTR pending = 0;
+    if (GetWindowSubclass(control, annotateOnFirstAsk, 0, &pending)) {  // named again before any reader asked
+        *reinterpret_cast<std::wstring*>(pending) = name;
+        return;
+    }
+    auto kept = std::make_unique<std::wstring>(name);
+    if (SetWindowSubclass(control, annotateOnFirstAsk, 0, reinterpret_cast<DWORD_PTR>(kept.get()))) kept.release();
 }
 
 void showControl(HWND control, bool shown) {
