@@ -1,11 +1,13 @@
 // The cost of one clock tick, the dial's face read from its file as the
-// program reads it, then of one second of the same clock made busy, and
-// beside them the floor program's tick: the median of many timed batches, in
-// microseconds. (The cross toolchain has no Google Benchmark; this harness
-// times the same way: warm-up, batches, median.)
+// program reads it, beside the floor program's tick, then of one second of
+// the same clock made busy: the median of many timed batches, in
+// microseconds. The clock's and the floor's batches take turns, so that both
+// meet the machine as it is. (The cross toolchain has no Google Benchmark;
+// this harness times the same way: warm-up, batches, median.)
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,25 +30,35 @@ int wmain(int argc, wchar_t** argv) {
     app.create();
     app.form1().settings.Pendule = argv[1];
 
-    // The median of many timed batches of a step, per step, after three
-    // batches to warm up.
-    const auto microsecondsPer = [](auto step) {
+    // The median of many timed batches of each step, per step, after three
+    // batches to warm up; the steps' batches take turns.
+    const auto microsecondsPerEach = [](auto... steps) {
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         constexpr int batches = 30, stepsPerBatch = 100;
-        std::vector<double> perStep;
+        std::array<std::vector<double>, sizeof...(steps)> perStep;
         for (int batch = -3; batch < batches; ++batch) {
-            LARGE_INTEGER start, end;
-            QueryPerformanceCounter(&start);
-            for (int i = 0; i < stepsPerBatch; ++i) step(i);
-            QueryPerformanceCounter(&end);
-            if (batch >= 0)
-                perStep.push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart /
-                                  stepsPerBatch);
+            std::size_t which = 0;
+            const auto time = [&](auto& step) {
+                LARGE_INTEGER start, end;
+                QueryPerformanceCounter(&start);
+                for (int i = 0; i < stepsPerBatch; ++i) step(i);
+                QueryPerformanceCounter(&end);
+                if (batch >= 0)
+                    perStep[which].push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                                             frequency.QuadPart / stepsPerBatch);
+                ++which;
+            };
+            (time(steps), ...);
         }
-        std::sort(perStep.begin(), perStep.end());
-        return perStep[perStep.size() / 2];
+        std::array<double, sizeof...(steps)> medians{};
+        for (std::size_t i = 0; i < perStep.size(); ++i) {
+            std::sort(perStep[i].begin(), perStep[i].end());
+            medians[i] = perStep[i][perStep[i].size() / 2];
+        }
+        return medians;
     };
+    const auto microsecondsPer = [&](auto step) { return microsecondsPerEach(step)[0]; };
     const auto secondText = [](int i) {
         wchar_t text[16];
         wsprintfW(text, L"12:30:%02u", i % 60);
@@ -75,11 +87,26 @@ int wmain(int argc, wchar_t** argv) {
         world.clock.utc = orvane::Instant{firstSecond.ms + second * 1000 + phaseMs};
         world.clock.monotonic = monotonicStart + second * 1000 + phaseMs;
     };
-    printf("clock_tick_us=%.1f\n", microsecondsPer([&](int) {
-               at(0);
-               app.form1().ClockTick();
-               ++second;
-           }));
+    // The floor program's whole tick: the time written into a label of its
+    // own window.
+    const HWND window = CreateWindowExW(0, L"STATIC", L"Floor", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 290,
+                                        130, nullptr, nullptr, nullptr, nullptr);
+    const HWND label = CreateWindowExW(0, L"STATIC", L"00:00:00", WS_CHILD | WS_VISIBLE, 72, 8, 120, 24, window,
+                                       nullptr, nullptr, nullptr);
+    const auto [clockTick, floorTick] = microsecondsPerEach(
+        [&](int) {
+            at(0);
+            app.form1().ClockTick();
+            ++second;
+        },
+        [&](int i) {
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            wchar_t text[16];
+            wsprintfW(text, L"%02u:%02u:%02u", now.wHour, now.wMinute, (now.wSecond + i) % 60);
+            SetWindowTextW(label, text);
+        });
+    printf("clock_tick_us=%.1f\nfloor_tick_us=%.1f\n", clockTick, floorTick);
 
     // The same clock made busy as a user makes it: every alarm armed (twelve
     // hours away), every countdown (a day) and every stopwatch running, each
@@ -125,19 +152,6 @@ int wmain(int argc, wchar_t** argv) {
     const bool busy = app.form6().alarms().indicators().any && app.form4().timerRuns() &&
                       app.form2().table().slot(orvane::stopwatchCount).running && app.pasttime().count().running();
 
-    // The floor program's whole tick, timed the same way: the time written
-    // into a label of its own window.
-    const HWND window = CreateWindowExW(0, L"STATIC", L"Floor", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 290,
-                                        130, nullptr, nullptr, nullptr, nullptr);
-    const HWND label = CreateWindowExW(0, L"STATIC", L"00:00:00", WS_CHILD | WS_VISIBLE, 72, 8, 120, 24, window,
-                                       nullptr, nullptr, nullptr);
-    printf("floor_tick_us=%.1f\n", microsecondsPer([&](int i) {
-               SYSTEMTIME now;
-               GetLocalTime(&now);
-               wchar_t text[16];
-               wsprintfW(text, L"%02u:%02u:%02u", now.wHour, now.wMinute, (now.wSecond + i) % 60);
-               SetWindowTextW(label, text);
-           }));
     // Of that, what the system charges for keeping the label's new text
     // alone, before the label draws it.
     printf("text_store_us=%.1f\n", microsecondsPer([&](int i) {

@@ -209,9 +209,10 @@ void TForm1::showTickTime() {
     DrawDial();
     // Not only a new day changes the date's width: new regional formats do,
     // at any tick.
-    const bool dateChanged = ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime));
-    ui::setLabelText(control(Label2), services().formats.longTime(tick.TickTime));
-    ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)));
+    const bool dateChanged =
+        ui::setLabelText(control(Label1), services().formats.shortDate(tick.TickTime), shownTexts_.date);
+    ui::setLabelText(control(Label2), services().formats.longTime(tick.TickTime), shownTexts_.time);
+    ui::setLabelText(control(Label3), std::wstring(dayName(tick.TickTime)), shownTexts_.dayName);
     if (dateChanged) placeDayName();
     const LocalTime day{tick.TickTime.year, tick.TickTime.month, tick.TickTime.day, 0, 0, 0, 0};
     if (shownDay_ != day) {
@@ -367,10 +368,15 @@ void TForm1::composeDial(const DialHands& hands) {
         ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(hands.colour)));
         const HGDIOBJ previousPen = SelectObject(dc, pen ? pen.get() : GetStockObject(BLACK_PEN));
         const auto lines = scaledHands(dialHands(hands.hour, hands.minute, hands.second), dpi());
-        for (const HandLine& hand : lines) {
-            MoveToEx(dc, hand.fromX, hand.fromY, nullptr);
-            LineTo(dc, hand.toX, hand.toY);
+        // In one call, in their order (the second hand on top).
+        std::array<POINT, 2 * lines.size()> ends{};
+        std::array<DWORD, lines.size()> pointsPerHand{};
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ends[2 * i] = {lines[i].fromX, lines[i].fromY};
+            ends[2 * i + 1] = {lines[i].toX, lines[i].toY};
+            pointsPerHand[i] = 2;
         }
+        PolyPolyline(dc, ends.data(), pointsPerHand.data(), static_cast<DWORD>(lines.size()));
         SelectObject(dc, previousPen);
         // Shown at once, as a label shows its new text: asking the control to
         // repaint would cost a round of paint messages every second. Only the
@@ -395,7 +401,9 @@ void TForm1::composeDial(const DialHands& hands) {
 }
 
 void TForm1::setStatusText(const std::wstring& text) {
-    if (ui::windowText(control(StatusBar1)) != text) SetWindowTextW(control(StatusBar1), text.c_str());
+    if (shownTexts_.status == text) return;
+    SetWindowTextW(control(StatusBar1), text.c_str());
+    shownTexts_.status = text;
 }
 
 void TForm1::CheckAlarms() {

@@ -182,6 +182,11 @@ private:
     ClockWatch signalWatch_;
     RecurringMoment fullHours_{3600};
     std::optional<LocalTime> shownDay_;  // the date the labels show
+    // What the tick's labels and the status bar show, kept as they are
+    // written: only the tick writes them.
+    struct {
+        std::wstring date, time, dayName, status;
+    } shownTexts_;
     static constexpr std::size_t trayIconCount = 6;
     std::array<ui::ExtractedIconHandle, trayIconCount> trayIcons_;
     int trayIconIndex_ = 0;

@@ -90,26 +90,24 @@ bool isSizedToText(HWND label) {
     return mark == sizedToText || mark == (sizedToText | evenDigits);
 }
 
-bool setLabelText(HWND label, const std::wstring& text) {
+bool setLabelText(HWND label, const std::wstring& text, std::wstring& shown) {
     // A label is rewritten every second with mostly the same text: once it
     // has been sized to that text, leave it be.
-    const bool sized = isSizedToText(label);
-    const int length = GetWindowTextLengthW(label);
-    if (sized && length == static_cast<int>(text.size())) {
-        std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
-        GetWindowTextW(label, shown.data(), length + 1);
-        shown.resize(static_cast<std::size_t>(length));
-        if (shown == text) return false;
-        // Digits for digits, in a font whose digits are all as wide: the
-        // label keeps its size (the time, every second).
-        if ((GetWindowLongPtrW(label, GWLP_USERDATA) & evenDigits) != 0 && digitsChangedOnly(shown, text)) {
-            SetWindowTextW(label, text.c_str());
-            return true;
-        }
-    }
+    const LONG_PTR mark = GetWindowLongPtrW(label, GWLP_USERDATA);
+    const bool sized = mark == sizedToText || mark == (sizedToText | evenDigits);
+    if (sized && shown == text) return false;
+    // Digits for digits, in a font whose digits are all as wide: the label
+    // keeps its size (the time, every second).
+    const bool keepsSize = sized && (mark & evenDigits) != 0 && digitsChangedOnly(shown, text);
     SetWindowTextW(label, text.c_str());
-    fitLabel(label, text);  // and marks it
+    shown = text;
+    if (!keepsSize) fitLabel(label, text);  // and marks it
     return true;
+}
+
+bool setLabelText(HWND label, const std::wstring& text) {
+    std::wstring shown = windowText(label);
+    return setLabelText(label, text, shown);
 }
 
 void fitLabelToText(HWND label) { fitLabel(label, windowText(label)); }

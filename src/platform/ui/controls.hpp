@@ -39,6 +39,9 @@ FontHandle makeFont(const FontLook& look, int dpi);
 // A label that sizes itself to its text, as a caption does.
 // Whether the text changed.
 bool setLabelText(HWND label, const std::wstring& text);
+// The same for a label that only the caller writes, every second or so: it
+// keeps the text shown (`shown`), so that nothing is read back from the label.
+bool setLabelText(HWND label, const std::wstring& text, std::wstring& shown);
 // Sizes again a label set by setLabelText, once its font changed.
 void fitLabelToText(HWND label);
 bool isSizedToText(HWND label);
