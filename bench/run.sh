@@ -101,6 +101,11 @@ read -r busy_cpu1 busy_sw1 busy_rss < <(sample "${busy_pids[@]}")
 read -r floor_cpu1 floor_sw1 floor_rss < <(sample "${floor_pids[@]}")
 read -r controls_cpu1 controls_sw1 controls_rss < <(sample "${controls_pids[@]}")
 kill "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" "${busy_pids[@]}" 2>/dev/null || true
+# The ticks below are timed on a quiet machine: not while twelve programs end.
+for pid in "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" "${busy_pids[@]}"; do
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then echo "program $pid did not end within 10 s" >&2; exit 1; fi
+done
 
 value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
 ratio() {
