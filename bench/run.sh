@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Measures the clock against the floor programs, side by side in one run under
 # Wine: when the time label changes after each true second, time to the first
-# tick, memory, CPU and wake-ups while idle; then the same clock made busy
-# (every alarm armed, every countdown and stopwatch running, the elapsed time
-# open), beside the idle one.
+
+
+
 # Usage: bench/run.sh [seconds watched] [seconds idle]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
@@ -52,15 +52,7 @@ for copy in 2 3; do
     done
     cp res/HORLOGE.BMP "$work/$copy/"
 done
-# Three busy clocks, each in a folder of its own (one clock runs per folder),
-# made busy through their windows; the probe fails if any is not.
-for copy in 1 2 3; do
-    mkdir "$work/busy$copy"
-    cp "$work/orvane.exe" res/HORLOGE.BMP "$work/busy$copy/"
-    say "Making busy clock $copy busy"
-    LC_ALL=fr_FR.UTF-8 wine "$busy_probe" "$(winepath -w "$work/busy$copy/orvane.exe")" >/dev/null
-done
-say "Idle for $idle s (three of each program, and three busy clocks)"
+say "Idle for $idle s (three of each program)"
 sleep 20
 
 # CPU time (ms), wake-ups (context switches of every thread) and memory of
@@ -78,34 +70,56 @@ sample() {
     done
     echo "$((cpu / 1000000)) $switches $(awk '/VmRSS/ {print $2}' "/proc/$1/status")"
 }
+# Ends the programs and waits until they are gone: what is measured next
+# does not share the machine with programs ending.
+end_programs() {
+    local pid
+    kill "$@" 2>/dev/null || true
+    for pid in "$@"; do
+        for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        if kill -0 "$pid" 2>/dev/null; then echo "program $pid did not end within 10 s" >&2; exit 1; fi
+    done
+}
 # Ours alone, by the scratch folders in their command lines ("." stands for
 # "\\"); the first of each is the one the probes watched.
 copies() { pgrep -f "$(basename "$work")(.[23])?.$1\.exe" | sort -n | tr '\n' ' '; }
 read -ra clock_pids <<<"$(copies orvane)"
 read -ra floor_pids <<<"$(copies bench_floor)"
 read -ra controls_pids <<<"$(copies bench_floor_controls)"
-read -ra busy_pids <<<"$(pgrep -f "$(basename "$work").busy[123].orvane\.exe" | sort -n | tr '\n' ' ')"
-if [ ${#clock_pids[@]} -ne 3 ] || [ ${#floor_pids[@]} -ne 3 ] || [ ${#controls_pids[@]} -ne 3 ] ||
-    [ ${#busy_pids[@]} -ne 3 ]; then
-    echo "expected three of each program, found ${#clock_pids[@]}, ${#floor_pids[@]}, ${#controls_pids[@]}," \
-        "${#busy_pids[@]} busy" >&2
+if [ ${#clock_pids[@]} -ne 3 ] || [ ${#floor_pids[@]} -ne 3 ] || [ ${#controls_pids[@]} -ne 3 ]; then
+    echo "expected three of each program, found ${#clock_pids[@]}, ${#floor_pids[@]}, ${#controls_pids[@]}" >&2
     exit 1
 fi
 read -r clock_cpu0 clock_sw0 _ < <(sample "${clock_pids[@]}")
-read -r busy_cpu0 busy_sw0 _ < <(sample "${busy_pids[@]}")
 read -r floor_cpu0 floor_sw0 _ < <(sample "${floor_pids[@]}")
 read -r controls_cpu0 controls_sw0 _ < <(sample "${controls_pids[@]}")
 sleep "$idle"
 read -r clock_cpu1 clock_sw1 clock_rss < <(sample "${clock_pids[@]}")
-read -r busy_cpu1 busy_sw1 busy_rss < <(sample "${busy_pids[@]}")
 read -r floor_cpu1 floor_sw1 floor_rss < <(sample "${floor_pids[@]}")
 read -r controls_cpu1 controls_sw1 controls_rss < <(sample "${controls_pids[@]}")
-kill "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" "${busy_pids[@]}" 2>/dev/null || true
-# The ticks below are timed on a quiet machine: not while twelve programs end.
-for pid in "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}" "${busy_pids[@]}"; do
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$pid" 2>/dev/null; then echo "program $pid did not end within 10 s" >&2; exit 1; fi
+end_programs "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}"
+
+# Then three busy clocks on their own, each in a folder of its own (one clock
+# runs per folder), made busy through their windows; the probe fails if any
+# is not. Measured for as long, alone, so that neither phase's figures carry
+# the other's load.
+for copy in 1 2 3; do
+    mkdir "$work/busy$copy"
+    cp "$work/orvane.exe" res/HORLOGE.BMP "$work/busy$copy/"
+    say "Making busy clock $copy busy"
+    LC_ALL=fr_FR.UTF-8 wine "$busy_probe" "$(winepath -w "$work/busy$copy/orvane.exe")" >/dev/null
 done
+say "Busy for $idle s (three busy clocks)"
+sleep 20
+read -ra busy_pids <<<"$(pgrep -f "$(basename "$work").busy[123].orvane\.exe" | sort -n | tr '\n' ' ')"
+if [ ${#busy_pids[@]} -ne 3 ]; then
+    echo "expected three busy clocks, found ${#busy_pids[@]}" >&2
+    exit 1
+fi
+read -r busy_cpu0 busy_sw0 _ < <(sample "${busy_pids[@]}")
+sleep "$idle"
+read -r busy_cpu1 busy_sw1 busy_rss < <(sample "${busy_pids[@]}")
+end_programs "${busy_pids[@]}"
 
 value() { tr -d '\r' <"$1" | awk -F= -v k="$2" '$1 == k {print $2}'; }
 ratio() {
