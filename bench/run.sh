@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Measures the clock against the floor programs, side by side in one run under
 # Wine: when the time label changes after each true second, time to the first
-
-
-
+# tick, memory, CPU and wake-ups while idle; then the same clock made busy
+# (every alarm armed, every countdown and stopwatch running, the elapsed time
+# open), on its own afterwards, reported beside the idle one.
 # Usage: bench/run.sh [seconds watched] [seconds idle]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
