@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
 #include <vector>
 
 #include "platform/ui/window.hpp"
@@ -175,11 +174,16 @@ void annotateName(HWND control, const std::wstring& name) {
 // the accessibility library, and the automation library it brings, are
 // loaded only where a reader runs.
 LRESULT CALLBACK annotateOnFirstAsk(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR name) {
+                                    DWORD_PTR) {
     if (message == WM_GETOBJECT || message == WM_NCDESTROY) {
-        const std::unique_ptr<std::wstring> owned(reinterpret_cast<std::wstring*>(name));
         RemoveWindowSubclass(control, annotateOnFirstAsk, 0);
-        if (message == WM_GETOBJECT) annotateName(control, *owned);
+        if (message == WM_GETOBJECT) {
+            // The name is the text kept as the window's own.
+            std::wstring name(static_cast<std::size_t>(DefWindowProcW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+            name.resize(static_cast<std::size_t>(
+                DefWindowProcW(control, WM_GETTEXT, name.size(), reinterpret_cast<LPARAM>(name.data()))));
+            annotateName(control, name);
+        }
     }
     return DefSubclassProc(control, message, wParam, lParam);
 }
@@ -190,13 +194,7 @@ void nameControl(HWND control, const std::wstring& name) {
     // Kept as every window keeps its text: a picture label would take a text
     // of its own for the name of a picture to load in place of the one shown.
     DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    DWORD_PTR pending = 0;
-    if (GetWindowSubclass(control, annotateOnFirstAsk, 0, &pending)) {  // named again before any reader asked
-        *reinterpret_cast<std::wstring*>(pending) = name;
-        return;
-    }
-    auto kept = std::make_unique<std::wstring>(name);
-    if (SetWindowSubclass(control, annotateOnFirstAsk, 0, reinterpret_cast<DWORD_PTR>(kept.get()))) kept.release();
+    SetWindowSubclass(control, annotateOnFirstAsk, 0, 0);
 }
 
 void showControl(HWND control, bool shown) {
