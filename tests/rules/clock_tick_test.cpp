@@ -96,6 +96,24 @@ TEST(ClockTimer, IsLeftAloneWhileItsTicksLandJustAfterTheBoundary) {
         {370, 630 + clockTimerMarginMs, 630 + clockTimerMarginMs},
     };
     for (const auto& c : cases) EXPECT_EQ(steadyTimerPeriod(clockTimerDelay(c.ms), c.period), c.set) << c.ms << " " << c.period;
+    // The counts' timers by the same rule, from the wait to their next
+    // second: a stopwatch's margin is a millisecond; five countdowns share one
+    // timer, each pass aiming at the next one's second.
+    const struct {
+        int period, delay;
+        std::optional<int> set;
+    } waits[] = {
+        {1000, 1001, 1001},  // a pass on its very boundary: a hair later next time
+        {1001, 1000, 1000},
+        {1000, 999, std::nullopt},
+        {1000, 151, 151},  // the next second is another countdown's
+        {151, 151, 151},   // set again: the period counts from this pass
+    };
+    for (const auto& w : waits) {
+        SteadyTimer timer;
+        timer.set(w.period);
+        EXPECT_EQ(timer.follow(w.delay), w.set) << w.period << " " << w.delay;
+    }
 }
 
 TEST(ErrorBoxText, AddsAFullStopOnlyAfterACharacterThatSortsAfterIt) {

@@ -82,18 +82,17 @@ bool digitsChangedOnly(const std::wstring& before, const std::wstring& after) {
         if (before[i] != after[i] && !(digit(before[i]) && digit(after[i]))) return false;
     return true;
 }
+
+bool sizedMark(LONG_PTR mark) { return mark == sizedToText || mark == (sizedToText | evenDigits); }
 }  // namespace
 
-bool isSizedToText(HWND label) {
-    const LONG_PTR mark = GetWindowLongPtrW(label, GWLP_USERDATA);
-    return mark == sizedToText || mark == (sizedToText | evenDigits);
-}
+bool isSizedToText(HWND label) { return sizedMark(GetWindowLongPtrW(label, GWLP_USERDATA)); }
 
 bool setLabelText(HWND label, const std::wstring& text, std::wstring& shown) {
     // A label is rewritten every second with mostly the same text: once it
     // has been sized to that text, leave it be.
     const LONG_PTR mark = GetWindowLongPtrW(label, GWLP_USERDATA);
-    const bool sized = mark == sizedToText || mark == (sizedToText | evenDigits);
+    const bool sized = sizedMark(mark);
     if (sized && shown == text) return false;
     // Digits for digits, in a font whose digits are all as wide: the label
     // keeps its size (the time, every second).
@@ -177,13 +176,7 @@ LRESULT CALLBACK annotateOnFirstAsk(HWND control, UINT message, WPARAM wParam, L
                                     DWORD_PTR) {
     if (message == WM_GETOBJECT || message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, annotateOnFirstAsk, 0);
-        if (message == WM_GETOBJECT) {
-            // The name is the text kept as the window's own.
-            std::wstring name(static_cast<std::size_t>(DefWindowProcW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-            name.resize(static_cast<std::size_t>(
-                DefWindowProcW(control, WM_GETTEXT, name.size(), reinterpret_cast<LPARAM>(name.data()))));
-            annotateName(control, name);
-        }
+        if (message == WM_GETOBJECT) annotateName(control, windowText(control));  // the name kept as its text
     }
     return DefSubclassProc(control, message, wParam, lParam);
 }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
-#include <vector>
 
 #include "platform/picture_files.hpp"
 #include "platform/win32/file_bytes.hpp"
