@@ -43,8 +43,10 @@ second_probe=$!
 wait "$clock_probe" "$floor_probe" "$controls_probe" "$second_probe"
 pkill -f "$(basename "$work").bench_floor_on_the_second\.exe" || true
 # Programs that do the same thing idle differ by up to 15 % from one another,
-# each keeping its own rate: three of each, and their sums, make the figure.
-for copy in 2 3; do
+# each keeping its own rate: five of each, and their means, make the figure.
+idle_copies=5
+busy_copies=3
+for copy in $(seq 2 "$idle_copies"); do
     mkdir "$work/$copy"
     for program in orvane.exe bench_floor.exe bench_floor_controls.exe; do
         cp "$work/$program" "$work/$copy/"
@@ -52,8 +54,12 @@ for copy in 2 3; do
     done
     cp res/HORLOGE.BMP "$work/$copy/"
 done
-say "Idle for $idle s (three of each program)"
+say "Idle for $idle s ($idle_copies of each program)"
 sleep 20
+# Side by side: piled up in the order they started, each program would pay
+# for its place in the pile at every paint.
+wine build/win32/bench/tile_windows.exe $((3 * idle_copies)) TForm1 OrvaneFloor >/dev/null
+sleep 5
 
 # CPU time (ms), wake-ups (context switches of every thread) and memory of
 # processes, summed. The CPU time is the scheduler's own count, in
@@ -82,12 +88,13 @@ end_programs() {
 }
 # Ours alone, by the scratch folders in their command lines ("." stands for
 # "\\"); the first of each is the one the probes watched.
-copies() { pgrep -f "$(basename "$work")(.[23])?.$1\.exe" | sort -n | tr '\n' ' '; }
+copies() { pgrep -f "$(basename "$work")(.[2-9])?.$1\.exe" | sort -n | tr '\n' ' '; }
 read -ra clock_pids <<<"$(copies orvane)"
 read -ra floor_pids <<<"$(copies bench_floor)"
 read -ra controls_pids <<<"$(copies bench_floor_controls)"
-if [ ${#clock_pids[@]} -ne 3 ] || [ ${#floor_pids[@]} -ne 3 ] || [ ${#controls_pids[@]} -ne 3 ]; then
-    echo "expected three of each program, found ${#clock_pids[@]}, ${#floor_pids[@]}, ${#controls_pids[@]}" >&2
+if [ ${#clock_pids[@]} -ne "$idle_copies" ] || [ ${#floor_pids[@]} -ne "$idle_copies" ] ||
+    [ ${#controls_pids[@]} -ne "$idle_copies" ]; then
+    echo "expected $idle_copies of each program, found ${#clock_pids[@]}, ${#floor_pids[@]}, ${#controls_pids[@]}" >&2
     exit 1
 fi
 read -r clock_cpu0 clock_sw0 _ < <(sample "${clock_pids[@]}")
@@ -99,21 +106,24 @@ read -r floor_cpu1 floor_sw1 floor_rss < <(sample "${floor_pids[@]}")
 read -r controls_cpu1 controls_sw1 controls_rss < <(sample "${controls_pids[@]}")
 end_programs "${clock_pids[@]}" "${floor_pids[@]}" "${controls_pids[@]}"
 
-# Then three busy clocks on their own, each in a folder of its own (one clock
+# Then the busy clocks on their own, each in a folder of its own (one clock
 # runs per folder), made busy through their windows; the probe fails if any
 # is not. Measured for as long, alone, so that neither phase's figures carry
 # the other's load.
-for copy in 1 2 3; do
+for copy in $(seq "$busy_copies"); do
     mkdir "$work/busy$copy"
     cp "$work/orvane.exe" res/HORLOGE.BMP "$work/busy$copy/"
     say "Making busy clock $copy busy"
     LC_ALL=fr_FR.UTF-8 wine "$busy_probe" "$(winepath -w "$work/busy$copy/orvane.exe")" >/dev/null
 done
-say "Busy for $idle s (three busy clocks)"
+say "Busy for $idle s ($busy_copies busy clocks)"
 sleep 20
-read -ra busy_pids <<<"$(pgrep -f "$(basename "$work").busy[123].orvane\.exe" | sort -n | tr '\n' ' ')"
-if [ ${#busy_pids[@]} -ne 3 ]; then
-    echo "expected three busy clocks, found ${#busy_pids[@]}" >&2
+# The main window and the elapsed time of each, side by side.
+wine build/win32/bench/tile_windows.exe $((2 * busy_copies)) TForm1 Tpasttime >/dev/null
+sleep 5
+read -ra busy_pids <<<"$(pgrep -f "$(basename "$work").busy[0-9].orvane\.exe" | sort -n | tr '\n' ' ')"
+if [ ${#busy_pids[@]} -ne "$busy_copies" ]; then
+    echo "expected $busy_copies busy clocks, found ${#busy_pids[@]}" >&2
     exit 1
 fi
 read -r busy_cpu0 busy_sw0 _ < <(sample "${busy_pids[@]}")
@@ -133,7 +143,9 @@ row() {
     printf '%-44s %10s %10s %7s %10s %7s\n' "$name" "$ours" "$floor" "$(ratio "$ours" "$floor")" \
         "$controls" "$(ratio "$ours" "$controls")"
 }
-per_second() { awk -v d="$1" -v s="$idle" 'BEGIN {printf "%.1f", d / s / 3}'; }
+# Per program: the sum over its copies divided by how many there were.
+per_second() { awk -v d="$1" -v s="$idle" -v n="$2" 'BEGIN {printf "%.1f", d / s / n}'; }
+mean() { awk -v d="$1" -v n="$2" 'BEGIN {printf "%.1f", d / n}'; }
 printf '\n%-44s %10s %10s %7s %10s %7s\n' "measure (Wine)" "orvane" "floor" "ratio" "floor+cc" "ratio"
 # The label's lateness against the floor set to each second (the plain floors
 # change their labels anywhere in the second).
@@ -146,10 +158,11 @@ for key in changes first_tick_ms; do
         "$(value "$work/controls.txt" $key)"
 done
 row "rss_kib (the first, after ${idle} s idle)" "$clock_rss" "$floor_rss" "$controls_rss"
-row "cpu_ms (${idle} s idle, three summed)" "$((clock_cpu1 - clock_cpu0))" "$((floor_cpu1 - floor_cpu0))" \
-    "$((controls_cpu1 - controls_cpu0))"
-row "wakeups_per_s (idle)" "$(per_second $((clock_sw1 - clock_sw0)))" "$(per_second $((floor_sw1 - floor_sw0)))" \
-    "$(per_second $((controls_sw1 - controls_sw0)))"
+n="$idle_copies"
+row "cpu_ms (${idle} s idle, mean of $n)" "$(mean $((clock_cpu1 - clock_cpu0)) "$n")" \
+    "$(mean $((floor_cpu1 - floor_cpu0)) "$n")" "$(mean $((controls_cpu1 - controls_cpu0)) "$n")"
+row "wakeups_per_s (idle, mean of $n)" "$(per_second $((clock_sw1 - clock_sw0)) "$n")" \
+    "$(per_second $((floor_sw1 - floor_sw0)) "$n")" "$(per_second $((controls_sw1 - controls_sw0)) "$n")"
 # One tick with the default face, and with the largest face the dial shows whole.
 convert res/HORLOGE.BMP -filter point -resize '71x71!' -type TrueColor "BMP3:$work/face71.bmp"
 for face in "$ROOT/res/HORLOGE.BMP" "$work/face71.bmp"; do
@@ -173,8 +186,10 @@ fi
 printf '\n%-44s %10s %10s %7s\n' "busy clock (Wine)" "busy" "idle" "growth"
 busy_row() { printf '%-44s %10s %10s %7s\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
 busy_row "rss_kib (the first, after ${idle} s)" "$busy_rss" "$clock_rss"
-busy_row "cpu_ms (${idle} s, three summed)" "$((busy_cpu1 - busy_cpu0))" "$((clock_cpu1 - clock_cpu0))"
-busy_row "wakeups_per_s" "$(per_second $((busy_sw1 - busy_sw0)))" "$(per_second $((clock_sw1 - clock_sw0)))"
+busy_row "cpu_ms (${idle} s, mean)" "$(mean $((busy_cpu1 - busy_cpu0)) "$busy_copies")" \
+    "$(mean $((clock_cpu1 - clock_cpu0)) "$idle_copies")"
+busy_row "wakeups_per_s (mean)" "$(per_second $((busy_sw1 - busy_sw0)) "$busy_copies")" \
+    "$(per_second $((clock_sw1 - clock_sw0)) "$idle_copies")"
 # One second of the busy clock's passes against one tick of the idle one.
 busy_row "tick_us (one second, HORLOGE.BMP)" "$(value "$work/tick-HORLOGE.BMP.txt" busy_tick_us)" \
     "$(value "$work/tick-HORLOGE.BMP.txt" clock_tick_us)"
