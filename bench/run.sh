@@ -42,7 +42,7 @@ LC_ALL=fr_FR.UTF-8 wine "$probe" "$(winepath -w "$work/bench_floor_on_the_second
 second_probe=$!
 wait "$clock_probe" "$floor_probe" "$controls_probe" "$second_probe"
 pkill -f "$(basename "$work").bench_floor_on_the_second\.exe" || true
-# Programs that do the same thing idle differ by up to 15 % from one another,
+# Programs that do the same thing idle differ by up to 20 % from one another,
 # each keeping its own rate: five of each, and their means, make the figure.
 idle_copies=5
 busy_copies=3

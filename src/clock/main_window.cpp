@@ -365,8 +365,11 @@ void TForm1::composeDial(const DialHands& hands) {
         BitBlt(dc, 0, 0, size.cx, size.cy, faceDc_.dc(), 0, 0, SRCCOPY);
         // Wider than the face, a hand looks the same; a bound keeps GDI reasonable.
         const int width = scaledPenWidth(std::clamp(hands.penWidth, 0, 1000), dpi());
-        ui::PenHandle pen(CreatePen(PS_SOLID, width, static_cast<COLORREF>(hands.colour)));
-        const HGDIOBJ previousPen = SelectObject(dc, pen ? pen.get() : GetStockObject(BLACK_PEN));
+        const auto colour = static_cast<COLORREF>(hands.colour);
+        if (!handsPen_.pen || handsPen_.colour != colour || handsPen_.width != width)
+            handsPen_ = {colour, width, ui::PenHandle(CreatePen(PS_SOLID, width, colour))};
+        const HGDIOBJ previousPen =
+            SelectObject(dc, handsPen_.pen ? handsPen_.pen.get() : GetStockObject(BLACK_PEN));
         const auto lines = scaledHands(dialHands(hands.hour, hands.minute, hands.second), dpi());
         // In one call, in their order (the second hand on top).
         std::array<POINT, 2 * lines.size()> ends{};

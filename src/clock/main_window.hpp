@@ -216,6 +216,12 @@ private:
     int dialDpi_ = 96;  // the scale it was drawn at
     bool dialIsBuiltIn_ = true;  // no face read yet: the picture built in
     std::optional<DialHands> shownHands_;
+    // The hands' pen, made again only when their colour or width changes.
+    struct KeptPen {
+        COLORREF colour = 0;
+        int width = -1;
+        ui::PenHandle pen;
+    } handsPen_;
     ui::BitmapHandle bellPicture_;
     UINT taskbarCreated_ = 0;
     PluginLoader plugins_;
