@@ -61,6 +61,8 @@ public:
     // The user (or the system) changes the zone: real time goes on as it
     // was, the wall clock jumps.
     void changeZone(const TimeZone& zone) { zone_ = &zone; }
+    void zoneMayHaveChanged() override { ++zoneNotices; }
+    int zoneNotices = 0;  // times the program was told to read the zone again
     Instant utc;
     std::int64_t monotonic = 0;
     // The system's reading made with another offset than the zone's (one

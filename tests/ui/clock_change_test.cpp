@@ -79,7 +79,9 @@ TEST_F(ClockChangeWindowTest, ASystemTimeChangeShowsAtOnceWithoutAStaleOrDoubleS
     for (const auto& s : steps) {
         const std::string dialBefore = dial();
         world.clock.setLocal(s.time);
+        const int zoneNotices = world.clock.zoneNotices;
         SendMessageW(main().hwnd(), s.event == Tick ? WM_TIMER : WM_TIMECHANGE, TForm1::Timer1, 0);
+        EXPECT_EQ(world.clock.zoneNotices - zoneNotices, s.event == Tick ? 0 : 1) << s.step << ": the zone read again";
         endHourlyShake();
         EXPECT_EQ(text(main(), TForm1::Label2), s.shownTime) << s.step;
         EXPECT_EQ(text(main(), TForm1::Label1), s.shownDate) << s.step;

@@ -164,7 +164,9 @@ TEST_F(MainWindowTest, ATickWritesTheTimeDateFrenchDayAndTrayClock) {
             tick();
         } else {
             world.formats.dateFormat = t.newDateFormat;
+            const int zoneNotices = clock.zoneNotices;
             SendMessageW(main().hwnd(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+            EXPECT_EQ(clock.zoneNotices, zoneNotices + 1) << "the zone read again after a change of settings";
         }
         EXPECT_EQ(text(TForm1::Label1), t.date);
         EXPECT_EQ(text(TForm1::Label2), t.time);
