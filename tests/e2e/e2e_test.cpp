@@ -103,8 +103,9 @@ protected:
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring commandLine = L"\"" + folder + L"orvane.exe\"";
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   folder.c_str(), &startup, &process));
+        const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            folder.c_str(), &startup, &process);
+        ASSERT_TRUE(started) << "the program did not start, error " << GetLastError();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (mainWindow == nullptr && std::chrono::steady_clock::now() < deadline) {
             EnumWindows(findMainWindow, reinterpret_cast<LPARAM>(this));
